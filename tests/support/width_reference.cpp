@@ -1,0 +1,91 @@
+#include "width_reference.h"
+
+#include <cstdio>
+
+#include "convert/width.h"
+
+namespace tornix::testing {
+
+GbkString ReferenceToFullWidth(GbkString text) {
+    for (const WidthPair& row : kWidthTable) text.Replace(row.half, row.full);
+    return text;
+}
+
+GbkString ReferenceToHalfWidth(GbkString text) {
+    for (int row = 0; row < kWidthTableRows; ++row) {
+        const char* half = row == 15 ? "//" : kWidthTable[row].half;
+        text.Replace(kWidthTable[row].full, half);
+    }
+    return text;
+}
+
+std::string ModelFullOf(char ascii) {
+    switch (ascii) {
+        case '$': return "\xA1\xE7";  // ＄
+        case '.': return "\xA1\xA3";  // 。
+        case '~': return "\xA1\xAB";  // ～
+        default: return {'\xA3', static_cast<char>(ascii + 0x80)};
+    }
+}
+
+namespace {
+
+bool IsPrintableAscii(unsigned char byte) { return byte >= 0x21 && byte <= 0x7E; }
+
+}  // namespace
+
+std::string ModelToFullWidth(std::string_view text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (IsLeadByte(byte)) {
+            out += text.substr(i, 2);
+            i += 2;
+        } else if (byte == ' ') {
+            std::size_t run = 0;
+            while (i + run < text.size() && text[i + run] == ' ') ++run;
+            for (std::size_t k = 0; k < run / 3; ++k) out += "\xA1\xA1";
+            out.append(run % 3, ' ');
+            i += run;
+        } else {
+            out += IsPrintableAscii(byte) ? ModelFullOf(text[i]) : std::string(1, text[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string ModelToHalfWidth(std::string_view text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!IsLeadByte(byte) || i + 1 == text.size()) {
+            out += text[i++];
+            continue;
+        }
+        const std::string_view character = text.substr(i, 2);
+        std::string half(character);
+        if (character == "\xA1\xA1") half = "   ";
+        for (char c = 0x21; c <= 0x7E; ++c) {
+            if (character == ModelFullOf(c)) half = c == '/' ? "//" : std::string(1, c);
+        }
+        out += half;
+        i += 2;
+    }
+    return out;
+}
+
+std::string Hex(std::string_view bytes) {
+    std::string out;
+    char cell[4];
+    for (unsigned char byte : bytes) {
+        std::snprintf(cell, sizeof cell, "%02X ", byte);
+        out += cell;
+    }
+    if (!out.empty()) out.pop_back();
+    return out;
+}
+
+}  // namespace tornix::testing

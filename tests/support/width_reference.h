@@ -1,0 +1,26 @@
+// Reference conversions for the tests: the literal algorithm, 95 whole-text
+// Replace passes in table order, and an independent per-character model that
+// is built from the rules of the table rather than from kWidthTable itself, so
+// that a wrong row shows up as a difference.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/gbk_string.h"
+
+namespace tornix::testing {
+
+GbkString ReferenceToFullWidth(GbkString text);
+GbkString ReferenceToHalfWidth(GbkString text);
+
+// The full-width form of a printable ASCII character (0x21..0x7E), as bytes.
+std::string ModelFullOf(char ascii);
+
+std::string ModelToFullWidth(std::string_view text);
+std::string ModelToHalfWidth(std::string_view text);
+
+// Bytes shown as "81 40 61" for failure messages.
+std::string Hex(std::string_view bytes);
+
+}  // namespace tornix::testing
