@@ -113,7 +113,7 @@ static_assert(TableHasExpectedShape(), "the conversion kernels assume this table
 
 // ToFullWidth output never exceeds the input plus one byte per printable ASCII
 // byte (each may become two bytes; three spaces shrink to two).
-std::size_t FullWidthBound(const unsigned char* in, std::size_t size) {
+std::size_t FullBound(const unsigned char* in, std::size_t size) {
     std::size_t printable = 0;
     for (std::size_t i = 0; i < size; ++i) printable += static_cast<unsigned char>(in[i] - 0x21) < 0x5E;
     return size + printable;
@@ -121,7 +121,7 @@ std::size_t FullWidthBound(const unsigned char* in, std::size_t size) {
 
 // ToHalfWidth output grows only where U+3000 (two equal bytes) becomes three
 // spaces, so half the count of that byte bounds the growth.
-std::size_t HalfWidthBound(const unsigned char* in, std::size_t size) {
+std::size_t HalfBound(const unsigned char* in, std::size_t size) {
     const unsigned char spaceByte = Byte(kWidthTable[0].full, 0);
     std::size_t count = 0;
     for (std::size_t i = 0; i < size; ++i) count += in[i] == spaceByte;
@@ -147,12 +147,9 @@ inline char* Flush(char* out, const unsigned char* in, std::size_t from, std::si
 
 }  // namespace
 
-GbkString ToFullWidth(const GbkString& text) {
-    const auto* in = reinterpret_cast<const unsigned char*>(text.view().data());
-    const std::size_t size = text.GetLength();
-    std::string result(FullWidthBound(in, size), '\0');
-    char* const begin = result.data();
-    char* out = begin;
+char* ToFullWidthInto(std::string_view text, char* out) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
 
     // Unchanged stretches are copied in bulk; `pending` is where one begins.
     std::size_t pending = 0;
@@ -177,17 +174,12 @@ GbkString ToFullWidth(const GbkString& text) {
         }
         pending = i;
     }
-    out = Flush(out, in, pending, size);
-    result.resize(static_cast<std::size_t>(out - begin));
-    return GbkString(std::move(result));
+    return Flush(out, in, pending, size);
 }
 
-GbkString ToHalfWidth(const GbkString& text) {
-    const auto* in = reinterpret_cast<const unsigned char*>(text.view().data());
-    const std::size_t size = text.GetLength();
-    std::string result(HalfWidthBound(in, size), '\0');
-    char* const begin = result.data();
-    char* out = begin;
+char* ToHalfWidthInto(std::string_view text, char* out) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
 
     std::size_t pending = 0;
     std::size_t i = 0;
@@ -206,9 +198,35 @@ GbkString ToHalfWidth(const GbkString& text) {
         }
         i += cls == kCopyOne ? 1 : 2;  // may step one past the end over a final lone lead byte
     }
-    out = Flush(out, in, pending, size);
-    result.resize(static_cast<std::size_t>(out - begin));
+    return Flush(out, in, pending, size);
+}
+
+std::size_t ToFullWidthBound(std::string_view text) {
+    return FullBound(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+std::size_t ToHalfWidthBound(std::string_view text) {
+    return HalfBound(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+namespace {
+
+// Runs a kernel into one buffer sized up front from its bound.
+GbkString ConvertWhole(std::string_view text, std::size_t bound, char* (*kernel)(std::string_view, char*)) {
+    std::string result(bound, '\0');
+    char* const end = kernel(text, result.data());
+    result.resize(static_cast<std::size_t>(end - result.data()));
     return GbkString(std::move(result));
+}
+
+}  // namespace
+
+GbkString ToFullWidth(const GbkString& text) {
+    return ConvertWhole(text.view(), ToFullWidthBound(text.view()), ToFullWidthInto);
+}
+
+GbkString ToHalfWidth(const GbkString& text) {
+    return ConvertWhole(text.view(), ToHalfWidthBound(text.view()), ToHalfWidthInto);
 }
 
 }  // namespace tornix

@@ -8,6 +8,9 @@
 // character of the input is rewritten at most once, by the row it matches.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 #include "text/gbk_string.h"
 
 namespace tornix {
@@ -128,5 +131,15 @@ GbkString ToFullWidth(const GbkString& text);
 // Full-width to half-width: «ａ。ｂ» gives "a.b", U+3000 gives three spaces,
 // «／» gives "//".
 GbkString ToHalfWidth(const GbkString& text);
+
+// The same conversions into a caller's buffer, for callers that manage their
+// own memory (a streaming filter). `out` must hold at least the Bound() bytes
+// for the same text; the end of the written bytes is returned. Converting a
+// text piece by piece gives the whole-text result when every cut falls on a
+// character boundary and, for ToFullWidth, not inside a run of spaces.
+std::size_t ToFullWidthBound(std::string_view text);
+char* ToFullWidthInto(std::string_view text, char* out);
+std::size_t ToHalfWidthBound(std::string_view text);
+char* ToHalfWidthInto(std::string_view text, char* out);
 
 }  // namespace tornix

@@ -1,0 +1,101 @@
+// Throughput of ToFullWidth / ToHalfWidth (single pass and the 95-pass
+// reference) against memcpy, on three generated 16 MiB texts.
+//   scripts/bench.sh width_bench
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert/width.h"
+#include "support/width_reference.h"
+
+namespace {
+
+using tornix::GbkString;
+
+constexpr std::size_t kSize = 16u << 20;
+
+// Repeats pieces picked at random (fixed seed) until the text is kSize bytes.
+std::string Generate(const std::vector<std::string>& pieces, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string text;
+    text.reserve(kSize + 64);
+    while (text.size() < kSize) text += pieces[rng() % pieces.size()];
+    text.resize(kSize);
+    return text;
+}
+
+const std::string& EnglishProse() {
+    static const std::string text = Generate(
+        {"The ", "quick ", "brown ", "fox ", "jumps ", "over ", "the ", "lazy ", "dog. ", "It ", "was ",
+         "1999, ", "and ", "\"nothing\" ", "changed!\r\n", "(really?) ", "data/files ", "cost $5 ", "well-known "},
+        1);
+    return text;
+}
+
+// 中文 prose: common characters, full-width punctuation, ideographic spaces.
+const std::string& ChineseProse() {
+    static const std::string text = Generate(
+        {"\xD6\xD0\xCE\xC4", "\xCE\xC4\xB1\xBE", "\xD7\xAA\xBB\xBB", "\xB9\xA4\xBE\xDF", "\xB5\xC4",
+         "\xCA\xC7", "\xCE\xD2\xC3\xC7", "\xA3\xAC", "\xA1\xA3", "\xA1\xA2", "\xA3\xBA", "\xA3\xA1", "\xA3\xBF",
+         "\xA1\xB0", "\xA1\xB1", "\xA1\xA1\xA1\xA1", "\r\n", "\xA3\xA8\xA3\xB1\xA3\xB2\xA3\xA9"},
+        2);
+    return text;
+}
+
+// Source code with Chinese comments.
+const std::string& MixedSource() {
+    static const std::string text = Generate(
+        {"    int count = 0;\r\n", "    for (i = 0; i < n; ++i) {\r\n", "        total += a[i];\r\n", "    }\r\n",
+         "    // \xBC\xC6\xCB\xE3\xD7\xDC\xBA\xCD\xA3\xAC\xB7\xB5\xBB\xD8\xBD\xE1\xB9\xFB\xA1\xA3\r\n",
+         "    return \"\xCE\xC4\xB1\xBE\";\r\n", "/* \xD7\xA2\xCA\xCD */\r\n"},
+        3);
+    return text;
+}
+
+template <typename Convert>
+void Run(benchmark::State& state, const std::string& input, Convert convert) {
+    const GbkString text(input);
+    for (auto _ : state) benchmark::DoNotOptimize(convert(text));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kSize));
+}
+
+void BM_ToFull(benchmark::State& state, const std::string& (*input)()) {
+    Run(state, input(), tornix::ToFullWidth);
+}
+void BM_ToHalf(benchmark::State& state, const std::string& (*input)()) {
+    Run(state, input(), tornix::ToHalfWidth);
+}
+void BM_ToFullReference(benchmark::State& state, const std::string& (*input)()) {
+    Run(state, input(), tornix::testing::ReferenceToFullWidth);
+}
+void BM_ToHalfReference(benchmark::State& state, const std::string& (*input)()) {
+    Run(state, input(), tornix::testing::ReferenceToHalfWidth);
+}
+
+void BM_Memcpy(benchmark::State& state, const std::string& (*input)()) {
+    const std::string& text = input();
+    std::string copy(text.size(), '\0');
+    for (auto _ : state) {
+        std::memcpy(copy.data(), text.data(), text.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kSize));
+}
+
+#define TORNIX_INPUTS(FN, ...)                                                            \
+    BENCHMARK_CAPTURE(FN, english, &EnglishProse) __VA_ARGS__;                                  \
+    BENCHMARK_CAPTURE(FN, chinese, &ChineseProse) __VA_ARGS__;                                  \
+    BENCHMARK_CAPTURE(FN, source, &MixedSource) __VA_ARGS__
+
+TORNIX_INPUTS(BM_ToFull, ->Unit(benchmark::kMillisecond));
+TORNIX_INPUTS(BM_ToHalf, ->Unit(benchmark::kMillisecond));
+TORNIX_INPUTS(BM_ToFullReference, ->Unit(benchmark::kMillisecond)->Iterations(2));
+TORNIX_INPUTS(BM_ToHalfReference, ->Unit(benchmark::kMillisecond)->Iterations(2));
+TORNIX_INPUTS(BM_Memcpy, ->Unit(benchmark::kMillisecond));
+
+}  // namespace
+
+BENCHMARK_MAIN();

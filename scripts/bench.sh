@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release mode and runs one of them (or all), e.g.
+#   scripts/bench.sh width_bench
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF -DTORNIX_BENCH=ON >/dev/null
+cmake --build build/bench -j2 ${1:+--target "$1"}
+shift_args=("${@:2}")
+for bench in ${1:-$(cd build/bench/bench && ls *_bench 2>/dev/null)}; do
+  "build/bench/bench/$bench" "${shift_args[@]}"
+done
