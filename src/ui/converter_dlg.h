@@ -1,0 +1,41 @@
+// CConverterDlg: the program's main window. It owns the two texts the user
+// works on, binds them to the input and output boxes, and carries out the
+// conversion, file and window commands.
+#pragma once
+
+#include <cstdint>
+
+#include "res/resource.h"
+#include "text/gbk_string.h"
+#include "ui/framework/dialog.h"
+
+namespace tornix {
+
+class CConverterDlg : public CDialog {
+public:
+    explicit CConverterDlg(CDialog* parent = nullptr);
+
+    GbkString m_strOutput;  // the conversion result, bound to IDC_OUTPUT
+    GbkString m_strInput;   // the text to convert, bound to IDC_INPUT
+    IconHandle m_hIcon;     // IDI_MAIN
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    bool OnInitDialog() override;
+    MessageMap GetMessageMap() const override;
+
+    // Takes both boxes into the fields and trims the input; refuses (with a
+    // message) an input that is then empty.
+    bool ValidateInput();
+    void OnToHalf();
+    void OnToFull();
+    void OnSysCommand(unsigned id, std::intptr_t param);
+    void OnPaint();
+    IconHandle OnQueryDragIcon();
+    void OnHelp();
+
+private:
+    void ShowAbout();
+};
+
+}  // namespace tornix
