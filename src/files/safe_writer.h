@@ -7,7 +7,9 @@
 // default ones). A symbolic link is followed: the file it points to is
 // replaced, the link stays. Where the folder does not allow a new file but the
 // target itself is writable, the content is written in place instead; the old
-// content is then put back if the write fails.
+// content is then put back if the write fails. An existing file that this
+// process may not write is refused (kCannotCreate), and a device or a pipe is
+// written straight through, since neither can be replaced by a rename.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,112 @@
+// The operating-system calls that the text file layer is built on. This header
+// is portable; file_system_posix.cpp implements it with POSIX calls and a
+// Windows implementation provides the same functions with Win32 calls.
+//
+// Error codes are the platform's own (errno, GetLastError()); 0 means success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tornix::fs_os {
+
+using NativeHandle = std::intptr_t;  // a descriptor, or a HANDLE's value
+inline constexpr NativeHandle kNoHandle = -1;
+
+// An open file, closed when it goes out of scope.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(NativeHandle handle) : m_handle(handle) {}
+    FileHandle(FileHandle&& other) noexcept : m_handle(other.Release()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle();
+
+    bool IsOpen() const noexcept { return m_handle != kNoHandle; }
+    NativeHandle Get() const noexcept { return m_handle; }
+    NativeHandle Release() noexcept {
+        const NativeHandle handle = m_handle;
+        m_handle = kNoHandle;
+        return handle;
+    }
+    // Closes the file and returns the error of the close (0 when none or
+    // when nothing was open).
+    int Close() noexcept;
+
+private:
+    NativeHandle m_handle = kNoHandle;
+};
+
+enum class FileKind { kMissing, kRegular, kDirectory, kOther };
+
+// True when `path` opens for reading now and is not a directory. The
+// handle is closed again at once.
+bool CanOpenForReading(const std::filesystem::path& path);
+
+// Opens an existing file for reading. A directory is refused with the
+// platform's "is a directory" error. `sizeHint` is the file's size when the
+// platform knows it, otherwise 0.
+int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& sizeHint);
+
+// Reads up to `capacity` bytes; `got` is 0 at the end of the file.
+int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got);
+
+// Follows symbolic links until `path` names something that is not one. A
+// link to a missing file resolves to that missing file's path.
+int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved);
+
+// What `path` is, without following a final link.
+int Inspect(const std::filesystem::path& path, FileKind& kind);
+
+// Creates a new file for writing, failing when `path` exists; `exists` then
+// becomes true. The file gets the platform's default permissions.
+int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists);
+
+// Gives `file` the permission bits (and, where allowed, the owner) of the
+// existing file `model`.
+int CopyPermissions(const std::filesystem::path& model, const FileHandle& file);
+
+// Opens an existing file for reading and writing, without truncating it.
+int OpenForUpdate(const std::filesystem::path& path, FileHandle& file);
+
+// Opens an existing file for writing only, without truncating it (for
+// devices and pipes, which are written straight through).
+int OpenForWriting(const std::filesystem::path& path, FileHandle& file);
+
+// Writes all bytes at the current position / at `offset`.
+int WriteAll(const FileHandle& file, const char* data, std::size_t size);
+int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size);
+
+// Reads the whole file from its start.
+int ReadAllFromStart(const FileHandle& file, std::string& bytes);
+
+// Sets the file's length.
+int SetLength(const FileHandle& file, std::uint64_t length);
+
+// Makes sure the file has disk space for `length` bytes without changing its
+// length. Returns an error only when the space is known to be missing; where
+// the platform cannot tell, it returns 0.
+int ReserveSpace(const FileHandle& file, std::uint64_t length);
+
+// Writes the file's data through to the disk.
+int FlushToDisk(const FileHandle& file);
+
+// Renames `from` over `to` in one step; both are in the same folder.
+int ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Makes a rename in `folder` durable, as far as the platform allows. Best
+// effort: a failure here does not undo a save that has already happened.
+void FlushFolder(const std::filesystem::path& folder);
+
+int RemoveFile(const std::filesystem::path& path);
+
+// Error classes the portable code decides on.
+bool IsMissingFolderError(int error);  // a folder on the way does not exist
+int IsDirectoryError();                // the code for "is a directory"
+int TooManyLinksError();               // the code for a link loop
+
+}  // namespace tornix::fs_os

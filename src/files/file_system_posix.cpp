@@ -1,0 +1,257 @@
+// POSIX implementation of the file system calls of the text file layer.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <string>
+
+#include "files/file_system.h"
+
+namespace tornix::fs_os {
+namespace {
+
+int Fd(const FileHandle& file) { return static_cast<int>(file.Get()); }
+
+// Largest single read or write; Linux moves at most about 2 GiB per call.
+constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
+
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
+
+}  // namespace
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = other.Release();
+    }
+    return *this;
+}
+
+FileHandle::~FileHandle() { Close(); }
+
+int FileHandle::Close() noexcept {
+    if (m_handle == kNoHandle) return 0;
+    const int fd = static_cast<int>(m_handle);
+    m_handle = kNoHandle;
+    // On Linux the descriptor is gone even when close() reports EINTR.
+    if (::close(fd) != 0 && errno != EINTR) return errno;
+    return 0;
+}
+
+bool CanOpenForReading(const std::filesystem::path& path) {
+    // Non-blocking so that a FIFO without a writer does not hang the probe.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool ok = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return ok;
+}
+
+int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& sizeHint) {
+    sizeHint = 0;
+    FileHandle opened(::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
+    if (!opened.IsOpen()) return errno;
+    struct stat info {};
+    if (::fstat(Fd(opened), &info) != 0) return errno;
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (S_ISREG(info.st_mode) && info.st_size > 0) sizeHint = static_cast<std::uint64_t>(info.st_size);
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(Fd(opened), 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    file = std::move(opened);
+    return 0;
+}
+
+int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got) {
+    got = 0;
+    if (capacity > kMaxTransfer) capacity = kMaxTransfer;
+    for (;;) {
+        const ssize_t n = ::read(Fd(file), buffer, capacity);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) return errno;
+    }
+}
+
+int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved) {
+    std::filesystem::path current = path;
+    for (int hop = 0;; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0) {
+            if (errno == ENOENT) break;  // a new file, or a dangling link's target
+            return errno;
+        }
+        if (!S_ISLNK(info.st_mode)) break;
+        if (hop == kMaxLinkHops) return ELOOP;
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+            if (n < 0) return errno;
+            if (static_cast<std::size_t>(n) < link.size()) {
+                link.resize(static_cast<std::size_t>(n));
+                break;
+            }
+            link.resize(link.size() * 2);  // the link changed meanwhile; try again
+        }
+        const std::filesystem::path next(link);
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    resolved = current;
+    return 0;
+}
+
+int Inspect(const std::filesystem::path& path, FileKind& kind) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            kind = FileKind::kMissing;
+            return 0;
+        }
+        return errno;
+    }
+    kind = S_ISREG(info.st_mode)   ? FileKind::kRegular
+           : S_ISDIR(info.st_mode) ? FileKind::kDirectory
+                                   : FileKind::kOther;
+    return 0;
+}
+
+int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists) {
+    // 0666 less the umask: the permissions any new file of the user gets.
+    FileHandle created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
+    exists = !created.IsOpen() && errno == EEXIST;
+    if (!created.IsOpen()) return errno;
+    file = std::move(created);
+    return 0;
+}
+
+int CopyPermissions(const std::filesystem::path& model, const FileHandle& file) {
+    struct stat wanted {};
+    struct stat have {};
+    if (::stat(model.c_str(), &wanted) != 0 || ::fstat(Fd(file), &have) != 0) return errno;
+    // The owner first: changing it clears the set-id bits that fchmod sets.
+    // Only a privileged process may give a file away; otherwise try the group
+    // alone, which a member of that group may set.
+    if (have.st_uid != wanted.st_uid || have.st_gid != wanted.st_gid) {
+        if (::fchown(Fd(file), wanted.st_uid, wanted.st_gid) != 0) {
+            (void)::fchown(Fd(file), static_cast<uid_t>(-1), wanted.st_gid);
+        }
+    }
+    if (::fchmod(Fd(file), wanted.st_mode & 07777) != 0) return errno;
+    return 0;
+}
+
+int OpenForUpdate(const std::filesystem::path& path, FileHandle& file) {
+    FileHandle opened(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!opened.IsOpen()) return errno;
+    file = std::move(opened);
+    return 0;
+}
+
+int OpenForWriting(const std::filesystem::path& path, FileHandle& file) {
+    FileHandle opened(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    if (!opened.IsOpen()) return errno;
+    file = std::move(opened);
+    return 0;
+}
+
+int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(Fd(file), data, size < kMaxTransfer ? size : kMaxTransfer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(Fd(file), data, size < kMaxTransfer ? size : kMaxTransfer,
+                                   static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return 0;
+}
+
+int ReadAllFromStart(const FileHandle& file, std::string& bytes) {
+    bytes.clear();
+    std::uint64_t offset = 0;
+    constexpr std::size_t kStep = std::size_t{1} << 20;
+    for (;;) {
+        bytes.resize(offset + kStep);
+        const ssize_t n = ::pread(Fd(file), bytes.data() + offset, kStep, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            bytes.clear();
+            return errno;
+        }
+        offset += static_cast<std::uint64_t>(n);
+        if (n == 0) break;
+    }
+    bytes.resize(offset);
+    return 0;
+}
+
+int SetLength(const FileHandle& file, std::uint64_t length) {
+    while (::ftruncate(Fd(file), static_cast<off_t>(length)) != 0) {
+        if (errno != EINTR) return errno;
+    }
+    return 0;
+}
+
+int ReserveSpace(const FileHandle& file, std::uint64_t length) {
+#if defined(__linux__) && defined(FALLOC_FL_KEEP_SIZE)
+    if (length == 0) return 0;
+    if (::fallocate(Fd(file), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) != 0) {
+        if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return errno;
+    }
+#else
+    (void)file;
+    (void)length;
+#endif
+    return 0;  // unknown; the write itself will tell
+}
+
+int FlushToDisk(const FileHandle& file) {
+    while (::fsync(Fd(file)) != 0) {
+        if (errno != EINTR) return errno;
+    }
+    return 0;
+}
+
+int ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void FlushFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+int RemoveFile(const std::filesystem::path& path) {
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+bool IsMissingFolderError(int error) { return error == ENOENT || error == ENOTDIR; }
+int IsDirectoryError() { return EISDIR; }
+int TooManyLinksError() { return ELOOP; }
+
+}  // namespace tornix::fs_os
