@@ -1,0 +1,158 @@
+#include "cli/convert_command.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <unistd.h>
+
+#include "cli/fd_io.h"
+#include "convert/width_stream.h"
+#include "files/safe_writer.h"
+
+namespace tornix {
+
+namespace {
+
+// Input is read in blocks of this size; the stream converts a block at a time.
+constexpr std::size_t kReadSize = 256 * 1024;
+constexpr std::string_view kStandardInput = "-";
+
+void Report(const ProgramStreams& streams, const std::string& what, int error) {
+    const std::string line = "tornix-convert: " + what + ": " + std::strerror(error) + "\n";
+    (void)WriteAll(streams.errors, line);
+}
+
+std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+
+std::string InputName(std::string_view name) {
+    return name == kStandardInput ? "standard input" : Quoted(name);
+}
+
+// Standard output, or a file that is replaced only when everything went well.
+class Output {
+public:
+    Output(const ConvertRequest& request, int fd) : m_fd(fd) {
+        if (request.output) {
+            m_name = *request.output;
+            m_file = std::make_unique<SafeFileWriter>(*request.output);
+        }
+    }
+
+    bool Open() {
+        if (!m_file) return true;
+        if (m_file->Open() == WriteStatus::kOk) return true;
+        m_error = m_file->LastError();
+        return false;
+    }
+
+    bool Write(std::string_view bytes) {
+        if (m_file) {
+            if (m_file->Write(bytes)) return true;
+            m_error = m_file->LastError();
+            return false;
+        }
+        m_error = WriteAll(m_fd, bytes);
+        return m_error == 0;
+    }
+
+    bool Commit() {
+        if (!m_file) return true;
+        if (m_file->Commit() == WriteStatus::kOk) return true;
+        m_error = m_file->LastError();
+        return false;
+    }
+
+    // Reports the last failure and gives the exit status for it.
+    int Failed(const ProgramStreams& streams) const {
+        if (!m_file && m_error == EPIPE) return kExitBrokenPipe;
+        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")),
+               m_error != 0 ? m_error : EIO);
+        return kExitFileError;
+    }
+
+private:
+    int m_fd;
+    std::string m_name;
+    std::unique_ptr<SafeFileWriter> m_file;
+    int m_error = 0;
+};
+
+int StreamFailed(const WidthStream& stream, const Output& output, const ProgramStreams& streams) {
+    if (stream.failure() == WidthStream::Failure::kSink) return output.Failed(streams);
+    Report(streams, "cannot hold back white space in a temporary file", stream.spillError());
+    return kExitFileError;
+}
+
+// Feeds one input to the stream. Returns an exit status when it must stop.
+std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, const Output& output,
+                                const ProgramStreams& streams, char* buffer) {
+    const bool standardInput = name == kStandardInput;
+    const int fd = standardInput ? streams.input : ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Report(streams, "cannot read " + InputName(name), errno);
+        return kExitFileError;
+    }
+    if (!standardInput) (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::optional<int> status;
+    for (;;) {
+        const ssize_t got = ReadSome(fd, buffer, kReadSize);
+        if (got < 0) {
+            Report(streams, "cannot read " + InputName(name), errno);
+            status = kExitFileError;
+            break;
+        }
+        if (got == 0) break;
+        if (!stream.Write(std::string_view(buffer, static_cast<std::size_t>(got)))) {
+            status = StreamFailed(stream, output, streams);
+            break;
+        }
+    }
+    if (!standardInput) ::close(fd);
+    return status;
+}
+
+}  // namespace
+
+int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
+    Output output(request, streams.output);
+    if (!output.Open()) return output.Failed(streams);
+    WidthStream stream(request.direction, request.trim,
+                       [&output](std::string_view bytes) { return output.Write(bytes); });
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
+    const std::vector<std::string> standardInputOnly{std::string(kStandardInput)};
+    for (const std::string& name : request.inputs.empty() ? standardInputOnly : request.inputs) {
+        if (const auto status = ConvertInput(name, stream, output, streams, buffer.get())) return *status;
+    }
+    if (!stream.Finish()) return StreamFailed(stream, output, streams);
+    if (!output.Commit()) return output.Failed(streams);
+    return kExitSuccess;
+}
+
+int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams& streams) {
+    const CommandLine line = ParseCommandLine(args);
+    std::string text;
+    switch (line.kind) {
+        case CommandKind::kConvert:
+            return RunConvert(line.request, streams);
+        case CommandKind::kUsageError:
+            text = "tornix-convert: " + line.error + "\n" + std::string(UsageLine());
+            (void)WriteAll(streams.errors, text);
+            return kExitUsageError;
+        case CommandKind::kHelp:
+            text = HelpText(streams.terminal);
+            break;
+        case CommandKind::kVersion:
+            text = VersionText();
+            break;
+    }
+    const int error = WriteAll(streams.output, text);
+    if (error == 0) return kExitSuccess;
+    if (error == EPIPE) return kExitBrokenPipe;
+    Report(streams, "cannot write standard output", error);
+    return kExitFileError;
+}
+
+}  // namespace tornix

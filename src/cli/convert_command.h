@@ -1,0 +1,36 @@
+// tornix-convert as a function of its arguments and its three standard
+// descriptors, so that the whole program can be run inside a test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/help_text.h"
+
+namespace tornix {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFileError = 1;   // a file could not be read or written
+inline constexpr int kExitUsageError = 2;  // the command line is wrong
+// Standard output is a pipe that nobody reads any more. The program stops
+// without a message, with the status a shell reports for a filter that
+// SIGPIPE ended (128 + 13).
+inline constexpr int kExitBrokenPipe = 141;
+
+struct ProgramStreams {
+    int input = 0;
+    int output = 1;
+    int errors = 2;
+    TextEncoding terminal = TextEncoding::kUtf8;  // how the help's Chinese is written
+};
+
+// Converts the request's inputs, in order, as one text, to its output.
+// A file that cannot be read or written gives one line on `errors` that names
+// it and gives the system's reason; an -o file is then left as it was.
+[[nodiscard]] int RunConvert(const ConvertRequest& request, const ProgramStreams& streams);
+
+// The whole program: arguments (without the program name) to exit status.
+[[nodiscard]] int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams& streams);
+
+}  // namespace tornix

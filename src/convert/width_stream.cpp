@@ -1,0 +1,265 @@
+#include "convert/width_stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "convert/width.h"
+#include "text/gbk_string.h"
+
+namespace tornix {
+
+namespace {
+
+// Input is converted at most this many bytes at a time (plus one to finish a
+// character), which bounds the output area.
+constexpr std::size_t kPieceLimit = 256 * 1024;
+// Neither direction makes more than two output bytes of one input byte.
+constexpr std::size_t kMaxGrowth = 2;
+constexpr std::size_t kOutCapacity = kMaxGrowth * (kPieceLimit + 2);
+// Held-back white space kept in memory before older parts go to the spill file.
+constexpr std::size_t kHeldLimit = 1024 * 1024;
+// Spaces are emitted in blocks of a multiple of three, so that every block but
+// the last turns into whole U+3000s, as the one long run would.
+constexpr std::size_t kSpaceBlock = 3 * 1024;
+
+const unsigned char* Bytes(std::string_view text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+// True when in[pos] begins a character, given that in[from] does. A byte that
+// is not a lead byte always ends a character, and the lead bytes after it pair
+// up, so only the lead bytes right before pos need counting.
+bool BeginsCharacter(const unsigned char* in, std::size_t from, std::size_t pos) {
+    std::size_t leads = 0;
+    while (pos > from && IsLeadByte(in[pos - 1])) {
+        --pos;
+        ++leads;
+    }
+    return leads % 2 == 0;
+}
+
+// Where the trailing run of bytes matching `inRun` begins, counting only whole
+// characters: the run's first byte may be the trail of a two-byte character.
+// The bytes of a run are never lead bytes. `text` begins on a character.
+template <typename Pred>
+std::size_t TrailingRunStart(std::string_view text, Pred inRun) {
+    const unsigned char* in = Bytes(text);
+    std::size_t start = text.size();
+    while (start > 0 && inRun(in[start - 1])) --start;
+    if (start < text.size() && !BeginsCharacter(in, 0, start)) ++start;
+    return start;
+}
+
+}  // namespace
+
+// Bytes written but not yet drained; grows up to its limit, then drains.
+struct WidthStream::Area {
+    explicit Area(std::size_t limit) : limit(limit) {}
+    std::vector<char> bytes;
+    std::size_t used = 0;
+    std::size_t limit;
+};
+
+WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink)
+    : m_direction(direction),
+      m_trim(trim),
+      m_sink(std::move(sink)),
+      m_out(std::make_unique<Area>(kOutCapacity)),
+      m_held(std::make_unique<Area>(kHeldLimit)) {
+    m_out->bytes.resize(kOutCapacity);
+}
+
+WidthStream::~WidthStream() {
+    if (m_spill != nullptr) std::fclose(m_spill);
+}
+
+bool WidthStream::Write(std::string_view bytes) {
+    while (!bytes.empty() && m_failure == Failure::kNone) {
+        if (m_pendingLead >= 0) {
+            const char pair[2] = {static_cast<char>(m_pendingLead), bytes.front()};
+            m_pendingLead = -1;
+            bytes.remove_prefix(1);
+            ConvertAligned(std::string_view(pair, 2));
+            continue;
+        }
+        std::size_t cut = std::min(bytes.size(), kPieceLimit);
+        const unsigned char* in = Bytes(bytes);
+        if (IsLeadByte(in[cut - 1]) && BeginsCharacter(in, 0, cut - 1)) {
+            if (cut < bytes.size()) {
+                ++cut;  // take the trail byte along
+            } else {
+                m_pendingLead = in[cut - 1];
+                bytes.remove_prefix(cut);
+                ConvertAligned(std::string_view(reinterpret_cast<const char*>(in), cut - 1));
+                continue;
+            }
+        }
+        ConvertAligned(bytes.substr(0, cut));
+        bytes.remove_prefix(cut);
+    }
+    DrainOut();
+    return m_failure == Failure::kNone;
+}
+
+bool WidthStream::Finish() {
+    if (m_pendingLead >= 0) {
+        const char lead = static_cast<char>(m_pendingLead);
+        m_pendingLead = -1;
+        ConvertAligned(std::string_view(&lead, 1));  // a lone lead byte is a character
+    }
+    if (m_trim) {
+        DropHeld();
+    } else {
+        EmitSpaces(Target::kOut);
+    }
+    DrainOut();
+    return m_failure == Failure::kNone;
+}
+
+// `piece` begins and ends on character boundaries.
+void WidthStream::ConvertAligned(std::string_view piece) {
+    if (!m_trim) {
+        Feed(piece, Target::kOut);
+        return;
+    }
+    if (m_atStart) {
+        const auto* in = Bytes(piece);
+        std::size_t skip = 0;
+        while (skip < piece.size() && IsTrimSpace(in[skip])) ++skip;
+        piece.remove_prefix(skip);
+        if (piece.empty()) return;
+        m_atStart = false;
+    }
+    const std::size_t white = TrailingRunStart(piece, IsTrimSpace);
+    if (white > 0) {
+        // Something that is not white space follows what was held back.
+        ReleaseHeld();
+        Feed(piece.substr(0, white), Target::kOut);
+    }
+    Feed(piece.substr(white), Target::kHeld);
+}
+
+// Converts an aligned piece that continues the text written to `target`.
+// ToFullWidth cannot convert a run of spaces before it has seen its end, so a
+// trailing run is only counted, and joined by the spaces that open the next
+// piece.
+void WidthStream::Feed(std::string_view piece, Target target) {
+    if (m_direction == WidthDirection::kToHalf) {
+        Convert(piece, target);
+        return;
+    }
+    if (m_spaces > 0) {
+        const std::size_t leading = std::find_if(piece.begin(), piece.end(), [](char c) { return c != ' '; }) -
+                                    piece.begin();
+        m_spaces += leading;
+        piece.remove_prefix(leading);
+        if (piece.empty()) return;
+        EmitSpaces(target);
+    }
+    const std::size_t spaces = TrailingRunStart(piece, [](unsigned char b) { return b == ' '; });
+    Convert(piece.substr(0, spaces), target);
+    m_spaces += piece.size() - spaces;
+}
+
+void WidthStream::Convert(std::string_view piece, Target target) {
+    if (piece.empty()) return;
+    char* out = Room(target, kMaxGrowth * piece.size());
+    Advance(target, m_direction == WidthDirection::kToFull ? ToFullWidthInto(piece, out)
+                                                           : ToHalfWidthInto(piece, out));
+}
+
+// Emits the counted run of spaces, converted as one run.
+void WidthStream::EmitSpaces(Target target) {
+    static const std::string kSpaces(kSpaceBlock, ' ');
+    while (m_spaces > 0) {
+        const std::size_t block = static_cast<std::size_t>(std::min<std::uint64_t>(m_spaces, kSpaceBlock));
+        char* out = Room(target, block);
+        Advance(target, ToFullWidthInto(std::string_view(kSpaces.data(), block), out));
+        m_spaces -= block;
+    }
+}
+
+// Hands the held-back white space to the output, the spilled part first.
+void WidthStream::ReleaseHeld() {
+    if (m_spill != nullptr) {
+        std::rewind(m_spill);
+        constexpr std::size_t kBlock = 64 * 1024;
+        for (;;) {
+            char* out = Room(Target::kOut, kBlock);
+            const std::size_t got = std::fread(out, 1, kBlock, m_spill);
+            Advance(Target::kOut, out + got);
+            if (got < kBlock) break;
+        }
+        if (std::ferror(m_spill)) Fail(Failure::kHoldSpill, errno);
+        std::fclose(m_spill);
+        m_spill = nullptr;
+    }
+    // In blocks that fit the output area, so that it never grows.
+    for (std::size_t from = 0; from < m_held->used; from += kPieceLimit) {
+        const std::size_t block = std::min(kPieceLimit, m_held->used - from);
+        char* out = Room(Target::kOut, block);
+        std::copy_n(m_held->bytes.data() + from, block, out);
+        Advance(Target::kOut, out + block);
+    }
+    m_held->used = 0;
+}
+
+void WidthStream::DropHeld() {
+    if (m_spill != nullptr) {
+        std::fclose(m_spill);
+        m_spill = nullptr;
+    }
+    m_held->used = 0;
+    m_spaces = 0;
+}
+
+// Room for `bytes` more bytes in the target's area, draining it first when it
+// would pass its limit. After a failure the area keeps being reused and its
+// bytes are dropped.
+char* WidthStream::Room(Target target, std::size_t bytes) {
+    Area& area = target == Target::kOut ? *m_out : *m_held;
+    if (area.used > 0 && area.used + bytes > area.limit) {
+        if (target == Target::kOut) {
+            DrainOut();
+        } else {
+            SpillHeld();
+        }
+    }
+    if (area.bytes.size() < area.used + bytes) area.bytes.resize(area.used + bytes);
+    return area.bytes.data() + area.used;
+}
+
+void WidthStream::Advance(Target target, char* end) {
+    Area& area = target == Target::kOut ? *m_out : *m_held;
+    area.used = static_cast<std::size_t>(end - area.bytes.data());
+}
+
+void WidthStream::DrainOut() {
+    const std::size_t used = std::exchange(m_out->used, 0);
+    if (used == 0 || m_failure != Failure::kNone) return;
+    if (!m_sink(std::string_view(m_out->bytes.data(), used))) Fail(Failure::kSink);
+}
+
+void WidthStream::SpillHeld() {
+    const std::size_t used = std::exchange(m_held->used, 0);
+    if (m_failure != Failure::kNone) return;
+    if (m_spill == nullptr) {
+        m_spill = std::tmpfile();
+        if (m_spill == nullptr) {
+            Fail(Failure::kHoldSpill, errno);
+            return;
+        }
+    }
+    if (std::fwrite(m_held->bytes.data(), 1, used, m_spill) != used) Fail(Failure::kHoldSpill, errno);
+}
+
+void WidthStream::Fail(Failure failure, int error) {
+    if (m_failure != Failure::kNone) return;
+    m_failure = failure;
+    m_spillError = error;
+}
+
+}  // namespace tornix

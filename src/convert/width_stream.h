@@ -1,0 +1,93 @@
+// WidthStream: ToFullWidth or ToHalfWidth of a text that arrives in pieces of
+// any size, for filters that must not hold the whole text. The bytes handed to
+// the sink are exactly the whole-text conversion of everything written, in
+// memory that does not grow with the input:
+//
+//   - a two-byte character split between two Write() calls is joined first;
+//   - a run of spaces (ToFullWidth turns each three into one U+3000) is
+//     counted, not buffered, until the first character after it;
+//   - a lead byte that ends the input stays a one-byte character.
+//
+// With `trim`, the result is that of TrimLeft() and TrimRight() on the whole
+// text followed by the conversion: leading white space is dropped as it
+// arrives, and a run of white space is held back until a character that is
+// not white space follows it (and dropped at the end). A long held-back run
+// goes to an anonymous temporary file instead of memory.
+//
+// Example: Write("a  "), Write(" b\xA3"), Write("\xC1"), Finish() with
+// kToFull gives «ａ　ｂＡ» — the same as ToFullWidth("a   b\xA3\xC1").
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace tornix {
+
+enum class WidthDirection { kToFull, kToHalf };
+
+class WidthStream {
+public:
+    // Receives the converted bytes in order, in pieces of any size. Returns
+    // false to stop the stream; the sink keeps the reason itself.
+    using Sink = std::function<bool(std::string_view)>;
+
+    enum class Failure {
+        kNone,
+        kSink,       // the sink returned false
+        kHoldSpill,  // the temporary file for held-back white space failed
+    };
+
+    WidthStream(WidthDirection direction, bool trim, Sink sink);
+    ~WidthStream();
+    WidthStream(const WidthStream&) = delete;
+    WidthStream& operator=(const WidthStream&) = delete;
+
+    // Converts the next bytes of the text. Output that is complete is handed
+    // to the sink before this returns. False once the stream has failed.
+    bool Write(std::string_view bytes);
+
+    // Ends the text: hands over what was held back (or, with trim, drops the
+    // trailing white space). False when the stream has failed.
+    bool Finish();
+
+    Failure failure() const noexcept { return m_failure; }
+    // errno of a kHoldSpill failure.
+    int spillError() const noexcept { return m_spillError; }
+
+private:
+    // A growable output area: kOut drains to the sink, kHeld to the spill file.
+    enum class Target { kOut, kHeld };
+    struct Area;
+
+    void ConvertAligned(std::string_view piece);
+    void Feed(std::string_view piece, Target target);
+    void Convert(std::string_view piece, Target target);
+    void EmitSpaces(Target target);
+    void ReleaseHeld();
+    void DropHeld();
+
+    char* Room(Target target, std::size_t bytes);
+    void Advance(Target target, char* end);
+    void DrainOut();
+    void SpillHeld();
+    void Fail(Failure failure, int error = 0);
+
+    WidthDirection m_direction;
+    bool m_trim;
+    Sink m_sink;
+
+    std::unique_ptr<Area> m_out;
+    std::unique_ptr<Area> m_held;     // converted white space not yet known to be inner
+    std::FILE* m_spill = nullptr;     // older held bytes beyond the in-memory limit
+    std::uint64_t m_spaces = 0;       // ToFullWidth: trailing spaces not yet emitted
+    int m_pendingLead = -1;           // a final lead byte whose trail has not arrived
+    bool m_atStart = true;            // trim: nothing but white space seen so far
+    Failure m_failure = Failure::kNone;
+    int m_spillError = 0;
+};
+
+}  // namespace tornix

@@ -1,0 +1,94 @@
+// The argument parser: which command a line asks for, and the request or the
+// problem it carries.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+
+namespace tornix {
+namespace {
+
+struct ValidLine {
+    const char* name;
+    std::vector<std::string> args;
+    WidthDirection direction;
+    bool trim;
+    std::optional<std::string> output;
+    std::vector<std::string> inputs;
+};
+
+class CommandLineValid : public ::testing::TestWithParam<ValidLine> {};
+
+TEST_P(CommandLineValid, GivesTheRequest) {
+    const ValidLine& line = GetParam();
+    const CommandLine parsed = ParseCommandLine(line.args);
+    ASSERT_EQ(parsed.kind, CommandKind::kConvert) << parsed.error;
+    EXPECT_EQ(parsed.request.direction, line.direction);
+    EXPECT_EQ(parsed.request.trim, line.trim);
+    EXPECT_EQ(parsed.request.output, line.output);
+    EXPECT_EQ(parsed.request.inputs, line.inputs);
+}
+
+using V = std::vector<std::string>;
+constexpr auto kFull = WidthDirection::kToFull;
+constexpr auto kHalf = WidthDirection::kToHalf;
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineValid,
+    ::testing::Values(
+        ValidLine{"ToFullFromStandardInput", {"--to-full"}, kFull, false, std::nullopt, {}},
+        ValidLine{"ToHalfWithTrim", {"--trim", "--to-half"}, kHalf, true, std::nullopt, {}},
+        ValidLine{"FilesInOrderWithDash", {"b.txt", "--to-half", "-", "a.txt"}, kHalf, false, std::nullopt,
+                  {"b.txt", "-", "a.txt"}},
+        ValidLine{"ShortOutputSeparate", {"--to-full", "-o", "out.txt", "in.txt"}, kFull, false, "out.txt",
+                  {"in.txt"}},
+        ValidLine{"ShortOutputJoined", {"--to-full", "-oout.txt"}, kFull, false, "out.txt", {}},
+        ValidLine{"LongOutputSeparate", {"--output", "-", "--to-full"}, kFull, false, "-", {}},
+        ValidLine{"LongOutputWithEquals", {"--to-full", "--output=o"}, kFull, false, "o", {}},
+        ValidLine{"DoubleDashEndsOptions", {"--to-full", "--", "--trim", "-o"}, kFull, false, std::nullopt,
+                  {"--trim", "-o"}},
+        ValidLine{"SameDirectionTwice", {"--to-half", "--to-half"}, kHalf, false, std::nullopt, {}}),
+    [](const ::testing::TestParamInfo<ValidLine>& info) { return std::string(info.param.name); });
+
+struct BadLine {
+    const char* name;
+    std::vector<std::string> args;
+    const char* problem;  // part of the one-line message
+};
+
+class CommandLineBad : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(CommandLineBad, IsAUsageError) {
+    const CommandLine parsed = ParseCommandLine(GetParam().args);
+    ASSERT_EQ(parsed.kind, CommandKind::kUsageError);
+    EXPECT_NE(parsed.error.find(GetParam().problem), std::string::npos) << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << "more than one line: " << parsed.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineBad,
+    ::testing::Values(BadLine{"NoArguments", {}, "--to-full or --to-half"},
+                      BadLine{"NoDirection", {"--trim", "a.txt"}, "--to-full or --to-half"},
+                      BadLine{"BothDirections", {"--to-full", "--to-half"}, "cannot be used together"},
+                      BadLine{"UnknownLongOption", {"--to-full", "--fast"}, "unknown option '--fast'"},
+                      BadLine{"UnknownShortOption", {"--to-full", "-x"}, "unknown option '-x'"},
+                      BadLine{"OptionWithValueItTakesNone", {"--to-full", "--trim=yes"}, "unknown option"},
+                      BadLine{"OutputWithoutFile", {"--to-full", "-o"}, "'-o' needs a file name"},
+                      BadLine{"LongOutputWithoutFile", {"--to-full", "--output"}, "'--output' needs a file name"},
+                      BadLine{"EmptyOutputName", {"--to-full", "--output="}, "needs a file name"},
+                      BadLine{"TwoOutputs", {"--to-full", "-o", "a", "-o", "b"}, "only one output file"},
+                      BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"}),
+    [](const ::testing::TestParamInfo<BadLine>& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, HelpWinsOverEverythingElse) {
+    EXPECT_EQ(ParseCommandLine({"--bogus", "-h"}).kind, CommandKind::kHelp);
+    EXPECT_EQ(ParseCommandLine({"--version", "--help"}).kind, CommandKind::kHelp);
+    EXPECT_EQ(ParseCommandLine({"--version"}).kind, CommandKind::kVersion);
+    EXPECT_EQ(ParseCommandLine({"--to-full", "--", "--help"}).kind, CommandKind::kConvert)
+        << "--help after -- is a file name";
+}
+
+}  // namespace
+}  // namespace tornix

@@ -1,0 +1,195 @@
+// The whole program run in-process on files: inputs in order as one text,
+// standard input, --trim, -o, and what happens when a file cannot be read or
+// written or the command line is wrong.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/convert_command.h"
+#include "convert/width.h"
+#include "support/width_reference.h"
+#include "temp_dir.h"
+
+namespace tornix {
+namespace {
+
+using testing::Hex;
+using testing::ReadFile;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ConvertCommand : public ::testing::Test {
+protected:
+    // Runs the program with `input` as standard input; standard output and
+    // error go to files that are read back.
+    Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
+                TextEncoding terminal = TextEncoding::kUtf8) {
+        const std::string inPath = m_io.Put("stdin", input);
+        ProgramStreams streams;
+        streams.input = ::open(inPath.c_str(), O_RDONLY);
+        streams.output = ::open((m_io.path() / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        streams.errors = ::open((m_io.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        streams.terminal = terminal;
+        Outcome outcome{RunTornixConvert(args, streams), "", ""};
+        for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+        outcome.out = ReadFile(m_io.path() / "stdout");
+        outcome.err = ReadFile(m_io.path() / "stderr");
+        return outcome;
+    }
+
+    std::string File(const std::string& name, const std::string& bytes) { return m_dir.Put(name, bytes); }
+    std::string PathOf(const std::string& name) const { return (m_dir.path() / name).string(); }
+
+    testing::TempDir m_dir;  // the files the program is given
+    testing::TempDir m_io;   // its standard streams
+};
+
+TEST_F(ConvertCommand, ReadsStandardInputWithoutFiles) {
+    const Outcome run = Run({"--to-full"}, "a.b c");
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(run.out), Hex("\xA3\xE1\xA1\xA3\xA3\xE2 \xA3\xE3"));
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ConvertCommand, FilesAndDashAreOneTextInOrder) {
+    // A character and a run of spaces each continue from one input into the next.
+    const std::string first = "a \xA3";
+    const std::string standardInput = "\xC1  ";
+    const std::string last = " b\r\n";
+    const Outcome run = Run({"--to-full", File("1.txt", first), "-", File("2.txt", last)}, standardInput);
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(run.out), Hex("\xA3\xE1 \xA3\xC1\xA1\xA1\xA3\xE2\r\n"));
+    EXPECT_EQ(Hex(run.out), Hex(ToFullWidth(GbkString(first + standardInput + last)).view()));
+}
+
+TEST_F(ConvertCommand, LoneLeadByteAtTheEndOfTheLastFile) {
+    const Outcome run = Run({"--to-half", File("a", "\xA3\xC1"), File("b", "\xA3")});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(run.out), Hex("A\xA3"));
+}
+
+TEST_F(ConvertCommand, TrimAppliesToTheWholeInput) {
+    const Outcome run = Run({"--to-half", "--trim", File("a", " \r\n"), File("b", "\xA3\xC1 \r\n"), File("c", "\xA1\xA1 \t\n")});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(run.out), Hex("A \r\n   ")) << "inner white space and U+3000 stay";
+}
+
+TEST_F(ConvertCommand, OutputFileIsWrittenAndStandardOutputStaysEmpty) {
+    const std::string out = File("out.txt", "old content");
+    const Outcome run = Run({"--to-full", "-o", out, File("in", "x")});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Hex(ReadFile(out)), Hex("\xA3\xF8"));
+}
+
+TEST_F(ConvertCommand, NewOutputFileIsCreated) {
+    const Outcome run = Run({"--to-full", "--output=" + PathOf("new.txt")}, "1");
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(ReadFile(PathOf("new.txt"))), Hex("\xA3\xB1"));
+}
+
+TEST_F(ConvertCommand, MissingInputNamesTheFileAndTheReason) {
+    const std::string missing = PathOf("missing.txt");
+    const Outcome run = Run({"--to-full", missing});
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err, "tornix-convert: cannot read '" + missing + "': No such file or directory\n");
+}
+
+TEST_F(ConvertCommand, FolderAsInputIsAReadError) {
+    const Outcome run = Run({"--to-half", m_dir.path().string()});
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err, "tornix-convert: cannot read '" + m_dir.path().string() + "': Is a directory\n");
+}
+
+TEST_F(ConvertCommand, FailedInputLeavesTheOutputFileAsItWas) {
+    const std::string out = File("out.txt", "previous");
+    const Outcome run = Run({"--to-full", "-o", out, File("good", std::string(600000, 'g')), PathOf("missing")});
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(ReadFile(out), "previous");
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"good", "out.txt"})) << "a temporary file was left behind";
+}
+
+struct UnwritableOutput {
+    const char* name;
+    const char* path;  // under the test folder
+    const char* reason;
+};
+
+class ConvertCommandUnwritable : public ConvertCommand, public ::testing::WithParamInterface<UnwritableOutput> {};
+
+TEST_P(ConvertCommandUnwritable, ReportsTheFileAndReadsNothing) {
+    File("plain", "");
+    const std::string target = PathOf(GetParam().path);
+    const Outcome run = Run({"--to-full", "-o", target}, "text");
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err, "tornix-convert: cannot write '" + target + "': " + GetParam().reason + "\n");
+    EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ConvertCommandUnwritable,
+                         ::testing::Values(UnwritableOutput{"MissingFolder", "none/out.txt", "No such file or directory"},
+                                           UnwritableOutput{"UnderAFile", "plain/out.txt", "Not a directory"},
+                                           UnwritableOutput{"AFolder", ".", "Is a directory"}),
+                         [](const ::testing::TestParamInfo<UnwritableOutput>& info) { return std::string(info.param.name); });
+
+TEST_F(ConvertCommand, FullStandardOutputIsAWriteError) {
+    ProgramStreams streams;
+    streams.input = ::open(m_dir.Put("in", "abc").c_str(), O_RDONLY);
+    streams.output = ::open("/dev/full", O_WRONLY);
+    ASSERT_GE(streams.output, 0) << "no /dev/full";
+    streams.errors = ::open(m_dir.Put("err", "").c_str(), O_WRONLY);
+    const int status = RunTornixConvert({"--to-full"}, streams);
+    for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+    EXPECT_EQ(status, kExitFileError);
+    EXPECT_EQ(ReadFile(PathOf("err")), "tornix-convert: cannot write standard output: No space left on device\n");
+}
+
+TEST_F(ConvertCommand, BrokenPipeEndsQuietly) {
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);  // as a parent that ignores it would leave it
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    ProgramStreams streams;
+    streams.input = ::open(m_dir.Put("in", std::string(3000000, 'x')).c_str(), O_RDONLY);
+    streams.output = pipeEnds[1];
+    streams.errors = ::open(m_dir.Put("err", "").c_str(), O_WRONLY);
+    const int status = RunTornixConvert({"--to-full"}, streams);
+    for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+    std::signal(SIGPIPE, previous);
+    EXPECT_EQ(status, kExitBrokenPipe);
+    EXPECT_EQ(ReadFile(PathOf("err")), "");
+}
+
+TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
+    const Outcome run = Run({"--to-full", "--frobnicate"}, "abc");
+    EXPECT_EQ(run.status, kExitUsageError);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tornix-convert: unknown option '--frobnicate'\n" + std::string(UsageLine()));
+}
+
+TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
+    for (TextEncoding encoding : {TextEncoding::kGbk, TextEncoding::kUtf8}) {
+        const Outcome run = Run({"--help"}, "", encoding);
+        EXPECT_EQ(run.status, kExitSuccess);
+        EXPECT_EQ(run.out, HelpText(encoding));
+        EXPECT_NE(run.out.find(ChineseHelp(encoding)), std::string::npos);
+        EXPECT_NE(run.out.find("--output FILE"), std::string::npos);
+    }
+}
+
+TEST_F(ConvertCommand, VersionNamesTheProgram) {
+    const Outcome run = Run({"--version"});
+    EXPECT_EQ(run.status, kExitSuccess);
+    EXPECT_EQ(run.out.rfind("tornix-convert ", 0), 0u) << run.out;
+}
+
+}  // namespace
+}  // namespace tornix
