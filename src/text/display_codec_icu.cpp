@@ -1,0 +1,91 @@
+// The display codec's platform forms from ICU: "windows-936-2000" (Windows'
+// code page 936 table) and "gb18030", both with round-trip mappings only.
+#include <unicode/ucnv.h>
+
+#include <memory>
+
+#include "text/display_codec_backend.h"
+
+namespace tornix::display_codec_backend {
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// A converter without fallbacks that stops at the first character it cannot
+// map, so that a failure is seen instead of a substitute.
+Converter OpenStrict(const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    if (U_FAILURE(status)) return nullptr;
+    ucnv_setFallback(converter.get(), false);
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    if (U_FAILURE(status)) return nullptr;
+    return converter;
+}
+
+// The bytes of one code point; 0 when the converter has no mapping for it.
+// ICU still applies private-use fallbacks here, so callers decode the bytes
+// again before trusting them.
+int EncodeCodePoint(UConverter* converter, char16_t codePoint, char (&bytes)[8]) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UChar source = codePoint;
+    const int length = ucnv_fromUChars(converter, bytes, sizeof bytes, &source, 1, &status);
+    return U_SUCCESS(status) ? length : 0;
+}
+
+bool DecodesTo(UConverter* converter, const char* bytes, int length, char16_t codePoint) {
+    UErrorCode status = U_ZERO_ERROR;
+    UChar decoded[4];
+    const int count = ucnv_toUChars(converter, decoded, 4, bytes, length, &status);
+    return U_SUCCESS(status) && count == 1 && decoded[0] == codePoint;
+}
+
+unsigned Byte(const char* bytes, int i) { return static_cast<unsigned char>(bytes[i]); }
+
+bool IsFourByteShape(const char* bytes) {
+    auto lead = [bytes](int i) { return Byte(bytes, i) >= 0x81 && Byte(bytes, i) <= 0xFE; };
+    auto digit = [bytes](int i) { return Byte(bytes, i) >= 0x30 && Byte(bytes, i) <= 0x39; };
+    return lead(0) && digit(1) && lead(2) && digit(3);
+}
+
+std::uint32_t LinearIndex(const char* bytes) {
+    return (Byte(bytes, 0) - 0x81) * 12600 + (Byte(bytes, 1) - 0x30) * 1260 + (Byte(bytes, 2) - 0x81) * 10 +
+           (Byte(bytes, 3) - 0x30);
+}
+
+std::uint16_t CodePageForm(UConverter* codePage, char16_t codePoint) {
+    char bytes[8];
+    const int length = EncodeCodePoint(codePage, codePoint, bytes);
+    if ((length != 1 && length != 2) || !DecodesTo(codePage, bytes, length, codePoint)) return kNoCodePageForm;
+    return static_cast<std::uint16_t>(length == 1 ? Byte(bytes, 0) : Byte(bytes, 0) << 8 | Byte(bytes, 1));
+}
+
+std::uint32_t FourByteForm(UConverter* gb18030, char16_t codePoint) {
+    char bytes[8];
+    const int length = EncodeCodePoint(gb18030, codePoint, bytes);
+    if (length != 4 || !IsFourByteShape(bytes) || !DecodesTo(gb18030, bytes, 4, codePoint)) return kNoFourByteForm;
+    return LinearIndex(bytes);
+}
+
+}  // namespace
+
+bool LoadPlatformForms(PlatformForms& forms) {
+    const Converter codePage = OpenStrict("windows-936-2000");
+    const Converter gb18030 = OpenStrict("gb18030");
+    if (!codePage || !gb18030) return false;
+    forms.codePage936.assign(kUnitCount, kNoCodePageForm);
+    forms.gb18030FourByte.assign(kUnitCount, kNoFourByteForm);
+    for (std::size_t index = 0; index < kUnitCount; ++index) {
+        const auto codePoint = static_cast<char16_t>(index);
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) continue;
+        forms.codePage936[index] = CodePageForm(codePage.get(), codePoint);
+        forms.gb18030FourByte[index] = FourByteForm(gb18030.get(), codePoint);
+    }
+    return true;
+}
+
+}  // namespace tornix::display_codec_backend
