@@ -64,6 +64,7 @@ struct Tables {
     std::int32_t single[256];         // the unit a one-byte token shows as; -1: escaped
     char16_t pair[126 * 256];         // by (lead - 0x81) * 256 + trail; 0: escaped
     char16_t fourByte[kCarrierBase];  // candidate unit of a four-byte form, checked against forms
+    bool asciiIsItself;               // 0x00..0x7F show as U+0000..U+007F
 };
 
 // Code page forms that the tokenizer can read back: a one-byte form that is
@@ -104,6 +105,8 @@ std::unique_ptr<const Tables> BuildTables() {
         if (form.length == 2) tables->pair[(form.bytes[0] - 0x81) * 256 + form.bytes[1]] = unit;
         if (form.length == 4 && LinearIndex(form.bytes) < kCarrierBase) tables->fourByte[LinearIndex(form.bytes)] = unit;
     }
+    tables->asciiIsItself = true;
+    for (int byte = 0; byte < 0x80; ++byte) tables->asciiIsItself &= tables->single[byte] == byte;
     return tables;
 }
 
@@ -153,6 +156,14 @@ void DecodeTokens(const Tables& tables, std::string_view gbk, Sink& sink) {
     std::size_t i = 0;
     while (i < size) {
         const unsigned char lead = bytes[i];
+        if (lead < 0x80 && tables.asciiIsItself) {
+            std::size_t end = i + 1;
+            while (end < size && bytes[end] < 0x80) ++end;
+            sink.PutAscii(bytes + i, end - i);
+            previous = bytes[end - 1];
+            i = end;
+            continue;
+        }
         if (!IsLeadByte(lead)) {
             const std::int32_t unit = tables.single[lead];
             if (unit >= 0) put(static_cast<char16_t>(unit)); else escape(lead);
@@ -189,11 +200,16 @@ void DecodeTokens(const Tables& tables, std::string_view gbk, Sink& sink) {
 struct UnitCounter {
     std::size_t count = 0;
     void Put(char16_t) { ++count; }
+    void PutAscii(const unsigned char*, std::size_t length) { count += length; }
 };
 
 struct UnitWriter {
     char16_t* out;
     void Put(char16_t unit) { *out++ = unit; }
+    void PutAscii(const unsigned char* ascii, std::size_t length) {
+        for (std::size_t k = 0; k < length; ++k) out[k] = ascii[k];
+        out += length;
+    }
 };
 
 // Walks the units item by item (a unit, a surrogate pair or an escaped byte)
