@@ -1,0 +1,117 @@
+// Prints the table kGb18030TwoByteChanges of src/text/display_codec_win32.cpp:
+// the two-byte codes that GB18030 gives a different character than code page
+// 936 does. Checks first, for every character of the Basic Multilingual
+// Plane, that code page 936 plus this table plus the rank rule of
+// display_codec_win32.cpp give exactly ICU's GB18030 four-byte forms.
+//
+//   g++ -O2 scripts/gb18030-differences.cpp -o /tmp/gb18030-differences -licuuc
+//   /tmp/gb18030-differences
+#include <unicode/ucnv.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+UConverter* Open(const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open(name, &status);
+    ucnv_setFallback(converter, false);
+    ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    return U_SUCCESS(status) ? converter : nullptr;
+}
+
+int Encode(UConverter* converter, UChar unit, char* bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    const int length = ucnv_fromUChars(converter, bytes, 8, &unit, 1, &status);
+    return U_SUCCESS(status) ? length : 0;
+}
+
+int Decode(UConverter* converter, const char* bytes, int length) {  // the one unit, or -1
+    UErrorCode status = U_ZERO_ERROR;
+    UChar units[4];
+    const int count = ucnv_toUChars(converter, units, 4, bytes, length, &status);
+    return U_SUCCESS(status) && count == 1 ? units[0] : -1;
+}
+
+bool ShortForm(UConverter* converter, unsigned unit) {  // a one- or two-byte form both ways
+    char bytes[8];
+    const int length = Encode(converter, static_cast<UChar>(unit), bytes);
+    return (length == 1 || length == 2) && Decode(converter, bytes, length) == static_cast<int>(unit);
+}
+
+long FourByte(UConverter* converter, unsigned unit) {
+    char bytes[8];
+    if (Encode(converter, static_cast<UChar>(unit), bytes) != 4) return -1;
+    if (Decode(converter, bytes, 4) != static_cast<int>(unit)) return -1;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return (b[0] - 0x81) * 12600L + (b[1] - 0x30) * 1260L + (b[2] - 0x81) * 10L + (b[3] - 0x30);
+}
+
+}  // namespace
+
+int main() {
+    UConverter* codePage = Open("windows-936-2000");
+    UConverter* gb18030 = Open("gb18030");
+    if (codePage == nullptr || gb18030 == nullptr) return 2;
+
+    // Two-byte codes whose GB18030 character differs from code page 936's.
+    struct Change { unsigned code; unsigned unit; };
+    std::vector<Change> changes;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const int g = Decode(gb18030, bytes, 2);
+            if (g >= 0 && g != Decode(codePage, bytes, 2) && ShortForm(gb18030, static_cast<unsigned>(g))) {
+                changes.push_back({lead << 8 | trail, static_cast<unsigned>(g)});
+            }
+        }
+    }
+
+    // The rule: GB18030's short forms are code page 936's two-way ones, less
+    // 0x80 and 0xFF, with each changed code's character swapped in; four-byte
+    // indexes count the other characters in order, except that U+1E3F and
+    // U+E7C7 trade places (U+E7C7 takes U+1E3F's index).
+    std::vector<bool> isShort(0x10000, false);
+    for (unsigned unit = 0; unit < 0x10000; ++unit) {
+        if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+        char bytes[8];
+        const int length = Encode(codePage, static_cast<UChar>(unit), bytes);
+        isShort[unit] = ShortForm(codePage, unit) && !(length == 1 && static_cast<unsigned char>(bytes[0]) >= 0x80);
+    }
+    for (const Change& change : changes) {
+        const char bytes[2] = {static_cast<char>(change.code >> 8), static_cast<char>(change.code & 0xFF)};
+        const int old = Decode(codePage, bytes, 2);
+        if (old >= 0) isShort[static_cast<unsigned>(old)] = false;
+    }
+    for (const Change& change : changes) isShort[change.unit] = true;
+    isShort[0x1E3F] = false;
+    isShort[0xE7C7] = true;
+    long index = 0;
+    int wrong = 0;
+    for (unsigned unit = 0x80; unit < 0x10000; ++unit) {
+        if ((unit >= 0xD800 && unit <= 0xDFFF) || isShort[unit]) continue;
+        const unsigned owner = unit == 0x1E3F ? 0xE7C7 : unit;
+        if (FourByte(gb18030, owner) != index) ++wrong;
+        ++index;
+    }
+    for (unsigned unit = 0; unit < 0x10000; ++unit) {
+        if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+        const bool expectFour = FourByte(gb18030, unit) >= 0;
+        const bool ruleFour = !isShort[unit] || unit == 0xE7C7;
+        if (unit >= 0x80 && expectFour != (ruleFour && unit != 0x1E3F)) ++wrong;
+    }
+    if (wrong != 0) {
+        std::fprintf(stderr, "the rule disagrees with ICU for %d characters\n", wrong);
+        return 1;
+    }
+    std::printf("// %zu codes, generated by scripts/gb18030-differences.cpp\n", changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        std::printf("{0x%04X, 0x%04X},%s", changes[i].code, changes[i].unit, i % 4 == 3 ? "\n" : " ");
+    }
+    std::printf("\n");
+    return 0;
+}

@@ -1,0 +1,67 @@
+// The Win32 back end's window of one dialog: a real dialog box created by the
+// dialog manager from an in-memory template. It carries the dialog's messages
+// to CDialog::OnWndMsg and everything else to the dialog manager's defaults.
+#pragma once
+
+#include "ui/framework/win32/win32_api.h"
+
+#include <vector>
+
+#include "ui/framework/dialog.h"
+#include "ui/framework/dialog_host.h"
+
+namespace tornix::win32 {
+
+class Win32SystemMenu : public SystemMenu {
+public:
+    explicit Win32SystemMenu(HMENU menu) : m_menu(menu) {}
+    void AppendSeparator() override;
+    void AppendItem(unsigned id, const GbkString& text) override;
+
+private:
+    HMENU m_menu;
+};
+
+class Win32DialogHost : public DialogHost {
+public:
+    // Runs `dialog` modally from `words` (see BuildDialogTemplate), owned by
+    // `owner`; returns the ending code or -1.
+    static int RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool centre, HWND owner);
+
+    HWND Hwnd() const { return m_hwnd; }
+
+    GbkString GetItemText(unsigned id) const override;
+    void SetItemText(unsigned id, const GbkString& text) override;
+    int ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) override;
+    std::optional<std::filesystem::path> ShowFileChooser(const FileChooserRequest& request) override;
+    void End(int result) override;
+    SystemMenu* GetSystemMenu() override;
+    void SetIcon(IconHandle icon, bool big) override;
+    bool IsIconic() const override;
+    ClientRect GetClientRect() const override;
+    std::unique_ptr<PaintContext> BeginPaint() override;
+    std::intptr_t SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t Default() override;
+
+private:
+    struct Message {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    Win32DialogHost(CDialog& dialog, HWND hwnd, bool centre) : m_dialog(dialog), m_hwnd(hwnd), m_centre(centre) {}
+
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR InitDialog();
+    INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
+
+    CDialog& m_dialog;
+    HWND m_hwnd;
+    bool m_centre;
+    std::vector<Message> m_current;  // the messages being handled, innermost last
+    bool m_skipNextCall = false;     // the dialog manager's call back during Default()
+    std::unique_ptr<Win32SystemMenu> m_menu;
+};
+
+}  // namespace tornix::win32
