@@ -18,7 +18,9 @@ using namespace tornix::testing;
 std::string RandomPiece(std::mt19937& rng) {
     auto pick = [&rng](int bound) { return static_cast<int>(rng() % static_cast<unsigned>(bound)); };
     auto byte = [](int value) { return static_cast<char>(value); };
-    switch (pick(9)) {
+    switch (pick(11)) {
+        case 9: return std::string(static_cast<std::size_t>(2 * pick(24)), '\xB0');  // plain two-byte text
+        case 10: return std::string(static_cast<std::size_t>(1 + pick(40)), static_cast<char>(0x81 + pick(0x7E)));
         case 0: return std::string(static_cast<std::size_t>(1 + pick(8)), ' ');
         case 1: return {byte(0xA1), byte(pick(256))};
         case 2: return {byte(0xA3), byte(0xA1 + pick(0x5E))};
@@ -33,7 +35,8 @@ std::string RandomPiece(std::mt19937& rng) {
 
 std::string RandomText(std::mt19937& rng) {
     std::string text;
-    const int pieces = static_cast<int>(rng() % 24);
+    // Long texts too, so that block-wise scanning meets every alignment.
+    const int pieces = static_cast<int>(rng() % (rng() % 4 == 0 ? 80 : 24));
     for (int i = 0; i < pieces; ++i) text += RandomPiece(rng);
     if (rng() % 4 == 0) text += static_cast<char>(0x81 + rng() % 0x7E);  // lone lead byte at the end
     return text;
