@@ -1,0 +1,65 @@
+#include "ui/framework/qt/box_text.h"
+
+#include <algorithm>
+#include <string>
+
+#include "text/display_codec.h"
+
+namespace tornix::qt {
+
+namespace {
+
+constexpr char16_t kLineFeed = u'\n';
+constexpr char16_t kCarriageReturn = u'\r';
+constexpr char16_t kLineSeparator = 0x2028;
+constexpr char16_t kParagraphSeparator = 0x2029;
+
+std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+bool IsBoxBreak(char16_t unit) { return unit == kParagraphSeparator || unit == kLineSeparator; }
+
+}  // namespace
+
+QString ToQString(std::string_view gbk) {
+    const std::u16string text = DecodeForDisplay(gbk);
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+GbkString FromQString(const QString& text) { return GbkString(EncodeFromDisplay(View(text))); }
+
+QString ToBoxText(std::string_view gbk) {
+    const std::u16string text = DecodeForDisplay(gbk);
+    QString box(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(box.data());
+    // Copy the runs between CR LF pairs, each pair as one LF.
+    const std::u16string_view crlf = u"\r\n";
+    std::size_t from = 0;
+    for (std::size_t found = text.find(crlf); found != std::u16string::npos; found = text.find(crlf, from)) {
+        out = std::copy(text.data() + from, text.data() + found, out);
+        *out++ = kLineFeed;
+        from = found + 2;
+    }
+    out = std::copy(text.data() + from, text.data() + text.size(), out);
+    box.truncate(static_cast<qsizetype>(out - reinterpret_cast<char16_t*>(box.data())));
+    return box;
+}
+
+GbkString FromBoxText(const QString& rawText) {
+    const std::u16string_view raw = View(rawText);
+    const auto breaks = static_cast<std::size_t>(std::count_if(raw.begin(), raw.end(), IsBoxBreak));
+    std::u16string text(raw.size() + breaks, u'\0');
+    char16_t* out = text.data();
+    for (auto run = raw.begin(); run != raw.end();) {
+        const auto end = std::find_if(run, raw.end(), IsBoxBreak);
+        out = std::copy(run, end, out);
+        if (end == raw.end()) break;
+        *out++ = kCarriageReturn;
+        *out++ = kLineFeed;
+        run = end + 1;
+    }
+    return GbkString(EncodeFromDisplay(text));
+}
+
+}  // namespace tornix::qt

@@ -1,0 +1,126 @@
+#include "ui/framework/qt/edit_box.h"
+
+#include <QEvent>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "ui/framework/qt/box_text.h"
+
+namespace tornix::qt {
+
+namespace {
+
+// Characters inserted at once: the first piece fills the visible box many
+// times over; each later piece takes a few tens of milliseconds.
+constexpr qsizetype kFirstPiece = 64 * 1024;
+constexpr qsizetype kLaterPiece = 256 * 1024;
+
+}  // namespace
+
+EditBox::EditBox(const ControlTemplate& control, QWidget* parent)
+    : QPlainTextEdit(parent), m_bytes(""), m_fillTimer(new QTimer(this)) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setWordWrapMode(QTextOption::NoWrap);
+    setVerticalScrollBarPolicy((control.style & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy((control.style & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    if (control.style & ES_READONLY) {
+        setReadOnly(true);
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    if (control.exStyle & WS_EX_STATICEDGE) {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        setLineWidth(1);
+    }
+    document()->setDocumentMargin(2);
+
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!m_filling) m_edited = true;
+    });
+    m_fillTimer->setInterval(0);
+    connect(m_fillTimer, &QTimer::timeout, this, &EditBox::FillStep);
+    viewport()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
+}
+
+void EditBox::SetBytes(const GbkString& text) {
+    if (!m_edited && text == m_bytes) return;  // already shown, or being filled in
+    m_fillTimer->stop();
+    m_bytes = text;
+    m_pending = ToBoxText(text.view());
+    m_fillFrom = 0;
+    m_filling = true;
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);  // also forgets the previous text's history
+    clear();
+    Append(kFirstPiece);
+    document()->setUndoRedoEnabled(undo);
+    m_filling = false;
+    m_edited = false;
+    if (IsFilling()) m_fillTimer->start();
+}
+
+GbkString EditBox::Bytes() const { return m_edited ? FromBoxText(document()->toRawText()) : m_bytes; }
+
+void EditBox::FinishFilling() {
+    while (IsFilling()) FillStep();
+}
+
+void EditBox::FillStep() {
+    m_filling = true;
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    Append(kLaterPiece);
+    document()->setUndoRedoEnabled(undo);
+    m_filling = false;
+    if (!IsFilling()) {
+        m_fillTimer->stop();
+        m_pending = QString();
+        m_fillFrom = 0;
+    }
+}
+
+// Appends at least `length` characters of the pending text, up to the end of
+// a line, so that no line is split between two pieces.
+void EditBox::Append(qsizetype length) {
+    qsizetype end = m_fillFrom + length;
+    if (end < m_pending.size()) {
+        const qsizetype lineEnd = m_pending.indexOf(QLatin1Char('\n'), end);
+        end = lineEnd < 0 ? m_pending.size() : lineEnd + 1;
+    } else {
+        end = m_pending.size();
+    }
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringView(m_pending).sliced(m_fillFrom, end - m_fillFrom).toString());
+    m_fillFrom = end;
+}
+
+bool EditBox::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        FinishFilling();
+        break;
+    default:
+        break;
+    }
+    return QPlainTextEdit::eventFilter(watched, event);
+}
+
+void EditBox::keyPressEvent(QKeyEvent* event) {
+    FinishFilling();
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditBox::inputMethodEvent(QInputMethodEvent* event) {
+    FinishFilling();
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+}  // namespace tornix::qt
