@@ -3,8 +3,10 @@
 #include <iterator>
 
 #include "convert/width.h"
+#include "files/text_file.h"
 #include "ui/about_dlg.h"
 #include "ui/framework/backend.h"
+#include "ui/framework/file_dialog.h"
 
 namespace tornix {
 
@@ -13,6 +15,22 @@ namespace {
 // 要转换的文本内容不能为空！
 constexpr const char* kEmptyInput =
     "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xC4\xDA\xC8\xDD\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1";
+
+// 文件不存在！
+constexpr const char* kFileMissing = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\xA3\xA1";
+// 读取文件失败！
+constexpr const char* kReadFailed = "\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA3\xA1";
+// 文件中含有空字符，不能作为文本读取！
+constexpr const char* kFileHasNul =
+    "\xCE\xC4\xBC\xFE\xD6\xD0\xBA\xAC\xD3\xD0\xBF\xD5\xD7\xD6\xB7\xFB\xA3\xAC\xB2\xBB\xC4\xDC\xD7\xF7\xCE\xAA"
+    "\xCE\xC4\xB1\xBE\xB6\xC1\xC8\xA1\xA3\xA1";
+// 输出结果为空！操作取消！
+constexpr const char* kOutputEmpty =
+    "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xCE\xAA\xBF\xD5\xA3\xA1\xB2\xD9\xD7\xF7\xC8\xA1\xCF\xFB\xA3\xA1";
+// 创建文件失败。
+constexpr const char* kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
+// 写入文件失败。
+constexpr const char* kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
 
 }  // namespace
 
@@ -29,8 +47,10 @@ MessageMap CConverterDlg::GetMessageMap() const {
         MapSysCommand(&CConverterDlg::OnSysCommand),
         MapPaint(&CConverterDlg::OnPaint),
         MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon),
+        MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
         MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf),
         MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
+        MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs),
         MapCommand(ID_HELP, &CConverterDlg::OnHelp),
     };
     return {kEntries, std::size(kEntries)};
@@ -73,6 +93,50 @@ void CConverterDlg::OnToFull() {
     if (!ValidateInput()) return;
     m_strOutput = ToFullWidth(m_strInput);
     UpdateData(false);
+}
+
+void CConverterDlg::OnLoad() {
+    CFileDialog chooser(true, kDefaultExtension, "", OFN_PATHMUSTEXIST, kFileFilter, this);
+    if (chooser.DoModal() != IDOK) return;
+    const std::filesystem::path path = chooser.GetPathName();
+    if (!FileExists(path)) {
+        MessageBox(kFileMissing, "", MB_OK);
+        return;
+    }
+    ReadResult read = ReadTextFile(path);
+    switch (read.status) {
+        case ReadStatus::kOk:
+            break;
+        case ReadStatus::kContainsNul:
+            MessageBox(kFileHasNul, "", MB_OK);
+            return;
+        case ReadStatus::kCannotOpen:
+        case ReadStatus::kReadError:
+            MessageBox(kReadFailed, "", MB_OK);
+            return;
+    }
+    m_strInput = std::move(read.text);
+    UpdateData(false);
+}
+
+void CConverterDlg::OnSaveAs() {
+    UpdateData(true);
+    if (m_strOutput.IsEmpty()) {
+        MessageBox(kOutputEmpty, "", MB_OK);
+        return;
+    }
+    CFileDialog chooser(false, kDefaultExtension, "", OFN_OVERWRITEPROMPT, kFileFilter, this);
+    if (chooser.DoModal() != IDOK) return;
+    switch (WriteTextFile(chooser.GetPathName(), m_strOutput)) {
+        case WriteStatus::kOk:
+            return;
+        case WriteStatus::kCannotCreate:
+            MessageBox(kCreateFailed, nullptr, MB_OK);  // titled with the application's name
+            return;
+        case WriteStatus::kWriteFailed:
+            MessageBox(kWriteFailed, nullptr, MB_OK);
+            return;
+    }
 }
 
 void CConverterDlg::OnSysCommand(unsigned id, std::intptr_t) {

@@ -11,6 +11,16 @@
 
 namespace tornix {
 
+// The file types both choosers offer, the first selected:
+// 文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||
+inline constexpr const char* kFileFilter =
+    "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|"
+    "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE(*.*)|*.*||";
+
+// The choosers' default extension; only its first three characters, TXT, are
+// given to a name typed without one.
+inline constexpr const char* kDefaultExtension = "TXT Files (*.txt;*.html;*.htm)";
+
 class CConverterDlg : public CDialog {
 public:
     explicit CConverterDlg(CDialog* parent = nullptr);
@@ -29,6 +39,10 @@ protected:
     bool ValidateInput();
     void OnToHalf();
     void OnToFull();
+    // Fills the input box from a text file the user picks.
+    void OnLoad();
+    // Stores the output box in a file the user picks.
+    void OnSaveAs();
     void OnSysCommand(unsigned id, std::intptr_t param);
     void OnPaint();
     IconHandle OnQueryDragIcon();

@@ -1,0 +1,185 @@
+// Load and Save As through the fake back end, on real files in a scratch folder.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "fake/fake_backend.h"
+#include "files/write_faults.h"
+#include "support/width_reference.h"
+#include "ui/converter_dlg.h"
+
+namespace tornix {
+namespace {
+
+namespace fs = std::filesystem;
+using fake::FakeWindow;
+using testing::Hex;
+
+// The messages, as GBK bytes.
+const std::string kFileMissing = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\xA3\xA1";  // 文件不存在！
+const std::string kReadFailed = "\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA3\xA1";  // 读取文件失败！
+const std::string kFileHasNul =  // 文件中含有空字符，不能作为文本读取！
+    "\xCE\xC4\xBC\xFE\xD6\xD0\xBA\xAC\xD3\xD0\xBF\xD5\xD7\xD6\xB7\xFB\xA3\xAC\xB2\xBB\xC4\xDC\xD7\xF7\xCE\xAA"
+    "\xCE\xC4\xB1\xBE\xB6\xC1\xC8\xA1\xA3\xA1";
+const std::string kOutputEmpty =  // 输出结果为空！操作取消！
+    "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xCE\xAA\xBF\xD5\xA3\xA1\xB2\xD9\xD7\xF7\xC8\xA1\xCF\xFB\xA3\xA1";
+const std::string kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 创建文件失败。
+const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 写入文件失败。
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = fs::temp_directory_path() / ("tornix-dlg-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    fs::path Write(const std::string& name, const std::string& bytes) {
+        const fs::path path = m_folder / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void ExpectOneMessage(const std::string& text, std::optional<std::string> caption) {
+        ASSERT_EQ(window.messageBoxes.size(), 1u);
+        EXPECT_EQ(window.messageBoxes[0].text, text);
+        EXPECT_EQ(window.messageBoxes[0].caption, caption);
+        EXPECT_EQ(window.messageBoxes[0].type, MB_OK);
+    }
+
+    fs::path m_folder;
+    CConverterDlg dialog;
+    FakeWindow window{dialog};
+};
+
+TEST_F(FileCommandsTest, ChoosersAskWithFilterExtensionAndFlags) {
+    window.Type(IDC_OUTPUT, "x");
+    window.Click(IDC_LOAD);
+    window.Click(IDC_SAVE_AS);
+    ASSERT_EQ(window.choosers.size(), 2u);
+    EXPECT_FALSE(window.choosers[0].save);
+    EXPECT_EQ(window.choosers[0].flags, OFN_PATHMUSTEXIST);
+    EXPECT_TRUE(window.choosers[1].save);
+    EXPECT_EQ(window.choosers[1].flags, OFN_OVERWRITEPROMPT);
+    for (const FileChooserRequest& request : window.choosers) {
+        EXPECT_EQ(request.filter.view(), kFileFilter);
+        EXPECT_EQ(request.defaultExtension.view().substr(0, 3), "TXT");
+        EXPECT_TRUE(request.initialName.IsEmpty());
+    }
+    EXPECT_TRUE(window.messageBoxes.empty()) << "cancelling a chooser is silent";
+}
+
+TEST_F(FileCommandsTest, LoadReplacesTypedTextAndKeepsOutput) {
+    window.Type(IDC_INPUT, "1");
+    window.Click(IDC_TO_FULL);
+    window.Type(IDC_INPUT, "typed");
+    window.chooserAnswers.push_back(Write("a.txt", "a\nb\r\nc"));
+    window.Click(IDC_LOAD);
+    EXPECT_TRUE(window.messageBoxes.empty());
+    EXPECT_EQ(window.Text(IDC_INPUT), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(window.Text(IDC_OUTPUT), "\xA3\xB1");
+}
+
+TEST_F(FileCommandsTest, LoadOfEmptyFileClearsInput) {
+    window.Type(IDC_INPUT, "1");
+    window.Click(IDC_TO_FULL);
+    window.chooserAnswers.push_back(Write("empty.txt", ""));
+    window.Click(IDC_LOAD);
+    EXPECT_EQ(window.Text(IDC_INPUT), "");
+    EXPECT_EQ(window.Text(IDC_OUTPUT), "\xA3\xB1");
+}
+
+struct LoadFailure {
+    const char* name;
+    std::string message;
+};
+
+class LoadFailureTest : public FileCommandsTest, public ::testing::WithParamInterface<LoadFailure> {};
+
+TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
+    const std::string which = GetParam().name;
+    fs::path path;
+    if (which == "Missing") path = m_folder / "missing.txt";
+    if (which == "Folder") path = m_folder;
+    if (which == "NulByte") path = Write("utf16.txt", std::string("a\0b\0", 4));
+    if (which == "ReadError") path = "/proc/self/mem";  // opens, then every read fails
+    window.Type(IDC_INPUT, "typed");
+    window.chooserAnswers.push_back(path);
+    window.Click(IDC_LOAD);
+    ExpectOneMessage(GetParam().message, "");
+    EXPECT_EQ(window.Text(IDC_INPUT), "typed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadFailureTest,
+                         ::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
+                                           LoadFailure{"NulByte", kFileHasNul},
+                                           LoadFailure{"ReadError", kReadFailed}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {
+    window.Type(IDC_INPUT, "not saved");
+    window.chooserAnswers.push_back(m_folder / "out.txt");
+    window.Click(IDC_SAVE_AS);
+    ExpectOneMessage(kOutputEmpty, "");
+    EXPECT_TRUE(window.choosers.empty());
+    EXPECT_FALSE(fs::exists(m_folder / "out.txt"));
+}
+
+TEST_F(FileCommandsTest, SaveAsReplacesExistingFileWithOutputBytes) {
+    const fs::path target = Write("out.txt", "old content that is longer");
+    window.Type(IDC_INPUT, "a\r\n/b");
+    window.Click(IDC_TO_FULL);
+    window.chooserAnswers.push_back(target);
+    window.Click(IDC_SAVE_AS);
+    EXPECT_TRUE(window.messageBoxes.empty());
+    EXPECT_EQ(Hex(Read(target)), Hex("\xA3\xE1\r\n\xA3\xAF\xA3\xE2"));
+}
+
+TEST_F(FileCommandsTest, SaveAsIntoMissingFolderReportsWithApplicationName) {
+    window.Type(IDC_OUTPUT, "result");
+    window.chooserAnswers.push_back(m_folder / "no" / "such" / "out.txt");
+    window.Click(IDC_SAVE_AS);
+    ExpectOneMessage(kCreateFailed, std::nullopt);
+}
+
+TEST_F(FileCommandsTest, SaveAsOnFullDiskReportsAndKeepsPreviousFile) {
+    const fs::path target = Write("out.txt", "previous");
+    window.Type(IDC_INPUT, "abcdef");
+    window.Click(IDC_TO_FULL);
+    window.chooserAnswers.push_back(target);
+    {
+        WriteFaults faults;
+        faults.failAfterBytes = 3;
+        ScopedWriteFaults full(faults);
+        window.Click(IDC_SAVE_AS);
+    }
+    ExpectOneMessage(kWriteFailed, std::nullopt);
+    EXPECT_EQ(Read(target), "previous");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1) << "no temporary file left";
+}
+
+// A file with bytes that are not valid GBK loads, converts and saves with
+// every byte the conversion does not change intact.
+TEST_F(FileCommandsTest, InvalidBytesSurviveLoadConvertSave) {
+    const std::string original = "a\x80\xFF \x81\r\n\xA3\xC1\xFE\x7F z\xA1";
+    window.chooserAnswers.push_back(Write("odd.txt", original));
+    window.Click(IDC_LOAD);
+    window.Click(IDC_TO_HALF);
+    window.chooserAnswers.push_back(m_folder / "saved.txt");
+    window.Click(IDC_SAVE_AS);
+    // 0xA3 0xC1 becomes A. The final line break was CR LF after a lone lead
+    // byte; that CR is the lead's second byte, so the trim drops only the LF.
+    EXPECT_EQ(Hex(Read(m_folder / "saved.txt")), Hex("a\x80\xFF \x81\r\nA\xFE\x7F z\xA1\r"));
+}
+
+}  // namespace
+}  // namespace tornix
