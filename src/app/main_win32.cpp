@@ -1,13 +1,19 @@
-// The Windows program's entry point. The application object is constructed
-// during static initialisation; its start-up runs the converter window, and
-// the process ends when that returns. The command line is ignored.
+// The Windows entry point: the one application object and its start-up. The
+// object is constructed during static initialisation; its start-up runs the
+// converter window, and the process ends when that returns. The command line
+// is ignored.
 #include <windows.h>
 
-#include "ui/framework/win_app.h"
+#include "app/converter_app.h"
+
+namespace {
+
+tornix::CConverterApp theApp;
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     tornix::CWinApp* app = tornix::AfxGetApp();
-    if (app == nullptr) return 1;
-    app->InitInstance();
+    if (app != nullptr) app->InitInstance();
     return 0;
 }
