@@ -103,7 +103,9 @@ std::unique_ptr<const Tables> BuildTables() {
         tables->forms[index] = form;
         if (form.length == 1) tables->single[form.bytes[0]] = unit;
         if (form.length == 2) tables->pair[(form.bytes[0] - 0x81) * 256 + form.bytes[1]] = unit;
-        if (form.length == 4 && LinearIndex(form.bytes) < kCarrierBase) tables->fourByte[LinearIndex(form.bytes)] = unit;
+        if (form.length == 4 && LinearIndex(form.bytes) < kCarrierBase) {
+            tables->fourByte[LinearIndex(form.bytes)] = unit;
+        }
     }
     tables->asciiIsItself = true;
     for (int byte = 0; byte < 0x80; ++byte) tables->asciiIsItself &= tables->single[byte] == byte;

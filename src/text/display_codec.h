@@ -44,6 +44,11 @@
 // on. A four-byte U+FDE0..U+FDEF right after a four-byte U+FDD0..U+FDDF is
 // not accepted when decoding, for the same reason as the surrogates.
 //
+// Both functions only allocate their result: they throw std::bad_alloc when
+// memory runs out, and nothing else. The first call asks the platform's
+// converters for the tables once (about 10 ms); a platform without code page
+// 936 or GB18030 converters ends the program there with a message.
+//
 // The width conversions and the trims never touch a four-byte form: on the
 // text value's character boundaries it is two two-byte characters whose
 // second bytes are digits, and no width table entry or white space is such a

@@ -42,8 +42,8 @@ std::u16string Decode(UConverter* converter, const std::string& bytes) {
     UErrorCode status = U_ZERO_ERROR;
     UChar units[16];
     const int length = ucnv_toUChars(converter, units, 16, bytes.data(), static_cast<int>(bytes.size()), &status);
-    return U_SUCCESS(status) ? std::u16string(reinterpret_cast<const char16_t*>(units), static_cast<std::size_t>(length))
-                             : std::u16string();
+    if (U_FAILURE(status)) return std::u16string();
+    return std::u16string(reinterpret_cast<const char16_t*>(units), static_cast<std::size_t>(length));
 }
 
 bool IsLead(unsigned byte) { return byte >= 0x81 && byte <= 0xFE; }
@@ -66,7 +66,7 @@ std::string FourBytes(std::uint32_t linear) {
 }
 
 std::uint32_t Linear(const std::string& b) {
-    auto at = [&b](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[static_cast<std::size_t>(i)])); };
+    auto at = [&b](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
     return (at(0) - 0x81) * 12600 + (at(1) - 0x30) * 1260 + (at(2) - 0x81) * 10 + (at(3) - 0x30);
 }
 
@@ -145,7 +145,8 @@ int main() {
         }
     }
     for (const FourByteRun& run : runs)
-        std::printf("%s %04X %04X %s\n", run.carrier ? "carrier" : "gb18030", run.first, run.last, HexBytes(FourBytes(run.linear)).c_str());
+        std::printf("%s %04X %04X %s\n", run.carrier ? "carrier" : "gb18030", run.first, run.last,
+                    HexBytes(FourBytes(run.linear)).c_str());
     std::vector<std::uint32_t> samples = {0x10000, 0x1F600, 0x20000, 0x2A6D6, 0xE0001, 0xFFFFD, 0x10FFFF};
     for (std::uint32_t codePoint = 0x10000; codePoint <= 0x10FFFF; codePoint += 0x3F01) samples.push_back(codePoint);
     for (std::uint32_t codePoint : samples) {
