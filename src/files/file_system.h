@@ -55,6 +55,10 @@ int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uin
 // Reads up to `capacity` bytes; `got` is 0 at the end of the file.
 int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got);
 
+// A hint that `size` bytes at `data` are about to be filled at once, so the
+// system may back them with large pages. Nothing is done for small buffers.
+void AdviseLargeBuffer(void* data, std::size_t size);
+
 // Follows symbolic links until `path` names something that is not one. A
 // link to a missing file resolves to that missing file's path.
 int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved);

@@ -1,5 +1,6 @@
 // POSIX implementation of the file system calls of the text file layer.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,21 @@ int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::si
         }
         if (errno != EINTR) return errno;
     }
+}
+
+void AdviseLargeBuffer(void* data, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    // Faulting in a large buffer 4 KiB at a time costs more than filling it.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 2 * kLargePage) return;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 
 int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved) {

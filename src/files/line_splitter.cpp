@@ -1,7 +1,10 @@
 #include "files/line_splitter.h"
 
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tornix {
 namespace {
@@ -9,116 +12,127 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-struct BreakCount {
-    std::size_t lf = 0;
-    std::size_t crlf = 0;
-};
-
-// Counts the LFs of the bytes and how many of them already have a CR right
-// before them, in one flat loop that the compiler can vectorise.
-BreakCount CountBreaks(const unsigned char* data, std::size_t size) {
-    BreakCount count;
-    if (size == 0) return count;
-    count.lf = data[0] == kLf;
-    std::size_t lf = 0;
-    std::size_t crlf = 0;
-    for (std::size_t i = 1; i < size; ++i) {
-        const bool isLf = data[i] == kLf;
-        lf += isLf;
-        crlf += isLf & (data[i - 1] == kCr);
-    }
-    count.lf += lf;
-    count.crlf = crlf;
-    return count;
+bool IsBareLf(const char* data, std::size_t at, char previous) {
+    return data[at] == kLf && (at == 0 ? previous : data[at - 1]) != kCr;
 }
 
-// Offset of the last LF in data[0, end), or npos.
-std::size_t LastLineFeed(const char* data, std::size_t end) {
-    // Word at a time from the back: a word holds an LF exactly when one of
-    // its bytes XOR 0x0A is zero.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    constexpr std::uint64_t kLfs = kOnes * static_cast<unsigned char>(kLf);
-    while (end >= sizeof(std::uint64_t)) {
-        std::uint64_t word;
-        std::memcpy(&word, data + end - sizeof word, sizeof word);
-        word ^= kLfs;
-        if (((word - kOnes) & ~word & kHighs) != 0) break;
-        end -= sizeof word;
-    }
-    while (end > 0) {
-        --end;
-        if (data[end] == kLf) return end;
-    }
-    return std::string_view::npos;
+#if defined(__SSE2__)
+// Sixteen bytes at a time. Each block at `at` is compared with the block one
+// byte before it, so the CR test of every LF is one more comparison.
+constexpr std::size_t kBlock = 16;
+
+__m128i LoadBlock(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// 0xFF in each byte of the block at data + at (at >= 1) that is a bare LF.
+__m128i BareLineFeeds(const char* data, std::size_t at) {
+    const __m128i lf = _mm_cmpeq_epi8(LoadBlock(data + at), _mm_set1_epi8(kLf));
+    const __m128i cr = _mm_cmpeq_epi8(LoadBlock(data + at - 1), _mm_set1_epi8(kCr));
+    return _mm_andnot_si128(cr, lf);
 }
+#endif
 
 }  // namespace
 
-LineScan ScanLines(std::string_view bytes) {
-    LineScan scan;
-    const std::size_t nul = bytes.find('\0');
-    if (nul != std::string_view::npos) {
-        scan.hasNul = true;
-        scan.firstNul = nul;
-        return scan;
+PieceScan ScanPiece(std::string_view piece, char previous) {
+    const char* const data = piece.data();
+    const std::size_t size = piece.size();
+    PieceScan scan;
+    if (size == 0) return scan;
+    bool nul = data[0] == '\0';
+    std::size_t bare = IsBareLf(data, 0, previous);
+    std::size_t at = 1;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i nuls = zero;
+    while (at + kBlock <= size) {
+        // Per-byte counters, added up before any of them can pass 255.
+        const std::size_t blocks = std::min<std::size_t>((size - at) / kBlock, 255);
+        __m128i counts = zero;
+        for (std::size_t i = 0; i < blocks; ++i, at += kBlock) {
+            counts = _mm_sub_epi8(counts, BareLineFeeds(data, at));  // 0xFF is -1
+            nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(LoadBlock(data + at), zero));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, zero);
+        bare += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
     }
-    const BreakCount breaks =
-        CountBreaks(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    scan.textLength = bytes.size() + (breaks.lf - breaks.crlf);
-    if (!bytes.empty() && bytes.back() != kLf) scan.textLength += 2;  // the last line's break
+    nul = nul || _mm_movemask_epi8(nuls) != 0;
+#endif
+    for (; at < size; ++at) {
+        nul = nul || data[at] == '\0';
+        bare += IsBareLf(data, at, previous);
+    }
+    scan.hasNul = nul;
+    scan.bareLineFeeds = bare;
     return scan;
 }
 
-char* SplitLinesInto(std::string_view bytes, char* out) {
-    const char* in = bytes.data();
-    const char* const end = in + bytes.size();
-    while (in != end) {
-        const void* found = std::memchr(in, kLf, static_cast<std::size_t>(end - in));
-        const char* lf = found != nullptr ? static_cast<const char*>(found) : end;
-        std::size_t lineLength = static_cast<std::size_t>(lf - in);
-        if (lf != end && lineLength > 0 && lf[-1] == kCr) --lineLength;  // CR of the break
-        std::memcpy(out, in, lineLength);
-        out += lineLength;
-        *out++ = kCr;
-        *out++ = kLf;
-        in = lf == end ? end : lf + 1;
+char* CopyWithCarriageReturns(std::string_view piece, char previous, char* out) {
+    const char* const data = piece.data();
+    const std::size_t size = piece.size();
+    if (size == 0) return out;
+    if (IsBareLf(data, 0, previous)) *out++ = kCr;
+    *out++ = data[0];
+    std::size_t at = 1;
+#if defined(__SSE2__)
+    // A block at a time. A block with at most one bare LF is laid out without
+    // branches: its bytes before the LF, a CR, then the rest moved up by one,
+    // and the last byte after that. Without a bare LF the 17th byte is stored
+    // too but not kept; the next block overwrites it, and the room asked for
+    // covers it as more than a block of the piece is still to come.
+    while (at + kBlock < size) {
+        const __m128i block = LoadBlock(data + at);
+        const __m128i bare = BareLineFeeds(data, at);
+        const unsigned marks = static_cast<unsigned>(_mm_movemask_epi8(bare));
+        if ((marks & (marks - 1)) != 0) {  // lines shorter than a block
+            for (const std::size_t end = at + kBlock; at < end; ++at) {
+                if (IsBareLf(data, at, previous)) *out++ = kCr;
+                *out++ = data[at];
+            }
+            continue;
+        }
+        __m128i fromLf = _mm_or_si128(bare, _mm_slli_si128(bare, 1));  // 0xFF from the LF on
+        fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 2));
+        fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 4));
+        fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 8));
+        const __m128i laidOut = _mm_or_si128(
+            _mm_or_si128(_mm_andnot_si128(fromLf, block), _mm_and_si128(bare, _mm_set1_epi8(kCr))),
+            _mm_and_si128(_mm_slli_si128(fromLf, 1), _mm_slli_si128(block, 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), laidOut);
+        out[kBlock] = data[at + kBlock - 1];
+        out += kBlock + (marks != 0);
+        at += kBlock;
+    }
+#endif
+    for (; at < size; ++at) {
+        if (IsBareLf(data, at, previous)) *out++ = kCr;
+        *out++ = data[at];
     }
     return out;
+}
+
+LineScan ScanLines(std::string_view bytes) {
+    LineScan scan;
+    const PieceScan piece = ScanPiece(bytes, '\0');
+    if (piece.hasNul) {
+        scan.hasNul = true;
+        scan.firstNul = bytes.find('\0');
+        return scan;
+    }
+    scan.textLength = bytes.size() + piece.bareLineFeeds;
+    if (!bytes.empty() && bytes.back() != kLf) scan.textLength += 2;  // the last line's break
+    return scan;
 }
 
 std::optional<std::string> SplitLines(std::string_view bytes) {
     const LineScan scan = ScanLines(bytes);
     if (scan.hasNul) return std::nullopt;
     std::string text(scan.textLength, '\0');
-    SplitLinesInto(bytes, text.data());
+    char* const end = CopyWithCarriageReturns(bytes, '\0', text.data());
+    if (end != text.data() + text.size()) {  // the last line's break
+        end[0] = kCr;
+        end[1] = kLf;
+    }
     return text;
-}
-
-bool SplitLinesInPlace(std::string& bytes) {
-    const LineScan scan = ScanLines(bytes);
-    if (scan.hasNul) return false;
-    std::size_t read = bytes.size();
-    std::size_t write = scan.textLength;
-    if (write == read) return true;  // every break is CR LF already
-    bytes.resize(write);
-    char* const data = bytes.data();
-    if (data[read - 1] != kLf) {
-        data[--write] = kLf;
-        data[--write] = kCr;
-    }
-    // From the back: move each line to its final place and give its LF a CR
-    // where it lacks one, until the remaining front is where it belongs.
-    while (write != read) {
-        const std::size_t lf = LastLineFeed(data, read);  // exists while write > read
-        const std::size_t tail = read - (lf + 1);
-        write -= tail;
-        std::memmove(data + write, data + lf + 1, tail);
-        data[--write] = kLf;
-        read = lf;
-        if (read == 0 || data[read - 1] != kCr) data[--write] = kCr;
-    }
-    return true;
 }
 
 }  // namespace tornix

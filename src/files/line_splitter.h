@@ -1,4 +1,4 @@
-// Turning the bytes of a text file into the program's text: a pure function
+// Turning the bytes of a text file into the program's text: pure functions
 // over bytes, shared by the file reader and anything else that takes text in.
 //
 // A line ends at LF (0x0A); a CR (0x0D) directly before that LF belongs to the
@@ -9,6 +9,10 @@
 //
 // Examples: «a» LF «b» LF -> «a» CR LF «b» CR LF; «a» CR LF «b» -> «a» CR LF
 // «b» CR LF; «a» CR «b» -> «a» CR «b» CR LF; the empty file -> the empty text.
+//
+// So the text is the bytes with a CR put before every LF that lacks one (a
+// "bare" LF) and CR LF added after a last line that has no LF; nothing is
+// ever removed.
 #pragma once
 
 #include <cstddef>
@@ -28,17 +32,21 @@ struct LineScan {
 
 LineScan ScanLines(std::string_view bytes);
 
-// Writes the text of `bytes` to `out`, which must have room for exactly
-// ScanLines(bytes).textLength bytes, and returns the end of what was written.
-// `bytes` must not hold a NUL and must not overlap `out`.
-char* SplitLinesInto(std::string_view bytes, char* out);
-
 // The text of `bytes`, or nothing when they hold a NUL.
 std::optional<std::string> SplitLines(std::string_view bytes);
 
-// Turns `bytes` into its text where it lies, growing the string once to the
-// final length and moving every byte at most once. Returns false and leaves
-// `bytes` untouched when it holds a NUL.
-bool SplitLinesInPlace(std::string& bytes);
+// The pieces of SplitLines, for bytes that arrive piece by piece.
+// `previous` is the byte before the piece (0 for the first piece).
+struct PieceScan {
+    bool hasNul = false;
+    std::size_t bareLineFeeds = 0;  // LFs without a CR right before them
+};
+
+PieceScan ScanPiece(std::string_view piece, char previous);
+
+// Copies `piece` to `out` with a CR put before each bare LF, and returns the
+// end of what was written. `out` must have room for exactly piece.size() +
+// ScanPiece(piece, previous).bareLineFeeds bytes and must not overlap `piece`.
+char* CopyWithCarriageReturns(std::string_view piece, char previous, char* out);
 
 }  // namespace tornix

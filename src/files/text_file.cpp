@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -12,8 +13,19 @@ namespace tornix {
 namespace {
 
 // Bytes asked for per read: large enough for few calls, small enough that
-// each piece is still in the cache when it is checked for NUL.
+// each piece is still in the cache when it is scanned.
 constexpr std::size_t kReadStep = std::size_t{1} << 20;
+// Buffer for a file of unknown size (a pipe), doubled as it fills.
+constexpr std::size_t kFirstRead = std::size_t{64} << 10;
+// Less room than this left in the buffer: grow it before reading on.
+constexpr std::size_t kMinRead = 64;
+// The largest text the reader builds.
+constexpr std::size_t kMaxText = std::numeric_limits<std::size_t>::max() / 4;
+
+void Reserve(std::string& text, std::size_t capacity) {
+    text.reserve(capacity);
+    fs_os::AdviseLargeBuffer(text.data(), text.capacity());
+}
 
 ReadResult Failure(ReadStatus status, int error) {
     ReadResult result;
@@ -31,36 +43,45 @@ ReadResult ReadTextFile(const std::filesystem::path& path) {
     std::uint64_t sizeHint = 0;
     if (int code = fs_os::OpenForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
 
-    std::string bytes;
-    // Room for the file and for the CRs that LF-only breaks gain, so that the
-    // text is normally laid out without moving it to a new buffer.
-    if (sizeHint > bytes.max_size() / 2) {
-        return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
-    }
-    if (sizeHint > 0) bytes.reserve(static_cast<std::size_t>(sizeHint + sizeHint / 8 + 2));
+    // The file is read straight into the text's buffer and laid out piece by
+    // piece while each piece is still in the cache: a piece with bare LFs is
+    // copied aside and copied back with their CRs. Room is kept for some of
+    // those CRs, so that the buffer normally is allocated once.
+    if (sizeHint > kMaxText) return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
+    std::string text;
+    Reserve(text, sizeHint > 0 ? static_cast<std::size_t>(sizeHint + sizeHint / 8 + 2) : kFirstRead);
 
+    std::string piece;  // a piece with bare LFs, copied out to be laid out again
     std::size_t used = 0;
     for (;;) {
-        if (used == bytes.size()) {
-            const std::size_t room = bytes.capacity() - used;
-            bytes.resize(used + (room > 0 ? std::min(room, kReadStep) : kReadStep));
+        if (text.capacity() - used < kMinRead) {
+            if (text.capacity() > kMaxText / 2) return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
+            Reserve(text, 2 * text.capacity());
         }
+        text.resize(used + std::min(text.capacity() - used, kReadStep));
         std::size_t got = 0;
-        if (int code = fs_os::ReadSome(file, bytes.data() + used, bytes.size() - used, got)) {
+        if (int code = fs_os::ReadSome(file, text.data() + used, text.size() - used, got)) {
             return Failure(ReadStatus::kReadError, code);
         }
         if (got == 0) break;
-        // Refuse a file with a NUL as soon as one is seen, before reading on.
-        if (std::memchr(bytes.data() + used, '\0', got) != nullptr) return Failure(ReadStatus::kContainsNul, 0);
-        used += got;
+        const char previous = used > 0 ? text[used - 1] : '\0';
+        const PieceScan scan = ScanPiece(std::string_view(text.data() + used, got), previous);
+        // Refused as soon as a NUL is seen, without reading on.
+        if (scan.hasNul) return Failure(ReadStatus::kContainsNul, 0);
+        if (scan.bareLineFeeds > 0) {
+            piece.assign(text.data() + used, got);
+            if (text.size() < used + got + scan.bareLineFeeds) text.resize(used + got + scan.bareLineFeeds);
+            CopyWithCarriageReturns(piece, previous, text.data() + used);
+        }
+        used += got + scan.bareLineFeeds;
     }
     file.Close();
-    bytes.resize(used);
-    if (!SplitLinesInPlace(bytes)) return Failure(ReadStatus::kContainsNul, 0);
+    text.resize(used);
+    if (used > 0 && text.back() != '\n') text += "\r\n";  // the last line's break
 
     ReadResult result;
     result.status = ReadStatus::kOk;
-    result.text = GbkString(std::move(bytes));
+    result.text = GbkString(std::move(text));
     return result;
 }
 
