@@ -18,7 +18,22 @@ std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
+// How the display codec shows a CR byte that is not a character of its own.
+constexpr std::u16string_view kEscapedCarriageReturn = u"\uFDD0\uFDED";
+
 bool IsBoxBreak(char16_t unit) { return unit == kParagraphSeparator || unit == kLineSeparator; }
+
+// Each line decoded on its own, the lines joined with CR LF.
+std::u16string DecodeLineByLine(std::string_view gbk) {
+    std::u16string text;
+    std::size_t from = 0;
+    for (std::size_t found = gbk.find("\r\n"); found != std::string_view::npos; found = gbk.find("\r\n", from)) {
+        text += DecodeForDisplay(gbk.substr(from, found - from));
+        text += u"\r\n";
+        from = found + 2;
+    }
+    return text + DecodeForDisplay(gbk.substr(from));
+}
 
 }  // namespace
 
@@ -29,11 +44,14 @@ QString ToQString(std::string_view gbk) {
 
 GbkString FromQString(const QString& text) { return GbkString(EncodeFromDisplay(View(text))); }
 
+// Every CR LF of the bytes as one LF. A lead byte right before CR LF would
+// take the CR as its second byte when the whole text is decoded at once; that
+// rare text is decoded line by line instead, so that the line break stays.
 QString ToBoxText(std::string_view gbk) {
-    const std::u16string text = DecodeForDisplay(gbk);
+    std::u16string text = DecodeForDisplay(gbk);
+    if (text.find(kEscapedCarriageReturn) != std::u16string::npos) text = DecodeLineByLine(gbk);
     QString box(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(box.data());
-    // Copy the runs between CR LF pairs, each pair as one LF.
     const std::u16string_view crlf = u"\r\n";
     std::size_t from = 0;
     for (std::size_t found = text.find(crlf); found != std::u16string::npos; found = text.find(crlf, from)) {

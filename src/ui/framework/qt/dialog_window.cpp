@@ -75,6 +75,7 @@ void DialogWindow::BuildControls() {
             const unsigned id = static_cast<unsigned>(control.id);
             connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
         }
+        widget->installEventFilter(this);
         if (IsTabStop(control)) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
@@ -87,6 +88,7 @@ int DialogWindow::Run() {
     m_dialog.AttachHost(this);
     if (m_dialog.OnInitDialog()) FocusFirstTabStop();
     if (!m_ended) {
+        winId();  // the platform window, so that the frame is known where it can be
         Centre();
         show();
         raise();
@@ -241,22 +243,39 @@ void DialogWindow::PressEnter() {
     }
 }
 
-void DialogWindow::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const int key = event->key();
+// The keys that act on the window whatever control has the focus: Esc, F1,
+// Alt+F4 and Alt+Space (the window menu). True when the key was one of them.
+bool DialogWindow::HandleWindowKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const int key = event.key();
     if (modifiers == Qt::NoModifier && key == Qt::Key_Escape) {
         Command(IDCANCEL);
     } else if (modifiers == Qt::NoModifier && key == Qt::Key_F1) {
         Dispatch(WM_COMMAND, CommandParam(ID_HELP, 0), 0);
-    } else if (modifiers == Qt::NoModifier && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        PressEnter();
     } else if (modifiers == Qt::AltModifier && key == Qt::Key_F4) {
         Dispatch(WM_SYSCOMMAND, kScClose, 0);
     } else if (modifiers == Qt::AltModifier && key == Qt::Key_Space && GetSystemMenu()) {
         ShowWindowMenu(mapToGlobal(QPoint(0, 0)));
     } else {
-        QWidget::keyPressEvent(event);
+        return false;
     }
+    return true;
+}
+
+// Window keys reach the window before the control with the focus sees them.
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && HandleWindowKey(*static_cast<QKeyEvent*>(event))) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (HandleWindowKey(*event)) return;
+    if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        PressEnter();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // The close box; also a window manager's Alt+F4.

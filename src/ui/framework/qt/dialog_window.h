@@ -54,6 +54,7 @@ public:
     std::intptr_t Default() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -70,6 +71,7 @@ private:
     void FocusFirstTabStop();
     void Centre();
     void PressEnter();
+    bool HandleWindowKey(const QKeyEvent& event);
     QPushButton* DefaultButton() const;
     std::intptr_t Dispatch(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t Command(unsigned id);

@@ -1,0 +1,201 @@
+// The Qt file chooser as the Load and Save As commands use it: the filter
+// entries, case-blind patterns, the default extension, the overwrite
+// question and cancelling.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "gui_test_support.h"
+#include "ui/converter_dlg.h"
+#include "ui/framework/qt/file_filter.h"
+
+namespace tornix {
+namespace {
+
+namespace fs = std::filesystem;
+using qt::DialogWindow;
+using testing::RunDialog;
+using testing::WaitFor;
+using testing::WithModal;
+
+// 文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||
+constexpr const char* kFilter =
+    "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|"
+    "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE(*.*)|*.*||";
+
+FileChooserRequest Request(bool save) {
+    FileChooserRequest request;
+    request.save = save;
+    request.filter = GbkString(kFilter);
+    request.defaultExtension = GbkString("TXT Files (*.txt;*.html;*.htm)");
+    request.initialName = GbkString("");
+    request.flags = save ? OFN_OVERWRITEPROMPT : OFN_PATHMUSTEXIST;
+    return request;
+}
+
+class FileChooserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / (std::string("tornix_chooser_") + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder / "sub");
+        for (const char* name : {"A.TXT", "b.html", "c.Htm", "d.dat", "NOTES.TXT"}) std::ofstream(folder / name) << "x";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Shows the chooser from a running converter window; `drive` acts on it.
+    std::optional<fs::path> Choose(bool save, const std::function<void(QFileDialog&)>& drive) {
+        std::optional<fs::path> chosen;
+        RunDialog(dialog, [&](DialogWindow& window) {
+            const bool opened = WithModal([&] { chosen = window.ShowFileChooser(Request(save)); },
+                                          [&](QWidget* widget) {
+                                              auto* chooser = qobject_cast<QFileDialog*>(widget);
+                                              ASSERT_NE(chooser, nullptr);
+                                              EXPECT_EQ(chooser->parentWidget(), &window);
+                                              chooser->setDirectory(QString::fromStdString(folder.string()));
+                                              drive(*chooser);
+                                          });
+            EXPECT_TRUE(opened);
+        });
+        return chosen;
+    }
+
+    fs::path folder;
+    CConverterDlg dialog;
+};
+
+TEST_F(FileChooserTest, FirstEntrySelectedAndShownByName) {
+    const auto chosen = Choose(false, [](QFileDialog& chooser) {
+        const QStringList filters = qt::ToQtNameFilters(kFilter);
+        EXPECT_EQ(chooser.nameFilters(), filters);
+        EXPECT_EQ(chooser.selectedNameFilter(), QString::fromUtf8("文本文件(*.txt;*.html;*.htm)"));
+        auto* types = chooser.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        ASSERT_EQ(types->count(), 2);
+        EXPECT_EQ(types->itemText(0), QString::fromUtf8("文本文件(*.txt;*.html;*.htm)"));
+        EXPECT_EQ(types->itemText(1), QString::fromUtf8("所有文件(*.*)"));
+        EXPECT_EQ(types->currentIndex(), 0);
+        chooser.reject();
+    });
+    EXPECT_FALSE(chosen.has_value()) << "cancelling gives nothing";
+}
+
+// The names the chooser's list offers (enabled rows), once it has read the folder.
+std::set<std::string> Offered(QFileDialog& chooser) {
+    auto* list = chooser.findChild<QListView*>("listView");
+    std::set<std::string> names;
+    if (list == nullptr) return names;
+    WaitFor([list] { return list->model()->rowCount(list->rootIndex()) >= 5; });
+    QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+        const QModelIndex index = model->index(row, 0, list->rootIndex());
+        if (model->flags(index) & Qt::ItemIsEnabled) names.insert(index.data().toString().toStdString());
+    }
+    return names;
+}
+
+TEST_F(FileChooserTest, PatternsMatchRegardlessOfCase) {
+    Choose(false, [](QFileDialog& chooser) {
+        const std::set<std::string> expected = {"A.TXT", "b.html", "c.Htm", "NOTES.TXT", "sub"};
+        EXPECT_EQ(Offered(chooser), expected) << "d.dat is left out; the others show under the first entry";
+        chooser.reject();
+    });
+}
+
+struct TypedNameCase {
+    const char* name;
+    bool save;
+    const char* typed;
+    const char* chosen;
+};
+
+class TypedNameTest : public FileChooserTest, public ::testing::WithParamInterface<TypedNameCase> {};
+
+TEST_P(TypedNameTest, NameWithoutExtensionGetsTxt) {
+    const TypedNameCase& c = GetParam();
+    const auto chosen = Choose(c.save, [&](QFileDialog& chooser) {
+        auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setFocus();
+        QTest::keyClicks(name, c.typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, folder / c.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TypedNameTest,
+                         ::testing::Values(TypedNameCase{"SaveNew", true, "report", "report.TXT"},
+                                           TypedNameCase{"SaveWithExtension", true, "report.txt", "report.txt"},
+                                           TypedNameCase{"SaveOtherExtension", true, "my.notes", "my.notes"},
+                                           TypedNameCase{"OpenExisting", false, "NOTES", "NOTES.TXT"},
+                                           TypedNameCase{"OpenMissingIsTheCommandsToCheck", false, "gone.txt",
+                                                         "gone.txt"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Enter in the name box, as a user confirms the chooser.
+void Confirm(QFileDialog& chooser) {
+    auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    QTest::keyClick(name, Qt::Key_Return);
+}
+
+struct OverwriteCase {
+    const char* name;
+    bool confirm;
+};
+
+class OverwriteTest : public FileChooserTest, public ::testing::WithParamInterface<OverwriteCase> {};
+
+TEST_P(OverwriteTest, SaveOverExistingFileAsksFirst) {
+    const bool confirm = GetParam().confirm;
+    bool asked = false;
+    const auto chosen = Choose(true, [&](QFileDialog& chooser) {
+        chooser.selectFile(QStringLiteral("A.TXT"));
+        asked = WithModal([&] { Confirm(chooser); }, [&](QWidget* widget) {
+            auto* question = qobject_cast<QMessageBox*>(widget);
+            ASSERT_NE(question, nullptr);
+            question->button(confirm ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        if (!confirm) {
+            EXPECT_TRUE(chooser.isVisible()) << "answering no keeps the chooser open";
+            chooser.reject();
+        }
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(chosen.has_value(), confirm);
+    if (chosen) {
+        EXPECT_EQ(*chosen, folder / "A.TXT");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OverwriteTest,
+                         ::testing::Values(OverwriteCase{"Confirmed", true}, OverwriteCase{"Declined", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileChooserTest, OpeningExistingFileAsksNothing) {
+    bool asked = true;
+    const auto chosen = Choose(false, [&](QFileDialog& chooser) {
+        chooser.selectFile(QStringLiteral("A.TXT"));
+        asked = WithModal([&] { Confirm(chooser); }, [](QWidget*) {});
+    });
+    EXPECT_FALSE(asked);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, folder / "A.TXT");
+}
+
+}  // namespace
+}  // namespace tornix

@@ -1,0 +1,129 @@
+#include "gui_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include "text/display_codec.h"
+#include "ui/framework/win_app.h"
+
+namespace tornix::testing {
+
+namespace {
+
+constexpr int kPatienceMs = 10000;  // a hang guard, not a speed limit
+constexpr int kPollMs = 5;
+
+QWidget* NewModal(QWidget* before) {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != before && modal->isVisible() ? modal : nullptr;
+}
+
+QWidget* NewPopup(QWidget* before) {
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup != before && popup->isVisible() ? popup : nullptr;
+}
+
+bool WithWindow(QWidget* (*find)(QWidget*), QWidget* before, bool awaitAfterAction,
+                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect);
+
+void Dismiss(QWidget* widget) {
+    if (auto* dialog = qobject_cast<QDialog*>(widget)) {
+        dialog->reject();
+    } else {
+        widget->close();
+    }
+}
+
+}  // namespace
+
+int RunDialog(CDialog& dialog, const std::function<void(qt::DialogWindow&)>& body) {
+    if (AfxGetApp()) AfxGetApp()->m_pMainWnd = &dialog;
+    QTimer::singleShot(0, [&dialog, &body] {
+        auto* window = dynamic_cast<qt::DialogWindow*>(dialog.Host());
+        if (window == nullptr) return;
+        WaitFor([window] { return window->isVisible() && window->isActiveWindow(); });
+        body(*window);
+        if (dialog.Host() == window) dialog.EndDialog(IDCANCEL);
+    });
+    const int result = dialog.DoModal();
+    if (AfxGetApp()) AfxGetApp()->m_pMainWnd = nullptr;
+    return result;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < kPatienceMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
+    }
+    return done();
+}
+
+bool WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
+    return WithWindow(NewModal, QApplication::activeModalWidget(), false, action, inspect);
+}
+
+bool WithPopup(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
+    // A menu may also open without a loop of its own (QMenu::popup).
+    return WithWindow(NewPopup, QApplication::activePopupWidget(), true, action, inspect);
+}
+
+namespace {
+
+bool WithWindow(QWidget* (*find)(QWidget*), QWidget* before, bool awaitAfterAction,
+                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
+    bool opened = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(kPollMs);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* widget = find(before);
+        if (widget == nullptr) {
+            if (clock.elapsed() > kPatienceMs) poll.stop();
+            return;
+        }
+        poll.stop();
+        opened = true;
+        QPointer<QWidget> guard(widget);
+        inspect(widget);
+        if (guard && guard->isVisible()) Dismiss(guard);
+    });
+    poll.start();
+    action();
+    if (awaitAfterAction) WaitFor([&] { return opened || !poll.isActive(); });
+    poll.stop();
+    return opened;
+}
+
+}  // namespace
+
+MessageBoxSeen ExpectMessageBox(const std::function<void()>& action, bool* opened) {
+    MessageBoxSeen seen;
+    const bool any = WithModal(action, [&seen](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box == nullptr) return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+        seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
+        seen.owner = box->parentWidget();
+        box->buttons().value(0)->click();
+    });
+    if (opened) *opened = any;
+    return seen;
+}
+
+std::string Gbk(const char* utf8) {
+    const QString text = QString::fromUtf8(utf8);
+    return EncodeFromDisplay(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 static_cast<std::size_t>(text.size())));
+}
+
+}  // namespace tornix::testing
