@@ -16,9 +16,9 @@ namespace {
 // Input is converted at most this many bytes at a time (plus one to finish a
 // character), which bounds the output area.
 constexpr std::size_t kPieceLimit = 256 * 1024;
-// Neither direction makes more than two output bytes of one input byte.
-constexpr std::size_t kMaxGrowth = 2;
-constexpr std::size_t kOutCapacity = kMaxGrowth * (kPieceLimit + 2);
+// Neither direction makes much more than two output bytes of one input byte;
+// the area grows once if a kernel's bound asks for more.
+constexpr std::size_t kOutCapacity = 2 * (kPieceLimit + 2) + 4096;
 // Held-back white space kept in memory before older parts go to the spill file.
 constexpr std::size_t kHeldLimit = 1024 * 1024;
 // Spaces are emitted in blocks of a multiple of three, so that every block but
@@ -68,9 +68,7 @@ WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink)
       m_trim(trim),
       m_sink(std::move(sink)),
       m_out(std::make_unique<Area>(kOutCapacity)),
-      m_held(std::make_unique<Area>(kHeldLimit)) {
-    m_out->bytes.resize(kOutCapacity);
-}
+      m_held(std::make_unique<Area>(kHeldLimit)) {}
 
 WidthStream::~WidthStream() {
     if (m_spill != nullptr) std::fclose(m_spill);
@@ -164,11 +162,17 @@ void WidthStream::Feed(std::string_view piece, Target target) {
     m_spaces += piece.size() - spaces;
 }
 
+// The kernels may write anywhere up to their bound, so the room asked for is
+// the bound, never the expected size.
 void WidthStream::Convert(std::string_view piece, Target target) {
     if (piece.empty()) return;
-    char* out = Room(target, kMaxGrowth * piece.size());
-    Advance(target, m_direction == WidthDirection::kToFull ? ToFullWidthInto(piece, out)
-                                                           : ToHalfWidthInto(piece, out));
+    if (m_direction == WidthDirection::kToFull) {
+        char* out = Room(target, ToFullWidthBound(piece));
+        Advance(target, ToFullWidthInto(piece, out));
+    } else {
+        char* out = Room(target, ToHalfWidthBound(piece));
+        Advance(target, ToHalfWidthInto(piece, out));
+    }
 }
 
 // Emits the counted run of spaces, converted as one run.
@@ -176,8 +180,7 @@ void WidthStream::EmitSpaces(Target target) {
     static const std::string kSpaces(kSpaceBlock, ' ');
     while (m_spaces > 0) {
         const std::size_t block = static_cast<std::size_t>(std::min<std::uint64_t>(m_spaces, kSpaceBlock));
-        char* out = Room(target, block);
-        Advance(target, ToFullWidthInto(std::string_view(kSpaces.data(), block), out));
+        Convert(std::string_view(kSpaces.data(), block), target);
         m_spaces -= block;
     }
 }

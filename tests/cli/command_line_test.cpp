@@ -19,6 +19,8 @@ struct ValidLine {
     std::vector<std::string> inputs;
 };
 
+void PrintTo(const ValidLine& line, std::ostream* os) { *os << line.name; }
+
 class CommandLineValid : public ::testing::TestWithParam<ValidLine> {};
 
 TEST_P(CommandLineValid, GivesTheRequest) {
@@ -57,6 +59,8 @@ struct BadLine {
     std::vector<std::string> args;
     const char* problem;  // part of the one-line message
 };
+
+void PrintTo(const BadLine& line, std::ostream* os) { *os << line.name; }
 
 class CommandLineBad : public ::testing::TestWithParam<BadLine> {};
 

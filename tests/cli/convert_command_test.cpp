@@ -123,6 +123,8 @@ struct UnwritableOutput {
     const char* reason;
 };
 
+void PrintTo(const UnwritableOutput& output, std::ostream* os) { *os << output.name; }
+
 class ConvertCommandUnwritable : public ConvertCommand, public ::testing::WithParamInterface<UnwritableOutput> {};
 
 TEST_P(ConvertCommandUnwritable, ReportsTheFileAndReadsNothing) {

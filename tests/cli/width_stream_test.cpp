@@ -95,6 +95,8 @@ const Case kCases[] = {
     {"solidus and full stop", "a/b.c\xA3\xAF\xA1\xA3"},
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class WidthStreamCase : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WidthStreamCase, EveryCutGivesTheWholeTextResult) {
