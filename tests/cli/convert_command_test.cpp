@@ -187,11 +187,5 @@ TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
     }
 }
 
-TEST_F(ConvertCommand, VersionNamesTheProgram) {
-    const Outcome run = Run({"--version"});
-    EXPECT_EQ(run.status, kExitSuccess);
-    EXPECT_EQ(run.out.rfind("tornix-convert ", 0), 0u) << run.out;
-}
-
 }  // namespace
 }  // namespace tornix

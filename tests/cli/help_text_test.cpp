@@ -35,11 +35,5 @@ TEST(HelpText, NamesEveryOptionInBothLanguages) {
     }
 }
 
-TEST(HelpText, UsageLineIsOneLine) {
-    const std::string_view line = UsageLine();
-    ASSERT_FALSE(line.empty());
-    EXPECT_EQ(line.find('\n'), line.size() - 1);
-}
-
 }  // namespace
 }  // namespace tornix

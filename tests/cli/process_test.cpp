@@ -28,13 +28,6 @@ TEST(TornixConvertProcess, UsageErrorExitsWithTwoAndTheUsageLine) {
     EXPECT_NE(result.err.find("Usage: tornix-convert"), std::string::npos) << result.err;
 }
 
-TEST(TornixConvertProcess, HelpExitsWithZero) {
-    const ProcessResult result = RunProcess(kProgram, {"--help"}, {});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_NE(result.out.find("--to-full"), std::string::npos);
-    EXPECT_EQ(result.err, "");
-}
-
 std::string RandomDocument(std::mt19937& rng, std::size_t size) {
     static const char* const kPieces[] = {
         "\xD6\xD0\xCE\xC4", " ", "   ", "abc", "\xA1\xA1", "\xA3\xC1", "\xA1\xA3", ".", "/", "\r\n",
