@@ -164,6 +164,10 @@ int OpenForUpdate(const std::filesystem::path& path, FileHandle& file) {
 }
 
 int OpenForWriting(const std::filesystem::path& path, FileHandle& file) {
+    // A read-only file is refused even where the account could write it
+    // anyway (an administrator's), as Explorer and the shell do.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
     // A file that another program holds open without letting others write
     // refuses this, and the save with it.
     FileHandle opened(Native(Open(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING)));

@@ -100,6 +100,17 @@ std::uint32_t NativeFourByteForm(char16_t unit) {
     return LinearIndex(bytes);
 }
 
+// Windows' code page 936 maps the byte 0xFF and U+F8F5 to each other; some
+// implementations of it (Wine's) leave both unmapped. The program gives them
+// Windows' mapping wherever it runs.
+void AddWindowsByteFF(PlatformForms& forms) {
+    constexpr char16_t kPrivateUseFF = 0xF8F5;
+    for (const std::uint16_t form : forms.codePage936) {
+        if (form == 0xFF) return;
+    }
+    if (forms.codePage936[kPrivateUseFF] == kNoCodePageForm) forms.codePage936[kPrivateUseFF] = 0xFF;
+}
+
 // GB18030's four-byte forms without code page 54936, from the code page 936
 // forms already in `forms` (see the top of this file).
 void DeriveFourByteForms(PlatformForms& forms) {
@@ -137,6 +148,7 @@ bool LoadPlatformForms(PlatformForms& forms) {
         forms.codePage936[index] = CodePageForm(unit);
         if (nativeGb18030) forms.gb18030FourByte[index] = NativeFourByteForm(unit);
     }
+    AddWindowsByteFF(forms);
     if (!nativeGb18030) DeriveFourByteForms(forms);
     return true;
 }

@@ -1,0 +1,229 @@
+// The text file layer on Windows: the probe's share modes, wide (Chinese)
+// paths, and the safe save when another program holds the target open.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "files/text_file.h"
+
+namespace tornix {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        wchar_t base[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH + 1, base);
+        m_path = fs::path(base) / (L"tornix-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(s_next++));
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& Path() const { return m_path; }
+
+private:
+    static inline int s_next = 0;
+    fs::path m_path;
+};
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Another program's open handle on a file, for as long as it lives.
+class OtherHandle {
+public:
+    OtherHandle(const fs::path& path, DWORD access, DWORD share)
+        : m_handle(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~OtherHandle() {
+        if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
+    }
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+int CountEntries(const fs::path& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++count;
+    return count;
+}
+
+const wchar_t kChineseName[] = L"\u6587\u672C \u6D4B\u8BD5.txt";  // 文本 测试.txt
+
+struct ProbeCase {
+    const char* name;
+    DWORD otherAccess;  // 0: nobody else has the file open
+    DWORD otherShare;
+    bool expected;
+};
+
+class ProbeTest : public ::testing::TestWithParam<ProbeCase> {};
+
+TEST_P(ProbeTest, SharesTheFileWithReadersOnly) {
+    const ProbeCase& c = GetParam();
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    WriteBytes(file, "abc");
+    std::unique_ptr<OtherHandle> other;
+    if (c.otherAccess != 0) {
+        other = std::make_unique<OtherHandle>(file, c.otherAccess, c.otherShare);
+        ASSERT_TRUE(other->IsOpen());
+    }
+    EXPECT_EQ(FileExists(file), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Win32, ProbeTest,
+    ::testing::Values(ProbeCase{"NobodyElse", 0, 0, true},
+                      ProbeCase{"OtherReaderSharingReads", GENERIC_READ, FILE_SHARE_READ, true},
+                      ProbeCase{"OtherReaderSharingAll", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+                      ProbeCase{"OtherWriterSharingAll", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+                      ProbeCase{"OtherWriterSharingReads", GENERIC_WRITE, FILE_SHARE_READ, false},
+                      ProbeCase{"OtherReaderSharingNothing", GENERIC_READ, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProbeTest, RefusesMissingFilesAndFolders) {
+    TempFolder folder;
+    EXPECT_FALSE(FileExists(folder.Path() / L"missing.txt"));
+    EXPECT_FALSE(FileExists(folder.Path()));
+    EXPECT_FALSE(FileExists(folder.Path() / L"no folder" / L"a.txt"));
+}
+
+TEST(ProbeTest, LeavesNoHandleOpen) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    WriteBytes(file, "abc");
+    ASSERT_TRUE(FileExists(file));
+    // An open handle without delete sharing would make this fail.
+    EXPECT_TRUE(::DeleteFileW(file.c_str())) << ::GetLastError();
+}
+
+TEST(ReadTextFileTest, ReadsAFileWithAChinesePath) {
+    TempFolder folder;
+    const fs::path sub = folder.Path() / L"\u6587\u4EF6\u5939";  // 文件夹
+    fs::create_directories(sub);
+    WriteBytes(sub / kChineseName, "\xC8\xAB\xBD\xC7\na\r\nb");
+    const ReadResult result = ReadTextFile(sub / kChineseName);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.text.view(), "\xC8\xAB\xBD\xC7\r\na\r\nb\r\n");
+}
+
+TEST(ReadTextFileTest, RefusesAFolder) {
+    TempFolder folder;
+    EXPECT_EQ(ReadTextFile(folder.Path()).status, ReadStatus::kCannotOpen);
+}
+
+TEST(WriteTextFileTest, WritesANewFileByteForByte) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    const std::string bytes = "\xA3\xC1\xA1\xA1x\r\ny\r\n\x81";  // no CR is added before LF
+    ASSERT_EQ(WriteTextFile(file, GbkString(std::string_view(bytes))), WriteStatus::kOk);
+    EXPECT_EQ(ReadBytes(file), bytes);
+    EXPECT_EQ(CountEntries(folder.Path()), 1) << "a temporary file was left behind";
+}
+
+TEST(WriteTextFileTest, ReplacesTheWholeOfAnExistingFile) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    WriteBytes(file, std::string(1000, 'o'));
+    ASSERT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kOk);
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_EQ(CountEntries(folder.Path()), 1);
+}
+
+TEST(WriteTextFileTest, KeepsTheHiddenAttributeOfTheFileItReplaces) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / L"hidden.txt";
+    WriteBytes(file, "old");
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kOk);
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_NE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST(WriteTextFileTest, CannotCreateInAMissingFolderOrOverAFolder) {
+    TempFolder folder;
+    EXPECT_EQ(WriteTextFile(folder.Path() / L"missing" / L"a.txt", GbkString("x")), WriteStatus::kCannotCreate);
+    fs::create_directories(folder.Path() / L"sub");
+    EXPECT_EQ(WriteTextFile(folder.Path() / L"sub", GbkString("x")), WriteStatus::kCannotCreate);
+    EXPECT_EQ(CountEntries(folder.Path()), 1);
+}
+
+TEST(WriteTextFileTest, CannotCreateOverAReadOnlyFile) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / L"read-only.txt";
+    WriteBytes(file, "old");
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kCannotCreate);
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(file), "old");
+}
+
+struct HeldOpenCase {
+    const char* name;
+    DWORD otherAccess;
+    DWORD otherShare;
+    WriteStatus expected;  // kOk: may also fail, as long as nothing is lost
+};
+
+class HeldOpenTest : public ::testing::TestWithParam<HeldOpenCase> {};
+
+// Whatever the other program allows, the old content survives a save that
+// cannot go through, and no temporary file stays behind.
+TEST_P(HeldOpenTest, KeepsTheOldContentWhenTheSaveCannotReplaceIt) {
+    const HeldOpenCase& c = GetParam();
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    WriteBytes(file, "old content");
+    WriteStatus status;
+    {
+        OtherHandle other(file, c.otherAccess, c.otherShare);
+        ASSERT_TRUE(other.IsOpen());
+        status = WriteTextFile(file, GbkString("new"));
+    }
+    if (c.expected == WriteStatus::kOk && status == WriteStatus::kWriteFailed) {
+        // Some systems refuse to rename over a file that is open at all.
+        EXPECT_EQ(ReadBytes(file), "old content");
+    } else {
+        EXPECT_EQ(status, c.expected);
+        EXPECT_EQ(ReadBytes(file), status == WriteStatus::kOk ? "new" : "old content");
+    }
+    EXPECT_EQ(CountEntries(folder.Path()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Win32, HeldOpenTest,
+    ::testing::Values(
+        // Open without letting others write: the save cannot start.
+        HeldOpenCase{"ReaderSharingReads", GENERIC_READ, FILE_SHARE_READ, WriteStatus::kCannotCreate},
+        HeldOpenCase{"WriterSharingNothing", GENERIC_WRITE, 0, WriteStatus::kCannotCreate},
+        // Writes allowed but not deleting or renaming: the new file cannot
+        // take the old one's place.
+        HeldOpenCase{"ReaderSharingReadsAndWrites", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     WriteStatus::kWriteFailed},
+        // Everything allowed: the save goes through.
+        HeldOpenCase{"ReaderSharingAll", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     WriteStatus::kOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tornix
