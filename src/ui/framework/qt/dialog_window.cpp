@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -282,6 +284,19 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 void DialogWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (!m_ended) Dispatch(WM_SYSCOMMAND, kScClose, 0);
+}
+
+// A window that waits for a modal window of its own passes activation on to
+// it, as an owner window does on Windows; the platform may hand activation
+// back to the owner when a menu closes.
+void DialogWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == this || !modal->isVisible()) return;
+    QTimer::singleShot(0, modal, [modal = QPointer<QWidget>(modal)] {
+        if (modal && modal->isVisible()) modal->activateWindow();
+    });
 }
 
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
