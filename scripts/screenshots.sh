@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Pictures of the converter window and the About box, made from the real
+# widgets offscreen, into docs/:
+#   scripts/screenshots.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+cmake -S . -B build/screenshots -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/screenshots -j2 --target tornix_screenshots
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build/screenshots/tests/gui/tornix_screenshots docs
