@@ -420,21 +420,46 @@ char* ToHalfWidthInto(std::string_view text, char* out) {
     return out;
 }
 
+namespace {
+
+// How many bytes of `text` lie in [low, low + span], counted in blocks where
+// the processor allows: the bounds are sized on every call, so they must cost
+// little next to the conversion itself.
+std::size_t CountInRange(std::string_view text, unsigned char low, unsigned char span) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lowBytes = _mm_set1_epi8(static_cast<char>(low));
+    const __m128i spanBytes = _mm_set1_epi8(static_cast<char>(span));
+    while (i + 16 <= size) {
+        // Up to 255 blocks per round, so that no byte lane overflows.
+        __m128i lanes = _mm_setzero_si128();
+        for (int block = 0; block < 255 && i + 16 <= size; ++block, i += 16) {
+            const __m128i offset = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)), lowBytes);
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(_mm_min_epu8(offset, spanBytes), offset));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+#endif
+    for (; i < size; ++i) count += static_cast<unsigned char>(in[i] - low) <= span;
+    return count;
+}
+
+}  // namespace
+
 // ToFullWidth output never exceeds the input plus one byte per printable ASCII
 // byte (each may become two bytes; three spaces shrink to two).
-std::size_t ToFullWidthBound(std::string_view text) {
-    std::size_t printable = 0;
-    for (unsigned char byte : text) printable += static_cast<unsigned char>(byte - 0x21) < 0x5E;
-    return text.size() + printable + kSlack;
-}
+std::size_t ToFullWidthBound(std::string_view text) { return text.size() + CountInRange(text, 0x21, 0x5D) + kSlack; }
 
 // ToHalfWidth output grows only where U+3000 (two equal bytes) becomes three
 // spaces, so half the count of that byte bounds the growth.
 std::size_t ToHalfWidthBound(std::string_view text) {
-    const char spaceByte = kWidthTable[0].full[0];
-    std::size_t count = 0;
-    for (char byte : text) count += byte == spaceByte;
-    return text.size() + count / 2 + kSlack;
+    const auto spaceByte = static_cast<unsigned char>(kWidthTable[0].full[0]);
+    return text.size() + CountInRange(text, spaceByte, 0) / 2 + kSlack;
 }
 
 namespace {

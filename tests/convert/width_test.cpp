@@ -98,3 +98,33 @@ TEST(WidthLargeInput, LongSpaceRunsAndLongTexts) {
 
 }  // namespace
 }  // namespace tornix
+
+namespace tornix {
+namespace {
+
+// The kernels write blocks past their last output byte; whatever they write
+// must stay within the bound the caller sized the buffer from.
+TEST(WidthBound, KernelsWriteOnlyWithinTheBound) {
+    const std::string texts[] = {
+        std::string(100, 'a'),                                  // grows the most
+        std::string(100, ' ') + "x",                            // shrinks
+        std::string(60, '\xA1'),                                // U+3000 repeated: grows
+        std::string(33, '\xA3') + "\xC1",                       // one long lead run
+        "a.b$c~d  e   f\r\n" + std::string(40, '\xA3') + "z",  // mixed
+    };
+    for (const std::string& text : texts) {
+        for (std::size_t prefix = 0; prefix < 20; ++prefix) {
+            const std::string_view piece = std::string_view(text).substr(prefix);
+            for (bool full : {true, false}) {
+                const std::size_t bound = full ? ToFullWidthBound(piece) : ToHalfWidthBound(piece);
+                std::string buffer(bound + 64, '\xEE');
+                char* end = full ? ToFullWidthInto(piece, buffer.data()) : ToHalfWidthInto(piece, buffer.data());
+                EXPECT_LE(static_cast<std::size_t>(end - buffer.data()), bound);
+                EXPECT_EQ(buffer.substr(bound), std::string(64, '\xEE')) << (full ? "full " : "half ") << testing::Hex(piece);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tornix
