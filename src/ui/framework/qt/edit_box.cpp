@@ -12,10 +12,10 @@ namespace tornix::qt {
 
 namespace {
 
-// Characters inserted at once: the first piece fills the visible box many
-// times over; each later piece takes a few tens of milliseconds.
-constexpr qsizetype kFirstPiece = 64 * 1024;
-constexpr qsizetype kLaterPiece = 256 * 1024;
+// Bytes inserted at once: the first piece fills the visible box many times
+// over; each later piece takes a few tens of milliseconds.
+constexpr std::size_t kFirstPiece = 64 * 1024;
+constexpr std::size_t kLaterPiece = 256 * 1024;
 
 }  // namespace
 
@@ -49,7 +49,6 @@ void EditBox::SetBytes(const GbkString& text) {
     if (!m_edited && text == m_bytes) return;  // already shown, or being filled in
     m_fillTimer->stop();
     m_bytes = text;
-    m_pending = ToBoxText(text.view());
     m_fillFrom = 0;
     m_filling = true;
     const bool undo = document()->isUndoRedoEnabled();
@@ -75,26 +74,21 @@ void EditBox::FillStep() {
     Append(kLaterPiece);
     document()->setUndoRedoEnabled(undo);
     m_filling = false;
-    if (!IsFilling()) {
-        m_fillTimer->stop();
-        m_pending = QString();
-        m_fillFrom = 0;
-    }
+    if (!IsFilling()) m_fillTimer->stop();
 }
 
-// Appends at least `length` characters of the pending text, up to the end of
-// a line, so that no line is split between two pieces.
-void EditBox::Append(qsizetype length) {
-    qsizetype end = m_fillFrom + length;
-    if (end < m_pending.size()) {
-        const qsizetype lineEnd = m_pending.indexOf(QLatin1Char('\n'), end);
-        end = lineEnd < 0 ? m_pending.size() : lineEnd + 1;
-    } else {
-        end = m_pending.size();
+// Appends at least `length` more bytes of the text, up to the end of a line
+// (CR LF), so that no line is split between two pieces.
+void EditBox::Append(std::size_t length) {
+    const std::string_view bytes = m_bytes.view();
+    std::size_t end = bytes.size();
+    if (m_fillFrom + length < bytes.size()) {
+        const std::size_t lineEnd = bytes.find("\r\n", m_fillFrom + length);
+        if (lineEnd != std::string_view::npos) end = lineEnd + 2;
     }
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(QStringView(m_pending).sliced(m_fillFrom, end - m_fillFrom).toString());
+    cursor.insertText(ToBoxText(bytes.substr(m_fillFrom, end - m_fillFrom)));
     m_fillFrom = end;
 }
 
