@@ -19,18 +19,20 @@ namespace {
 constexpr int kPatienceMs = 10000;  // a hang guard, not a speed limit
 constexpr int kPollMs = 5;
 
-QWidget* NewModal(QWidget* before) {
+QWidget* NewModal(QWidget* before, const char* className) {
     QWidget* modal = QApplication::activeModalWidget();
+    if (modal && className && !modal->inherits(className)) return nullptr;
     return modal && modal != before && modal->isVisible() ? modal : nullptr;
 }
 
-QWidget* NewPopup(QWidget* before) {
+QWidget* NewPopup(QWidget* before, const char*) {
     QWidget* popup = QApplication::activePopupWidget();
     return popup && popup != before && popup->isVisible() ? popup : nullptr;
 }
 
-bool WithWindow(QWidget* (*find)(QWidget*), QWidget* before, bool awaitAfterAction,
-                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect);
+bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className,
+                bool awaitAfterAction, const std::function<void()>& action,
+                const std::function<void(QWidget*)>& inspect);
 
 void Dismiss(QWidget* widget) {
     if (auto* dialog = qobject_cast<QDialog*>(widget)) {
@@ -65,26 +67,28 @@ bool WaitFor(const std::function<bool()>& done) {
     return done();
 }
 
-bool WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
-    return WithWindow(NewModal, QApplication::activeModalWidget(), false, action, inspect);
+bool WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect,
+               const char* className) {
+    return WithWindow(NewModal, QApplication::activeModalWidget(), className, false, action, inspect);
 }
 
 bool WithPopup(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
     // A menu may also open without a loop of its own (QMenu::popup).
-    return WithWindow(NewPopup, QApplication::activePopupWidget(), true, action, inspect);
+    return WithWindow(NewPopup, QApplication::activePopupWidget(), nullptr, true, action, inspect);
 }
 
 namespace {
 
-bool WithWindow(QWidget* (*find)(QWidget*), QWidget* before, bool awaitAfterAction,
-                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
+bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className,
+                bool awaitAfterAction, const std::function<void()>& action,
+                const std::function<void(QWidget*)>& inspect) {
     bool opened = false;
     QElapsedTimer clock;
     clock.start();
     QTimer poll;
     poll.setInterval(kPollMs);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* widget = find(before);
+        QWidget* widget = find(before, className);
         if (widget == nullptr) {
             if (clock.elapsed() > kPatienceMs) poll.stop();
             return;
@@ -115,7 +119,7 @@ MessageBoxSeen ExpectMessageBox(const std::function<void()>& action, bool* opene
         seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
         seen.owner = box->parentWidget();
         box->buttons().value(0)->click();
-    });
+    }, "QMessageBox");
     if (opened) *opened = any;
     return seen;
 }

@@ -25,8 +25,11 @@ bool WaitFor(const std::function<bool()>& done);
 
 // Calls `action`, which is expected to open a modal window, and calls
 // `inspect` with it once it is visible. Whatever `inspect` leaves open is
-// closed afterwards. Returns false if nothing opened.
-bool WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect);
+// closed afterwards. With `className`, only a window of that class counts
+// (others that open first are left to the action). Returns false if nothing
+// opened.
+bool WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect,
+               const char* className = nullptr);
 
 // The same for a popup menu.
 bool WithPopup(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect);
