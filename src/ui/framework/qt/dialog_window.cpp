@@ -9,9 +9,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <algorithm>
 
 #include "ui/framework/backend.h"
 #include "ui/framework/qt/box_text.h"
