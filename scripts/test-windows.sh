@@ -23,26 +23,31 @@ else
 fi
 build="build/wine-$arch"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
-  -DTORNIX_WERROR=ON -DTORNIX_GUI=OFF -DTORNIX_WINE_LOADER="$loader"
+  -DCMAKE_BUILD_TYPE=Release -DTORNIX_WERROR=ON -DTORNIX_GUI=OFF -DTORNIX_WINE_LOADER="$loader"
 cmake --build "$build" -j2 --target tornix wine_unit_test wine_gui_test
 
-# A Wine prefix of the project's own, with a CJK font standing in for 宋体.
+# A Wine prefix of the project's own, with a CJK font standing in for 宋体,
+# and a virtual desktop: its windows have title bars and appear and vanish
+# without waiting for a window manager that Xvfb does not have.
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wineserver=/usr/lib/wine/wineserver
 [ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver64
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-if [ ! -f "$WINEPREFIX/.tornix-fonts" ]; then
+marker="$WINEPREFIX/.tornix-prefix-2"
+if [ ! -f "$marker" ]; then
   rm -rf "$WINEPREFIX"
   "$loader" wineboot -i >/dev/null 2>&1
-  fonts="$WINEPREFIX/fonts.reg"
+  settings="$WINEPREFIX/tornix.reg"
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' '"NSimSun"="AR PL UMing CN"' |
-    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$fonts"
-  "$loader" regedit /S "$fonts"
+    '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' '"NSimSun"="AR PL UMing CN"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' |
+    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$settings"
+  "$loader" regedit /S "$settings"
   "$wineserver" -w
-  touch "$WINEPREFIX/.tornix-fonts"
+  touch "$marker"
 fi
 
 # One X server for the run; the Wine server stays up between the tests.
