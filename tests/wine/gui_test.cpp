@@ -372,6 +372,17 @@ TEST_P(EscapeTest, EscapeInAnEditBoxClosesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Win32, EscapeTest, ::testing::Values(IDC_INPUT, IDC_OUTPUT));
 
+// System commands other than the About entry keep their usual effect.
+TEST_F(ConverterWindowTest, MinimizeAndCloseFromTheSystemMenuWork) {
+    ::SendMessageW(m_dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(::IsIconic(m_dialog));
+    ::SendMessageW(m_dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(::IsIconic(m_dialog));
+    ::PostMessageW(m_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(m_ui->Join()) << "SC_CLOSE did not close the window";
+    EXPECT_EQ(m_result, IDCANCEL);
+}
+
 TEST_F(ConverterWindowTest, EnterBreaksTheLineInTheInputAndDoesNothingInTheOutput) {
     Type(IDC_INPUT, L"ab");
     Type(IDC_OUTPUT, L"cd");
