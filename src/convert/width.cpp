@@ -179,12 +179,8 @@ inline unsigned LeadMask(__m128i block) {
     return static_cast<unsigned>(_mm_movemask_epi8(inRange));
 }
 
-// Bit n set where byte n is a space or printable ASCII (0x20..0x7E).
-inline unsigned PrintableAsciiMask(__m128i block) {
-    const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(0x20));
-    const __m128i inRange = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(0x5E)), offset);
-    return static_cast<unsigned>(_mm_movemask_epi8(inRange));
-}
+// Bit n set where byte n is ASCII (below 0x80).
+inline unsigned AsciiMask(__m128i block) { return ~static_cast<unsigned>(_mm_movemask_epi8(block)) & 0xFFFFu; }
 
 // Bit n set where byte n is one of the table's lead bytes.
 inline unsigned FullFormLeadMask(__m128i block) {
@@ -248,7 +244,9 @@ inline std::size_t HalfWidthBlock(const unsigned char* in, std::size_t i, char*&
         const unsigned hit = static_cast<unsigned>(__builtin_ctz(hits));
         if (hit < from || ((hit - PairingStart(plain, from, hit)) & 1) != 0) continue;
         out += hit - from;
-        CopyOrConvertPair(in, i + hit, out);
+        const HalfForm& form = kHalf.forms[kHalf.leadSlot[in[i + hit]] - 1][in[i + hit + 1]];
+        std::memcpy(out, form.bytes, sizeof form.bytes);
+        out += form.length;
         from = hit + 2;
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + from)));
@@ -259,10 +257,35 @@ inline std::size_t HalfWidthBlock(const unsigned char* in, std::size_t i, char*&
     return i + end;
 }
 
-// Shuffle controls that drop the second byte of each pair whose bit is set:
-// eight byte pairs in, the kept bytes packed to the front.
+// Shuffle controls that pack the bytes whose bits are set in an 8-bit mask,
+// out of the low or the high eight bytes of a 16-byte vector, to the front.
+struct PackTable {
+    std::uint8_t control[2][256][16]{};
+    std::uint8_t kept[256]{};
+};
+
+constexpr PackTable MakePackTable() {
+    PackTable table{};
+    for (int mask = 0; mask < 256; ++mask) {
+        for (int half = 0; half < 2; ++half) {
+            int kept = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                if (mask & (1 << bit)) table.control[half][mask][kept++] = static_cast<std::uint8_t>(8 * half + bit);
+            }
+            table.kept[mask] = static_cast<std::uint8_t>(kept);
+            while (kept < 16) table.control[half][mask][kept++] = 0x80;  // zero
+        }
+    }
+    return table;
+}
+
+constexpr PackTable kPack = MakePackTable();
+
+// Shuffle controls for the common case where only second bytes are dropped:
+// eight byte pairs in, the second byte of each pair whose bit is set left out.
 struct CompactTable {
     std::uint8_t control[256][16]{};
+    std::uint8_t dropped[256]{};
 };
 
 constexpr CompactTable MakeCompactTable() {
@@ -273,6 +296,7 @@ constexpr CompactTable MakeCompactTable() {
             table.control[mask][kept++] = static_cast<std::uint8_t>(2 * pair);
             if ((mask & (1 << pair)) == 0) table.control[mask][kept++] = static_cast<std::uint8_t>(2 * pair + 1);
         }
+        table.dropped[mask] = static_cast<std::uint8_t>(16 - kept);
         while (kept < 16) table.control[mask][kept++] = 0x80;  // zero
     }
     return table;
@@ -301,45 +325,106 @@ constexpr IrregularRows FindIrregularRows() {
 constexpr IrregularRows kIrregular = FindIrregularRows();
 static_assert(kIrregular.count == kIrregularRows, "the block conversion handles exactly these rows");
 
+// Bit n of `bits` spread to bit 2n.
+constexpr std::uint32_t SpreadBits(std::uint32_t bits) {
+    bits = (bits | bits << 8) & 0x00FF00FFu;
+    bits = (bits | bits << 4) & 0x0F0F0F0Fu;
+    bits = (bits | bits << 2) & 0x33333333u;
+    return (bits | bits << 1) & 0x55555555u;
+}
+
+// A byte mask with byte n set where bit n of `bits` is.
+__attribute__((target("ssse3"))) inline __m128i BitsToBytes(unsigned bits) {
+    const __m128i spread = _mm_shuffle_epi8(_mm_set1_epi16(static_cast<short>(bits)),
+                                            _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1));
+    const __m128i bit = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
+}
+
+inline __m128i Select(__m128i mask, __m128i ifSet, __m128i otherwise) {
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
+}
+
+// How the spaces of a block convert: each run of three or more that ends
+// inside the block becomes one full-width space per three, written where the
+// group's first space was (`heads`), its other two dropped (`dropped`); the
+// rest of a run stays. `stop` is lowered to the start of a run that goes on
+// past the block, which the caller converts.
+inline unsigned RunStart(unsigned spaces, unsigned position) {
+    const unsigned before = ~spaces & ((1u << position) - 1);
+    return before == 0 ? 0 : 32 - static_cast<unsigned>(__builtin_clz(before));
+}
+
+inline void PlanSpaceRuns(unsigned spaces, bool nextIsSpace, unsigned& heads, unsigned& dropped, unsigned& stop) {
+    if (nextIsSpace && (spaces & 0x8000u) != 0) stop = RunStart(spaces, 15);
+    spaces &= (1u << stop) - 1;
+    unsigned inTriples = spaces & (spaces >> 1) & (spaces >> 2);
+    while (inTriples != 0) {
+        const unsigned start = RunStart(spaces, static_cast<unsigned>(__builtin_ctz(inTriples)));
+        const unsigned length = static_cast<unsigned>(__builtin_ctz(~(spaces >> start)));
+        for (unsigned group = start; group + 3 <= start + length; group += 3) {
+            heads |= 1u << group;
+            dropped |= 3u << (group + 1);
+        }
+        inTriples &= ~(((1u << length) - 1) << start);
+    }
+}
+
 // ToFullWidth of ASCII text, sixteen bytes at a time: each printable byte
-// becomes its two-byte form, spaces and control bytes stay one byte. Stops at
-// the first block that holds a byte of 0x80 or more or touches a run of three
-// spaces, and returns where it stopped; the caller goes on from there.
+// becomes its two-byte form, control bytes and spaces stay one byte, and runs
+// of three spaces become full-width spaces. Stops before the first byte of
+// 0x80 or more, before a run of spaces that goes on past a block, or near the
+// end of the text, and returns where it stopped.
 __attribute__((target("ssse3"))) std::size_t FullWidthAsciiBlocks(const unsigned char* in, std::size_t i,
                                                                  std::size_t size, char*& out) {
-    const __m128i space = _mm_set1_epi8(' ');
-    while (i + 18 <= size) {
+    while (i + 17 <= size) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if (_mm_movemask_epi8(block) != 0) break;
-        const unsigned spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, space))) |
-                                (in[i + 16] == ' ' ? 1u << 16 : 0u) | (in[i + 17] == ' ' ? 1u << 17 : 0u);
-        if ((spaces & (spaces >> 1) & (spaces >> 2)) != 0) break;
-        const __m128i kept = _mm_cmpeq_epi8(
-            _mm_min_epu8(_mm_sub_epi8(block, _mm_set1_epi8(0x21)), _mm_set1_epi8(0x5D)),
-            _mm_sub_epi8(block, _mm_set1_epi8(0x21)));  // 0x21..0x7E: expanded
-        const unsigned single = ~static_cast<unsigned>(_mm_movemask_epi8(kept)) & 0xFFFFu;
+        unsigned stop = static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(block)) | 0x10000u));
+        unsigned heads = 0, dropped = 0;
+        const unsigned spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
+        PlanSpaceRuns(spaces, stop == 16 && in[i + 16] == ' ', heads, dropped, stop);
+        if (stop == 0) break;
 
+        const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(0x21));
+        const __m128i expanded = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(0x5D)), offset);  // 0x21..0x7E
         __m128i lead = _mm_set1_epi8(static_cast<char>(0xA3));
         __m128i trail = _mm_add_epi8(block, _mm_set1_epi8(static_cast<char>(0x80)));
-        // The rows that leave the 0xA3 pattern ($ . ~); the space is kept as it is.
+        // The rows that leave the 0xA3 pattern ($ . ~).
         for (const WidthPair& row : kIrregular.rows) {
             const __m128i match = _mm_cmpeq_epi8(block, _mm_set1_epi8(row.half[0]));
-            lead = _mm_or_si128(_mm_andnot_si128(match, lead), _mm_and_si128(match, _mm_set1_epi8(row.full[0])));
-            trail = _mm_or_si128(_mm_andnot_si128(match, trail), _mm_and_si128(match, _mm_set1_epi8(row.full[1])));
+            lead = Select(match, _mm_set1_epi8(row.full[0]), lead);
+            trail = Select(match, _mm_set1_epi8(row.full[1]), trail);
         }
-        lead = _mm_or_si128(_mm_and_si128(kept, lead), _mm_andnot_si128(kept, block));
+        lead = Select(expanded, lead, block);
+        const __m128i head = BitsToBytes(heads);
+        lead = Select(head, _mm_set1_epi8(kWidthTable[0].full[0]), lead);
+        trail = Select(head, _mm_set1_epi8(kWidthTable[0].full[1]), trail);
 
-        const __m128i low = _mm_unpacklo_epi8(lead, trail);
-        const __m128i high = _mm_unpackhi_epi8(lead, trail);
-        const unsigned lowSingles = single & 0xFFu;
-        const unsigned highSingles = single >> 8;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_shuffle_epi8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kCompact.control[lowSingles]))));
-        out += 16 - __builtin_popcount(lowSingles);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_shuffle_epi8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kCompact.control[highSingles]))));
-        out += 16 - __builtin_popcount(highSingles);
-        i += 16;
+        // Which bytes of the pairs are written, for the first `stop` input bytes.
+        const unsigned taken = (1u << stop) - 1;
+        const unsigned narrow = ~(static_cast<unsigned>(_mm_movemask_epi8(expanded)) | heads) & taken;
+        const __m128i pairs[2] = {_mm_unpacklo_epi8(lead, trail), _mm_unpackhi_epi8(lead, trail)};
+        if (dropped == 0) {
+            // Only second bytes go: one shuffle per eight pairs.
+            for (unsigned half = 0; half < 2 && 8 * half < stop; ++half) {
+                const unsigned singles = (narrow >> (8 * half)) & 0xFFu;
+                const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kCompact.control[singles]));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(pairs[half], control));
+                const unsigned count = stop - 8 * half < 8 ? stop - 8 * half : 8;
+                out += 2 * count - static_cast<unsigned>(kCompact.dropped[singles & ((1u << count) - 1)]);
+            }
+        } else {
+            const std::uint32_t keep = SpreadBits(~dropped & taken) | SpreadBits(~narrow & ~dropped & taken) << 1;
+            for (unsigned quarter = 0; quarter < 4; ++quarter) {
+                const unsigned mask = (keep >> (8 * quarter)) & 0xFFu;
+                const __m128i control =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[quarter & 1][mask]));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(pairs[quarter / 2], control));
+                out += kPack.kept[mask];
+            }
+        }
+        i += stop;
+        if (stop < 16) break;
     }
     return i;
 }
@@ -373,7 +458,7 @@ char* ToFullWidthInto(std::string_view text, char* out) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     while (i + 16 <= size) {
-        const BlockScan scan = ScanBlock(in, i, size, out, PrintableAsciiMask);
+        const BlockScan scan = ScanBlock(in, i, size, out, AsciiMask);
         i = scan.next;
         if (scan.hit) i = ConvertAsciiText(in, i, size, out);
     }
