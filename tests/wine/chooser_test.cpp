@@ -1,0 +1,147 @@
+// Load and Save As through the system's own choosers: what the chooser offers,
+// and what the window does with the file the user picks.
+#include "gui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "res/resource.h"
+#include "ui/converter_dlg.h"
+#include "ui/framework/win_app.h"
+
+namespace tornix::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The chooser's controls (the system's dialog template ids).
+constexpr int kFileTypes = 0x470;  // cmb1
+constexpr int kFileName = 0x47C;   // cmb13
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::wstring ComboItem(HWND combo, int index) {
+    const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return L"<none>";
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+class ChooserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t base[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH + 1, base);
+        // A folder per test: the chooser makes the chosen folder the current
+        // one, which then cannot be removed until another is chosen.
+        static int next = 0;
+        m_folder = fs::path(base) / (L"tornix-chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                     std::to_wstring(next++));
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+        fs::create_directories(m_folder);
+        m_ui = std::make_unique<UiThread>([this] {
+            CConverterDlg dialog;
+            AfxGetApp()->m_pMainWnd = &dialog;  // the program's one application object
+            dialog.DoModal();
+            AfxGetApp()->m_pMainWnd = nullptr;
+        });
+        m_dialog = WaitForWindow([this] { return FindThreadDialog(m_ui->Id(), L"Qelvar Ver. 1.0713"); });
+        ASSERT_NE(m_dialog, nullptr);
+    }
+
+    void TearDown() override {
+        if (!m_ui) return;
+        while (HWND box = FindOwnedDialog(m_dialog)) {
+            ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+            WaitUntil([box] { return !::IsWindow(box); });
+        }
+        if (::IsWindow(m_dialog)) ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(m_ui->Join());
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    std::wstring Text(int id) const { return WindowText(Item(id)); }
+    HWND ClickAndWaitForBox(int id) const {
+        ::PostMessageW(Item(id), BM_CLICK, 0, 0);
+        return WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
+    }
+    // Types a name into the chooser and confirms it; returns once it closed.
+    bool Choose(HWND chooser, const std::wstring& name) const {
+        ::SendMessageW(::GetDlgItem(chooser, kFileName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        ::PostMessageW(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+        return WaitUntil([chooser] { return !::IsWindow(chooser); });
+    }
+
+    fs::path m_folder;
+    std::unique_ptr<UiThread> m_ui;
+    HWND m_dialog = nullptr;
+};
+
+TEST_F(ChooserTest, LoadOffersTheTwoFileTypesAndReadsTheChosenFile) {
+    const fs::path file = m_folder / L"输入.txt";
+    std::ofstream(file, std::ios::binary) << "\xC8\xAB\xBD\xC7\na\r\nb";  // 全角 LF a CR LF b
+    ::SendMessageW(Item(IDC_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x"));
+    ::SendMessageW(Item(IDC_TO_FULL), BM_CLICK, 0, 0);
+
+    const HWND chooser = ClickAndWaitForBox(IDC_LOAD);
+    ASSERT_NE(chooser, nullptr) << "no open chooser";
+    const HWND types = ::GetDlgItem(chooser, kFileTypes);
+    EXPECT_EQ(::SendMessageW(types, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(ComboItem(types, 0), L"文本文件(*.txt;*.html;*.htm)");
+    EXPECT_EQ(ComboItem(types, 1), L"所有文件(*.*)");
+    EXPECT_EQ(::SendMessageW(types, CB_GETCURSEL, 0, 0), 0);
+
+    ASSERT_TRUE(Choose(chooser, file.wstring()));
+    ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
+    EXPECT_EQ(Text(IDC_INPUT), L"全角\r\na\r\nb\r\n");
+    EXPECT_EQ(Text(IDC_OUTPUT), L"ｘ") << "Load changed the output";
+}
+
+TEST_F(ChooserTest, LoadOfAFileHeldOpenForWritingSaysItDoesNotExist) {
+    const fs::path file = m_folder / L"busy.txt";
+    std::ofstream(file, std::ios::binary) << "abc";
+    const HANDLE writer = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const HWND chooser = ClickAndWaitForBox(IDC_LOAD);
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(Choose(chooser, file.wstring()));
+    const HWND box = WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
+    ::CloseHandle(writer);
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(WindowText(box), L"");
+    bool found = false;
+    for (HWND child : Children(box)) found = found || WindowText(child) == L"文件不存在！";
+    EXPECT_TRUE(found);
+    EXPECT_EQ(Text(IDC_INPUT), L"") << "the file was read all the same";
+}
+
+TEST_F(ChooserTest, SaveAsGivesANameWithoutExtensionTheExtensionTxt) {
+    ::SendMessageW(Item(IDC_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+    ::SendMessageW(Item(IDC_TO_FULL), BM_CLICK, 0, 0);
+    ASSERT_EQ(Text(IDC_OUTPUT), L"ａｂｃ");
+
+    const HWND chooser = ClickAndWaitForBox(IDC_SAVE_AS);
+    ASSERT_NE(chooser, nullptr) << "no save chooser";
+    ASSERT_TRUE(Choose(chooser, (m_folder / L"结果").wstring()));
+    const fs::path saved = m_folder / L"结果.TXT";
+    ASSERT_TRUE(WaitUntil([&] { return ReadBytes(saved).size() == 6; })) << "nothing saved as 结果.TXT";
+    EXPECT_EQ(ReadBytes(saved), "\xA3\xE1\xA3\xE2\xA3\xE3");  // ａｂｃ
+    EXPECT_EQ(FindOwnedDialog(m_dialog), nullptr) << "a message after a successful save";
+}
+
+}  // namespace
+}  // namespace tornix::gui
