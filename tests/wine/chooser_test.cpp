@@ -143,5 +143,33 @@ TEST_F(ChooserTest, SaveAsGivesANameWithoutExtensionTheExtensionTxt) {
     EXPECT_EQ(FindOwnedDialog(m_dialog), nullptr) << "a message after a successful save";
 }
 
+// The chooser asks before an existing file is chosen; a file that cannot be
+// written then gives the message titled with the program's name.
+TEST_F(ChooserTest, SaveAsOverAReadOnlyFileAsksFirstAndThenReportsTheFailure) {
+    const fs::path file = m_folder / L"只读.txt";
+    std::ofstream(file, std::ios::binary) << "old";
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    ::SendMessageW(Item(IDC_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+    ::SendMessageW(Item(IDC_TO_FULL), BM_CLICK, 0, 0);
+
+    const HWND chooser = ClickAndWaitForBox(IDC_SAVE_AS);
+    ASSERT_NE(chooser, nullptr);
+    ::SendMessageW(::GetDlgItem(chooser, kFileName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    ::PostMessageW(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+    const HWND question = WaitForWindow([chooser] { return FindOwnedDialog(chooser); });
+    ASSERT_NE(question, nullptr) << "no question before replacing the file";
+    ::PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitUntil([chooser] { return !::IsWindow(chooser); }));
+
+    const HWND box = WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(WindowText(box), L"wine_gui_test");
+    bool found = false;
+    for (HWND child : Children(box)) found = found || WindowText(child) == L"创建文件失败。";
+    EXPECT_TRUE(found);
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(file), "old");
+}
+
 }  // namespace
 }  // namespace tornix::gui
