@@ -44,7 +44,7 @@ HWND FocusOf(DWORD threadId) {
 
 // One expected control: the window class, id, text, rectangle in dialog units,
 // style bits that must be set, style bits that must not be, extended style.
-struct ControlSpec {
+struct ExpectedControl {
     const wchar_t* className;
     int id;  // -1: a control the program never addresses
     const wchar_t* text;
@@ -58,7 +58,7 @@ struct ControlSpec {
 constexpr DWORD kButtonForbidden = BS_DEFPUSHBUTTON;
 constexpr DWORD kEditForbidden = ES_AUTOVSCROLL | WS_HSCROLL;
 
-const ControlSpec kConverterControls[] = {
+const ExpectedControl kConverterControls[] = {
     {L"Edit", IDC_INPUT, L"", {7, 23, 435, 126}, 0x50211084, kEditForbidden | ES_READONLY, WS_EX_STATICEDGE},
     {L"Button", IDC_LOAD, L"读取...", {392, 7, 50, 14}, 0x50018000, kButtonForbidden, 0},
     {L"Button", IDC_TO_HALF, L"全角 -〉 半角", {107, 161, 78, 19}, 0x50018000, kButtonForbidden, 0},
@@ -71,7 +71,7 @@ const ControlSpec kConverterControls[] = {
     {L"Static", -1, nullptr, {323, 163, 104, 8}, 0x50020000, 0, 0},
 };
 
-const ControlSpec kAboutControls[] = {
+const ExpectedControl kAboutControls[] = {
     {L"Static", -1, nullptr, {11, 17, 20, 20}, 0x50000003, 0, 0, true},
     {L"Static", -1, L"Qelvar Ver.1.0713", {40, 10, 119, 8}, 0x50020080, 0, 0},
     {L"Static", -1, nullptr, {40, 25, 119, 8}, 0x50020000, 0, 0},
@@ -99,28 +99,28 @@ RECT ClientRectOf(HWND dialog, HWND control) {
                                          << "," << expected.right << "," << expected.bottom;
 }
 
-// Checks each child of `dialog` against `specs`, in creation (= tab) order.
+// Checks each child of `dialog` against `expectedControls`, in creation (= tab) order.
 template <std::size_t N>
-void ExpectControls(HWND dialog, const ControlSpec (&specs)[N]) {
+void ExpectControls(HWND dialog, const ExpectedControl (&expectedControls)[N]) {
     const std::vector<HWND> children = Children(dialog);
     ASSERT_EQ(children.size(), N);
     for (std::size_t i = 0; i < N; ++i) {
-        const ControlSpec& spec = specs[i];
+        const ExpectedControl& want = expectedControls[i];
         const HWND child = children[i];
         SCOPED_TRACE("control " + std::to_string(i + 1));
-        EXPECT_EQ(ClassName(child), spec.className);
-        EXPECT_EQ(::GetDlgCtrlID(child) & 0xFFFF, spec.id & 0xFFFF);
-        if (spec.text != nullptr) {
-            EXPECT_EQ(WindowText(child), spec.text);
+        EXPECT_EQ(ClassName(child), want.className);
+        EXPECT_EQ(::GetDlgCtrlID(child) & 0xFFFF, want.id & 0xFFFF);
+        if (want.text != nullptr) {
+            EXPECT_EQ(WindowText(child), want.text);
         }
         const auto style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
-        EXPECT_EQ(style & spec.style, spec.style) << std::hex << style;
-        EXPECT_EQ(style & spec.forbidden, 0u) << std::hex << style;
+        EXPECT_EQ(style & want.style, want.style) << std::hex << style;
+        EXPECT_EQ(style & want.forbidden, 0u) << std::hex << style;
         const auto exStyle = static_cast<DWORD>(::GetWindowLongW(child, GWL_EXSTYLE));
-        EXPECT_EQ(exStyle & spec.exStyle, spec.exStyle) << std::hex << exStyle;
+        EXPECT_EQ(exStyle & want.exStyle, want.exStyle) << std::hex << exStyle;
         const RECT actual = ClientRectOf(dialog, child);
-        const RECT expected = InPixels(dialog, spec.units);
-        if (spec.sizedByImage) {
+        const RECT expected = InPixels(dialog, want.units);
+        if (want.sizedByImage) {
             EXPECT_EQ(actual.left, expected.left);
             EXPECT_EQ(actual.top, expected.top);
         } else {
