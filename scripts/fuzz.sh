@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# A long run of one libFuzzer target (or all of them, one after another):
+#   scripts/fuzz.sh [TARGET] [SECONDS]      e.g. scripts/fuzz.sh fuzz_width 3600
+# Targets: fuzz_gbk_string fuzz_width fuzz_display_codec fuzz_line_splitter
+# fuzz_width_stream. New inputs go to build/fuzz-corpus/TARGET; a crash leaves
+# its input in the current folder.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+CC=clang CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTORNIX_WERROR=ON -DTORNIX_SANITIZE=ON -DTORNIX_FUZZ=ON -DTORNIX_GUI=OFF >/dev/null
+targets="${1:-fuzz_gbk_string fuzz_width fuzz_display_codec fuzz_line_splitter fuzz_width_stream}"
+seconds="${2:-600}"
+for target in $targets; do
+  cmake --build build/sanitize -j2 --target "$target"
+  binary="$(find build/sanitize/tests -name "$target" -type f -perm -u+x | head -1)"
+  mkdir -p "build/fuzz-corpus/$target"
+  "$binary" -max_total_time="$seconds" "build/fuzz-corpus/$target" "tests/fuzz/corpus/$target"
+done
