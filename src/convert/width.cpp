@@ -429,6 +429,115 @@ __attribute__((target("ssse3"))) std::size_t FullWidthAsciiBlocks(const unsigned
     return i;
 }
 
+// The full-width forms as the block conversion below sees them: under 0xA3,
+// trail t in 0xA1..0xFE is the form of t - 0x80, except three trails without
+// a row and the solidus, which becomes two; under 0xA1, the space (which grows
+// to three bytes and is left to the caller) and the irregular rows.
+constexpr unsigned char kNoRowTrails[] = {0xA4, 0xAE, 0xFE};
+constexpr unsigned char kSolidusTrail = 0xAF;
+
+constexpr bool HalfFormsFollowTheBlockRule() {
+    for (int trail = 0; trail < 256; ++trail) {
+        const HalfForm& a3 = kHalf.forms[kHalf.leadSlot[0xA3] - 1][trail];
+        bool noRow = trail < 0xA1 || trail > 0xFE;
+        for (unsigned char t : kNoRowTrails) noRow = noRow || trail == t;
+        if (noRow) {
+            if (a3.length != 2 || Byte(a3.bytes, 0) != 0xA3 || Byte(a3.bytes, 1) != trail) return false;
+        } else if (trail == kSolidusTrail) {
+            if (a3.length != 2 || a3.bytes[0] != '/' || a3.bytes[1] != '/') return false;
+        } else if (a3.length != 1 || Byte(a3.bytes, 0) != trail - 0x80) {
+            return false;
+        }
+        const HalfForm& a1 = kHalf.forms[kHalf.leadSlot[0xA1] - 1][trail];
+        bool irregular = false;
+        for (const WidthPair& row : kIrregular.rows) irregular = irregular || Byte(row.full, 1) == trail;
+        if (trail == Byte(kWidthTable[0].full, 1)) {
+            if (a1.length != 3) return false;
+        } else if (!irregular && (a1.length != 2 || Byte(a1.bytes, 1) != trail)) {
+            return false;
+        }
+    }
+    for (const WidthPair& row : kIrregular.rows) {
+        if (Byte(row.full, 0) != 0xA1) return false;
+    }
+    return Byte(kWidthTable[0].full, 0) == 0xA1;
+}
+static_assert(HalfFormsFollowTheBlockRule(), "the block conversion to half width assumes these forms");
+
+// ToHalfWidth sixteen bytes at a time: finds the characters that start in
+// the block from its bytes alone, turns each full-width form into its
+// half-width form in place and packs out the bytes that go. A block stops
+// before a full-width space, which grows to three spaces and is written on
+// its own. Returns where it stopped near the end of the text, always on a
+// character boundary.
+__attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i,
+                                                            std::size_t size, char*& out) {
+    const __m128i a1 = _mm_set1_epi8(static_cast<char>(0xA1));
+    const __m128i a3 = _mm_set1_epi8(static_cast<char>(0xA3));
+    while (i + 16 <= size) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const unsigned leads = LeadMask(block);
+        // Lead bytes pair up from the start of each run of them: a run that
+        // starts at an even position begins characters at even positions.
+        const unsigned runStarts = leads & ~(leads << 1);
+        const unsigned evenRuns = leads & ~(leads + (runStarts & 0x5555u));
+        const unsigned starts = ((evenRuns & 0x5555u) | (leads & ~evenRuns & 0xAAAAu)) & 0xFFFFu;
+        // A character that goes on past the block waits for the next one.
+        unsigned length = (starts & 0x8000u) != 0 ? 15 : 16;
+        const unsigned forms = starts & FullFormLeadMask(block) & ((1u << length) - 1);
+        if (forms == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+            out += length;
+            i += length;
+            continue;
+        }
+        const __m128i trail = _mm_srli_si128(block, 1);  // byte n: the byte after byte n
+        const __m128i atForm = BitsToBytes(forms);
+        const __m128i underA1 = _mm_and_si128(atForm, _mm_cmpeq_epi8(block, a1));
+        const unsigned grows = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(underA1, _mm_cmpeq_epi8(trail, a1))));
+        if (grows != 0) {
+            length = static_cast<unsigned>(__builtin_ctz(grows));
+            if (length == 0) {  // the full-width space: three spaces, then on from after it
+                std::memcpy(out, kHalf.forms[kHalf.leadSlot[0xA1] - 1][0xA1].bytes, 3);
+                out += 3;
+                i += 2;
+                continue;
+            }
+        }
+
+        const __m128i offset = _mm_sub_epi8(trail, a1);
+        __m128i regular = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(0x5D)), offset);  // 0xA1..0xFE
+        for (unsigned char noRow : kNoRowTrails) {
+            regular = _mm_andnot_si128(_mm_cmpeq_epi8(trail, _mm_set1_epi8(static_cast<char>(noRow))), regular);
+        }
+        const __m128i underA3 = _mm_and_si128(_mm_and_si128(atForm, _mm_cmpeq_epi8(block, a3)), regular);
+        const __m128i solidus =
+            _mm_and_si128(underA3, _mm_cmpeq_epi8(trail, _mm_set1_epi8(static_cast<char>(kSolidusTrail))));
+        __m128i converted = underA3;
+        __m128i result = Select(underA3, _mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0x80))), block);
+        for (const WidthPair& row : kIrregular.rows) {
+            const __m128i match = _mm_and_si128(underA1, _mm_cmpeq_epi8(trail, _mm_set1_epi8(row.full[1])));
+            result = Select(match, _mm_set1_epi8(row.half[0]), result);
+            converted = _mm_or_si128(converted, match);
+        }
+        // The solidus keeps both bytes: '/' '/'.
+        result = Select(_mm_or_si128(solidus, _mm_slli_si128(solidus, 1)), _mm_set1_epi8('/'), result);
+        const unsigned shrunk = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(solidus, converted)));
+        const unsigned keep = ~(shrunk << 1) & ((1u << length) - 1);
+
+        const unsigned low = keep & 0xFFu;
+        const unsigned high = keep >> 8;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[0][low]))));
+        out += kPack.kept[low];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[1][high]))));
+        out += kPack.kept[high];
+        i += length;
+    }
+    return i;
+}
+
 bool HasSsse3() {
     static const bool has = __builtin_cpu_supports("ssse3");
     return has;
@@ -484,7 +593,14 @@ char* ToHalfWidthInto(std::string_view text, char* out) {
     const std::size_t size = text.size();
     std::size_t i = 0;
 #if defined(__SSE2__)
-    while (i + 33 <= size) i = HalfWidthBlock(in, i, out);
+    const bool blocks = HasSsse3();
+    while (i + 33 <= size) {
+        if (blocks) {
+            i = HalfWidthBlocks(in, i, size, out);
+            if (i + 33 > size) break;
+        }
+        i = HalfWidthBlock(in, i, out);
+    }
     while (i + 16 <= size) {
         const BlockScan scan = ScanBlock(in, i, size, out, FullFormLeadMask);
         i = scan.next;

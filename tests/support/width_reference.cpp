@@ -1,6 +1,7 @@
 #include "width_reference.h"
 
 #include <cstdio>
+#include <map>
 
 #include "convert/width.h"
 
@@ -56,7 +57,23 @@ std::string ModelToFullWidth(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The half-width form of each full-width character that has one, by its two
+// bytes, built from the rules above.
+const std::map<std::string, std::string>& ModelHalfForms() {
+    static const std::map<std::string, std::string> forms = [] {
+        std::map<std::string, std::string> built{{"\xA1\xA1", "   "}};
+        for (char c = 0x21; c <= 0x7E; ++c) built[ModelFullOf(c)] = c == '/' ? "//" : std::string(1, c);
+        return built;
+    }();
+    return forms;
+}
+
+}  // namespace
+
 std::string ModelToHalfWidth(std::string_view text) {
+    const auto& forms = ModelHalfForms();
     std::string out;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -65,13 +82,9 @@ std::string ModelToHalfWidth(std::string_view text) {
             out += text[i++];
             continue;
         }
-        const std::string_view character = text.substr(i, 2);
-        std::string half(character);
-        if (character == "\xA1\xA1") half = "   ";
-        for (char c = 0x21; c <= 0x7E; ++c) {
-            if (character == ModelFullOf(c)) half = c == '/' ? "//" : std::string(1, c);
-        }
-        out += half;
+        const std::string character(text.substr(i, 2));
+        const auto found = forms.find(character);
+        out += found == forms.end() ? character : found->second;
         i += 2;
     }
     return out;
