@@ -476,7 +476,23 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
     const __m128i a3 = _mm_set1_epi8(static_cast<char>(0xA3));
     while (i + 16 <= size) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+        if (_mm_movemask_epi8(block) == 0) {  // ASCII only: nothing to convert
+            out += 16;
+            i += 16;
+            continue;
+        }
         const unsigned leads = LeadMask(block);
+        const unsigned fullLeads = FullFormLeadMask(block);
+        if (fullLeads == 0) {
+            // Past the block, short of a last character that goes on past it.
+            const unsigned plain = ~leads & 0xFFFFu;
+            const unsigned trailingLeads = plain == 0 ? 16 : static_cast<unsigned>(__builtin_clz(plain)) - 16;
+            const unsigned length = 16 - (trailingLeads & 1);
+            out += length;
+            i += length;
+            continue;
+        }
         // Lead bytes pair up from the start of each run of them: a run that
         // starts at an even position begins characters at even positions.
         const unsigned runStarts = leads & ~(leads << 1);
@@ -484,9 +500,8 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
         const unsigned starts = ((evenRuns & 0x5555u) | (leads & ~evenRuns & 0xAAAAu)) & 0xFFFFu;
         // A character that goes on past the block waits for the next one.
         unsigned length = (starts & 0x8000u) != 0 ? 15 : 16;
-        const unsigned forms = starts & FullFormLeadMask(block) & ((1u << length) - 1);
+        const unsigned forms = starts & fullLeads & ((1u << length) - 1);
         if (forms == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
             out += length;
             i += length;
             continue;
