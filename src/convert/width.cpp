@@ -464,6 +464,33 @@ constexpr bool HalfFormsFollowTheBlockRule() {
 }
 static_assert(HalfFormsFollowTheBlockRule(), "the block conversion to half width assumes these forms");
 
+// The irregular rows under 0xA1 told apart by the low four bits of their
+// second byte: for each value of those bits, the second byte a row has there
+// and its half-width form.
+struct IrregularByNibble {
+    std::uint8_t trail[16]{};
+    std::uint8_t half[16]{};
+    bool distinct = true;
+};
+
+constexpr IrregularByNibble MakeIrregularByNibble() {
+    IrregularByNibble table{};
+    bool taken[16]{};
+    // Where no row is, a byte whose low bits differ from the place: no match.
+    for (unsigned nibble = 0; nibble < 16; ++nibble) table.trail[nibble] = static_cast<std::uint8_t>(nibble ^ 1);
+    for (const WidthPair& row : kIrregular.rows) {
+        const unsigned nibble = Byte(row.full, 1) & 0x0F;
+        if (taken[nibble]) table.distinct = false;
+        taken[nibble] = true;
+        table.trail[nibble] = Byte(row.full, 1);
+        table.half[nibble] = Byte(row.half, 0);
+    }
+    return table;
+}
+
+constexpr IrregularByNibble kIrregularByNibble = MakeIrregularByNibble();
+static_assert(kIrregularByNibble.distinct, "the irregular rows need distinct low four bits");
+
 // ToHalfWidth sixteen bytes at a time: finds the characters that start in
 // the block from its bytes alone, turns each full-width form into its
 // half-width form in place and packs out the bytes that go. A block stops
@@ -530,11 +557,15 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
             _mm_and_si128(underA3, _mm_cmpeq_epi8(trail, _mm_set1_epi8(static_cast<char>(kSolidusTrail))));
         __m128i converted = underA3;
         __m128i result = Select(underA3, _mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0x80))), block);
-        for (const WidthPair& row : kIrregular.rows) {
-            const __m128i match = _mm_and_si128(underA1, _mm_cmpeq_epi8(trail, _mm_set1_epi8(row.full[1])));
-            result = Select(match, _mm_set1_epi8(row.half[0]), result);
-            converted = _mm_or_si128(converted, match);
-        }
+        // The irregular rows, looked up by the low four bits of the second byte.
+        const __m128i nibble = _mm_and_si128(trail, _mm_set1_epi8(0x0F));
+        const __m128i rowTrail = _mm_shuffle_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)), nibble);
+        const __m128i irregular = _mm_and_si128(underA1, _mm_cmpeq_epi8(trail, rowTrail));
+        const __m128i rowHalf =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)), nibble);
+        result = Select(irregular, rowHalf, result);
+        converted = _mm_or_si128(converted, irregular);
         // The solidus keeps both bytes: '/' '/'.
         result = Select(_mm_or_si128(solidus, _mm_slli_si128(solidus, 1)), _mm_set1_epi8('/'), result);
         const unsigned shrunk = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(solidus, converted)));
