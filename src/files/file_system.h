@@ -21,10 +21,16 @@ public:
     FileHandle() = default;
     explicit FileHandle(NativeHandle handle) : m_handle(handle) {}
     FileHandle(FileHandle&& other) noexcept : m_handle(other.Release()) {}
-    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        if (this != &other) {
+            Close();
+            m_handle = other.Release();
+        }
+        return *this;
+    }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle();
+    ~FileHandle() { Close(); }
 
     bool IsOpen() const noexcept { return m_handle != kNoHandle; }
     NativeHandle Get() const noexcept { return m_handle; }

@@ -22,16 +22,6 @@ constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 
 }  // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.Release();
-    }
-    return *this;
-}
-
-FileHandle::~FileHandle() { Close(); }
-
 int FileHandle::Close() noexcept {
     if (m_handle == kNoHandle) return 0;
     const int fd = static_cast<int>(m_handle);
@@ -175,9 +165,14 @@ int OpenForWriting(const std::filesystem::path& path, FileHandle& file) {
     return 0;
 }
 
-int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
+namespace {
+
+// Writes all of data with `write(data, count)` (a write or pwrite call that
+// moves its own position), retrying after interruptions and short writes.
+template <typename WriteSome>
+int WriteLoop(const char* data, std::size_t size, WriteSome writeSome) {
     while (size > 0) {
-        const ssize_t n = ::write(Fd(file), data, size < kMaxTransfer ? size : kMaxTransfer);
+        const ssize_t n = writeSome(data, size < kMaxTransfer ? size : kMaxTransfer);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -189,20 +184,19 @@ int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
     return 0;
 }
 
+}  // namespace
+
+int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
+    return WriteLoop(data, size, [&file](const char* from, std::size_t count) { return ::write(Fd(file), from, count); });
+}
+
+
 int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(Fd(file), data, size < kMaxTransfer ? size : kMaxTransfer,
-                                   static_cast<off_t>(offset));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return EIO;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
-    }
-    return 0;
+    return WriteLoop(data, size, [&file, &offset](const char* from, std::size_t count) {
+        const ssize_t n = ::pwrite(Fd(file), from, count, static_cast<off_t>(offset));
+        if (n > 0) offset += static_cast<std::uint64_t>(n);
+        return n;
+    });
 }
 
 int ReadAllFromStart(const FileHandle& file, std::string& bytes) {

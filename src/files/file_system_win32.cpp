@@ -40,16 +40,6 @@ OVERLAPPED At(std::uint64_t offset) {
 
 }  // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.Release();
-    }
-    return *this;
-}
-
-FileHandle::~FileHandle() { Close(); }
-
 int FileHandle::Close() noexcept {
     if (m_handle == kNoHandle) return 0;
     const HANDLE handle = reinterpret_cast<HANDLE>(m_handle);

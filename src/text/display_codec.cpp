@@ -17,6 +17,7 @@
 namespace tornix {
 namespace {
 
+using display_codec_backend::FourByteLinearIndex;
 using display_codec_backend::kNoCodePageForm;
 using display_codec_backend::kUnitCount;
 using display_codec_backend::PlatformForms;
@@ -53,10 +54,6 @@ Form FourByteForm(std::uint32_t linear) {
     return {{static_cast<std::uint8_t>(0x81 + linear / 12600), static_cast<std::uint8_t>(0x30 + linear / 1260 % 10),
              static_cast<std::uint8_t>(0x81 + linear / 10 % 126), static_cast<std::uint8_t>(0x30 + linear % 10)},
             4};
-}
-
-std::uint32_t LinearIndex(const unsigned char* bytes) {
-    return (bytes[0] - 0x81u) * 12600 + (bytes[1] - 0x30u) * 1260 + (bytes[2] - 0x81u) * 10 + (bytes[3] - 0x30u);
 }
 
 struct Tables {
@@ -103,8 +100,8 @@ std::unique_ptr<const Tables> BuildTables() {
         tables->forms[index] = form;
         if (form.length == 1) tables->single[form.bytes[0]] = unit;
         if (form.length == 2) tables->pair[(form.bytes[0] - 0x81) * 256 + form.bytes[1]] = unit;
-        if (form.length == 4 && LinearIndex(form.bytes) < kCarrierBase) {
-            tables->fourByte[LinearIndex(form.bytes)] = unit;
+        if (form.length == 4 && FourByteLinearIndex(form.bytes, 4) < kCarrierBase) {
+            tables->fourByte[FourByteLinearIndex(form.bytes, 4)] = unit;
         }
     }
     tables->asciiIsItself = true;
@@ -119,7 +116,7 @@ const Tables& GetTables() {
 
 // The units a four-byte token shows as (1 or 2), or 0 when it is not accepted.
 int DecodeFourBytes(const Tables& tables, const unsigned char* bytes, char16_t previous, char16_t* units) {
-    const std::uint32_t linear = LinearIndex(bytes);
+    const std::uint32_t linear = FourByteLinearIndex(bytes, 4);
     if (linear >= kSupplementaryBase) {
         const std::uint32_t offset = linear - kSupplementaryBase;
         if (offset >= kSupplementaryCount) return 0;

@@ -27,6 +27,19 @@ struct PlatformForms {
     std::vector<std::uint32_t> gb18030FourByte;
 };
 
+// The GB18030 linear index of a four-byte form (lead, digit, lead, digit),
+// or kNoFourByteForm when the bytes do not have that shape.
+inline std::uint32_t FourByteLinearIndex(const unsigned char* bytes, int length) {
+    auto lead = [bytes](int i) { return bytes[i] >= 0x81 && bytes[i] <= 0xFE; };
+    auto digit = [bytes](int i) { return bytes[i] >= 0x30 && bytes[i] <= 0x39; };
+    if (length != 4 || !lead(0) || !digit(1) || !lead(2) || !digit(3)) return kNoFourByteForm;
+    return (bytes[0] - 0x81u) * 12600 + (bytes[1] - 0x30u) * 1260 + (bytes[2] - 0x81u) * 10 + (bytes[3] - 0x30u);
+}
+
+inline std::uint32_t FourByteLinearIndex(const char* bytes, int length) {
+    return FourByteLinearIndex(reinterpret_cast<const unsigned char*>(bytes), length);
+}
+
 // Fills both tables with kUnitCount entries from the platform's converters
 // (code page 936 without best-fit mappings, GB18030). False when the
 // converters are unavailable.

@@ -46,17 +46,6 @@ bool DecodesTo(UConverter* converter, const char* bytes, int length, char16_t co
 
 unsigned Byte(const char* bytes, int i) { return static_cast<unsigned char>(bytes[i]); }
 
-bool IsFourByteShape(const char* bytes) {
-    auto lead = [bytes](int i) { return Byte(bytes, i) >= 0x81 && Byte(bytes, i) <= 0xFE; };
-    auto digit = [bytes](int i) { return Byte(bytes, i) >= 0x30 && Byte(bytes, i) <= 0x39; };
-    return lead(0) && digit(1) && lead(2) && digit(3);
-}
-
-std::uint32_t LinearIndex(const char* bytes) {
-    return (Byte(bytes, 0) - 0x81) * 12600 + (Byte(bytes, 1) - 0x30) * 1260 + (Byte(bytes, 2) - 0x81) * 10 +
-           (Byte(bytes, 3) - 0x30);
-}
-
 std::uint16_t CodePageForm(UConverter* codePage, char16_t codePoint) {
     char bytes[8];
     const int length = EncodeCodePoint(codePage, codePoint, bytes);
@@ -67,8 +56,9 @@ std::uint16_t CodePageForm(UConverter* codePage, char16_t codePoint) {
 std::uint32_t FourByteForm(UConverter* gb18030, char16_t codePoint) {
     char bytes[8];
     const int length = EncodeCodePoint(gb18030, codePoint, bytes);
-    if (length != 4 || !IsFourByteShape(bytes) || !DecodesTo(gb18030, bytes, 4, codePoint)) return kNoFourByteForm;
-    return LinearIndex(bytes);
+    const std::uint32_t linear = FourByteLinearIndex(bytes, length);
+    if (linear == kNoFourByteForm || !DecodesTo(gb18030, bytes, 4, codePoint)) return kNoFourByteForm;
+    return linear;
 }
 
 }  // namespace

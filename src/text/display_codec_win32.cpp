@@ -75,17 +75,6 @@ int DecodeUnit(UINT codePage, const char* bytes, int length) {  // the one unit,
     return count == 1 ? static_cast<int>(static_cast<char16_t>(decoded[0])) : -1;
 }
 
-bool IsFourByteShape(const char* bytes) {
-    auto lead = [bytes](int i) { return Byte(bytes, i) >= 0x81 && Byte(bytes, i) <= 0xFE; };
-    auto digit = [bytes](int i) { return Byte(bytes, i) >= 0x30 && Byte(bytes, i) <= 0x39; };
-    return lead(0) && digit(1) && lead(2) && digit(3);
-}
-
-std::uint32_t LinearIndex(const char* bytes) {
-    return (Byte(bytes, 0) - 0x81) * 12600 + (Byte(bytes, 1) - 0x30) * 1260 + (Byte(bytes, 2) - 0x81) * 10 +
-           (Byte(bytes, 3) - 0x30);
-}
-
 std::uint16_t CodePageForm(char16_t unit) {
     char bytes[8];
     const int length = EncodeUnit(kCodePage936, unit, bytes);
@@ -96,8 +85,9 @@ std::uint16_t CodePageForm(char16_t unit) {
 std::uint32_t NativeFourByteForm(char16_t unit) {
     char bytes[8];
     const int length = EncodeUnit(kGb18030, unit, bytes);
-    if (length != 4 || !IsFourByteShape(bytes) || DecodeUnit(kGb18030, bytes, 4) != unit) return kNoFourByteForm;
-    return LinearIndex(bytes);
+    const std::uint32_t linear = FourByteLinearIndex(bytes, length);
+    if (linear == kNoFourByteForm || DecodeUnit(kGb18030, bytes, 4) != unit) return kNoFourByteForm;
+    return linear;
 }
 
 // Windows' code page 936 maps the byte 0xFF and U+F8F5 to each other; some
