@@ -1,12 +1,20 @@
 #include "convert/width.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #include <tmmintrin.h>
+#endif
+
+// 64-byte kernels where the compiler and the platform's stack alignment allow
+// them (GCC does not align the stack for them on 64-bit Windows).
+#if defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
+#define TORNIX_AVX512_KERNELS 1
+#include <immintrin.h>
 #endif
 
 namespace tornix {
@@ -168,6 +176,52 @@ inline void CopyOrConvertPair(const unsigned char* in, std::size_t i, char*& out
     const HalfForm& form = kHalf.forms[slot - 1][in[i + 1]];
     std::memcpy(out, form.bytes, sizeof form.bytes);
     out += form.length;
+}
+
+// The instruction sets the kernels may use, lowest first; TORNIX_SIMD caps
+// the choice (see width.h).
+enum class Kernels { kScalar, kSse2, kSsse3, kAvx512 };
+
+Kernels DetectKernels() {
+    Kernels level = Kernels::kScalar;
+#if defined(__SSE2__)
+    level = Kernels::kSse2;
+    if (__builtin_cpu_supports("ssse3")) level = Kernels::kSsse3;
+#endif
+#if defined(TORNIX_AVX512_KERNELS)
+    if (level == Kernels::kSsse3 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+        __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") &&
+        __builtin_cpu_supports("popcnt")) {
+        level = Kernels::kAvx512;
+    }
+#endif
+    if (const char* cap = std::getenv("TORNIX_SIMD")) {
+        static constexpr const char* kNames[] = {"scalar", "sse2", "ssse3", "avx512"};
+        for (int named = 0; named < 4; ++named) {
+            if (std::strcmp(cap, kNames[named]) == 0 && static_cast<int>(level) > named) {
+                level = static_cast<Kernels>(named);
+            }
+        }
+    }
+    return level;
+}
+
+Kernels KernelLevel() {
+    static const Kernels level = DetectKernels();
+    return level;
+}
+
+// Bit n set where byte n begins a two-byte character, given the lead bytes
+// (bit n set where byte n is one) of a block that begins on a character: lead
+// bytes pair up from the start of each run of them, so a run that starts at an
+// even position begins characters at even positions.
+constexpr std::uint64_t kEvenBits = 0x5555555555555555u;
+
+constexpr std::uint64_t PairStarts(std::uint64_t leads) {
+    const std::uint64_t runStarts = leads & ~(leads << 1);
+    const std::uint64_t evenRuns = leads & ~(leads + (runStarts & kEvenBits));
+    return (evenRuns & kEvenBits) | (leads & ~evenRuns & ~kEvenBits);
 }
 
 #if defined(__SSE2__)
@@ -350,23 +404,29 @@ inline __m128i Select(__m128i mask, __m128i ifSet, __m128i otherwise) {
 // group's first space was (`heads`), its other two dropped (`dropped`); the
 // rest of a run stays. `stop` is lowered to the start of a run that goes on
 // past the block, which the caller converts.
-inline unsigned RunStart(unsigned spaces, unsigned position) {
-    const unsigned before = ~spaces & ((1u << position) - 1);
-    return before == 0 ? 0 : 32 - static_cast<unsigned>(__builtin_clz(before));
+// The low `count` bits set, for counts up to 64.
+constexpr std::uint64_t LowBits(unsigned count) { return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1; }
+
+inline unsigned RunStart(std::uint64_t spaces, unsigned position) {
+    const std::uint64_t before = ~spaces & ((std::uint64_t{1} << position) - 1);
+    return before == 0 ? 0 : 64 - static_cast<unsigned>(__builtin_clzll(before));
 }
 
-inline void PlanSpaceRuns(unsigned spaces, bool nextIsSpace, unsigned& heads, unsigned& dropped, unsigned& stop) {
-    if (nextIsSpace && (spaces & 0x8000u) != 0) stop = RunStart(spaces, 15);
-    spaces &= (1u << stop) - 1;
-    unsigned inTriples = spaces & (spaces >> 1) & (spaces >> 2);
+// For blocks of `width` bytes, up to 64.
+inline void PlanSpaceRuns(std::uint64_t spaces, unsigned width, bool nextIsSpace, std::uint64_t& heads,
+                          std::uint64_t& dropped, unsigned& stop) {
+    if (nextIsSpace && ((spaces >> (width - 1)) & 1) != 0) stop = RunStart(spaces, width - 1);
+    spaces &= LowBits(stop);
+    std::uint64_t inTriples = spaces & (spaces >> 1) & (spaces >> 2);
     while (inTriples != 0) {
-        const unsigned start = RunStart(spaces, static_cast<unsigned>(__builtin_ctz(inTriples)));
-        const unsigned length = static_cast<unsigned>(__builtin_ctz(~(spaces >> start)));
+        const unsigned start = RunStart(spaces, static_cast<unsigned>(__builtin_ctzll(inTriples)));
+        const std::uint64_t after = ~(spaces >> start);  // zero when all 64 bytes are spaces
+        const unsigned length = after == 0 ? 64 : static_cast<unsigned>(__builtin_ctzll(after));
         for (unsigned group = start; group + 3 <= start + length; group += 3) {
-            heads |= 1u << group;
-            dropped |= 3u << (group + 1);
+            heads |= std::uint64_t{1} << group;
+            dropped |= std::uint64_t{3} << (group + 1);
         }
-        inTriples &= ~(((1u << length) - 1) << start);
+        inTriples &= ~(LowBits(length) << start);
     }
 }
 
@@ -380,10 +440,12 @@ __attribute__((target("ssse3"))) std::size_t FullWidthAsciiBlocks(const unsigned
     while (i + 17 <= size) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         unsigned stop = static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(block)) | 0x10000u));
-        unsigned heads = 0, dropped = 0;
+        std::uint64_t runHeads = 0, runDropped = 0;
         const unsigned spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
-        PlanSpaceRuns(spaces, stop == 16 && in[i + 16] == ' ', heads, dropped, stop);
+        PlanSpaceRuns(spaces, 16, stop == 16 && in[i + 16] == ' ', runHeads, runDropped, stop);
         if (stop == 0) break;
+        const auto heads = static_cast<unsigned>(runHeads);
+        const auto dropped = static_cast<std::uint32_t>(runDropped);
 
         const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(0x21));
         const __m128i expanded = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(0x5D)), offset);  // 0x21..0x7E
@@ -520,11 +582,7 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
             i += length;
             continue;
         }
-        // Lead bytes pair up from the start of each run of them: a run that
-        // starts at an even position begins characters at even positions.
-        const unsigned runStarts = leads & ~(leads << 1);
-        const unsigned evenRuns = leads & ~(leads + (runStarts & 0x5555u));
-        const unsigned starts = ((evenRuns & 0x5555u) | (leads & ~evenRuns & 0xAAAAu)) & 0xFFFFu;
+        const auto starts = static_cast<unsigned>(PairStarts(leads));
         // A character that goes on past the block waits for the next one.
         unsigned length = (starts & 0x8000u) != 0 ? 15 : 16;
         const unsigned forms = starts & fullLeads & ((1u << length) - 1);
@@ -584,15 +642,189 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
     return i;
 }
 
-bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
+#if defined(TORNIX_AVX512_KERNELS)
+
+#define TORNIX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+
+// Controls that interleave two vectors, a first bytes and b second bytes,
+// into byte pairs: those of bytes 0..31 and those of bytes 32..63.
+struct InterleaveTable {
+    std::uint8_t index[2][64]{};
+};
+
+constexpr InterleaveTable MakeInterleaveTable() {
+    InterleaveTable table{};
+    for (int half = 0; half < 2; ++half) {
+        for (int n = 0; n < 64; ++n) table.index[half][n] = static_cast<std::uint8_t>(32 * half + n / 2 + (n % 2) * 64);
+    }
+    return table;
 }
+
+constexpr InterleaveTable kInterleave = MakeInterleaveTable();
+
+// The two bytes ToFullWidth writes for each ASCII byte, as two lookup tables
+// of 128 entries (a control byte maps to itself; only printable bytes use them).
+struct AsciiFormTable {
+    std::uint8_t first[128]{};
+    std::uint8_t second[128]{};
+};
+
+constexpr AsciiFormTable MakeAsciiFormTable() {
+    AsciiFormTable table{};
+    for (int byte = 0; byte < 128; ++byte) {
+        table.first[byte] = Byte(kFull.full[byte], 0);
+        table.second[byte] = Byte(kFull.full[byte], 1);
+    }
+    return table;
+}
+
+constexpr AsciiFormTable kAsciiForms = MakeAsciiFormTable();
+
+TORNIX_AVX512 inline std::uint64_t InRange(__m512i block, unsigned char low, unsigned char span) {
+    return _mm512_cmple_epu8_mask(_mm512_sub_epi8(block, _mm512_set1_epi8(static_cast<char>(low))),
+                                  _mm512_set1_epi8(static_cast<char>(span)));
+}
+
+TORNIX_AVX512 inline std::uint64_t Equal(__m512i block, unsigned char byte) {
+    return _mm512_cmpeq_epi8_mask(block, _mm512_set1_epi8(static_cast<char>(byte)));
+}
+
+// ToFullWidth 64 bytes at a time, of any text: the characters that start in a
+// block are found from its bytes alone; every printable ASCII character
+// becomes its two-byte form and every run of three spaces a full-width space,
+// as byte pairs of which the unused bytes are packed out. A run of spaces that
+// goes on past a block is converted on its own. Returns where it stopped near
+// the end of the text, always on a character boundary.
+TORNIX_AVX512 std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size,
+                                            char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const __m512i firstPairs = _mm512_loadu_si512(kInterleave.index[0]);
+    const __m512i lastPairs = _mm512_loadu_si512(kInterleave.index[1]);
+    const __m512i firstLow = _mm512_loadu_si512(kAsciiForms.first);
+    const __m512i firstHigh = _mm512_loadu_si512(kAsciiForms.first + 64);
+    const __m512i secondLow = _mm512_loadu_si512(kAsciiForms.second);
+    const __m512i secondHigh = _mm512_loadu_si512(kAsciiForms.second + 64);
+    while (i + 65 <= size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D));
+        unsigned stop = (starts >> 63) != 0 ? 63 : 64;  // a last character that goes on past the block waits
+        // Any byte after a lead byte is its second byte, even a space.
+        const std::uint64_t seconds = starts << 1;
+        const std::uint64_t printable = InRange(block, 0x21, 0x5D) & ~seconds;
+        const std::uint64_t spaces = Equal(block, ' ') & ~seconds;
+        std::uint64_t heads = 0, dropped = 0;
+        if (spaces != 0) PlanSpaceRuns(spaces, 64, stop == 64 && in[i + 64] == ' ', heads, dropped, stop);
+        if (stop == 0) {  // a run of spaces from here past the block
+            std::size_t run = 64;
+            while (i + run < size && in[i + run] == ' ') ++run;
+            out = EmitSpaceRun(out, run);
+            i += run;
+            continue;
+        }
+        const std::uint64_t taken = LowBits(stop);
+        const std::uint64_t wide = (printable | heads) & taken;
+        if (wide == 0) {  // nothing to convert
+            _mm512_storeu_si512(out, block);
+            out += stop;
+            i += stop;
+            continue;
+        }
+
+        // The forms looked up by the low seven bits of each byte.
+        __m512i lead = _mm512_mask_mov_epi8(block, printable, _mm512_permutex2var_epi8(firstLow, block, firstHigh));
+        __m512i trail = _mm512_permutex2var_epi8(secondLow, block, secondHigh);
+        lead = _mm512_mask_mov_epi8(lead, heads, _mm512_set1_epi8(kWidthTable[0].full[0]));
+        trail = _mm512_mask_mov_epi8(trail, heads, _mm512_set1_epi8(kWidthTable[0].full[1]));
+
+        // Both bytes of a pair for a converted character, the first alone for
+        // any other byte, neither for the spaces a full-width space replaces.
+        const std::uint64_t kept = ~dropped & taken;
+        for (unsigned half = 0; half < 2 && 32 * half < stop; ++half) {
+            const std::uint64_t halfKept = kept >> (32 * half);
+            const std::uint64_t keep =
+                _pdep_u64(halfKept, kEvenBits) | _pdep_u64(halfKept & (wide >> (32 * half)), ~kEvenBits);
+            const __m512i pairs = _mm512_permutex2var_epi8(lead, half == 0 ? firstPairs : lastPairs, trail);
+            _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, pairs));
+            out += _mm_popcnt_u64(keep);
+        }
+        i += stop;
+    }
+    outRef = out;
+    return i;
+}
+
+// ToHalfWidth 64 bytes at a time, as HalfWidthBlocks does it sixteen at a
+// time, the bytes that go packed out by one compress.
+TORNIX_AVX512 std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size,
+                                            char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    // The nibble tables in each 16-byte lane (the masked form: GCC 12 warns
+    // about the unmasked one).
+    const __m512i rowTrails = _mm512_maskz_broadcast_i32x4(
+        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)));
+    const __m512i rowHalves = _mm512_maskz_broadcast_i32x4(
+        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)));
+    while (i + 65 <= size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        if (_mm512_movepi8_mask(block) == 0) {  // ASCII only: nothing to convert
+            _mm512_storeu_si512(out, block);
+            out += 64;
+            i += 64;
+            continue;
+        }
+        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D));
+        unsigned length = (starts >> 63) != 0 ? 63 : 64;  // a last character that goes on past the block waits
+        std::uint64_t taken = LowBits(length);
+        const std::uint64_t underA1 = starts & taken & Equal(block, 0xA1);
+        const std::uint64_t underA3 = starts & taken & Equal(block, 0xA3);
+        if ((underA1 | underA3) == 0) {
+            _mm512_storeu_si512(out, block);
+            out += length;
+            i += length;
+            continue;
+        }
+        const __m512i trail = _mm512_loadu_si512(in + i + 1);  // byte n: the byte after byte n
+        const std::uint64_t grows = underA1 & Equal(trail, 0xA1);
+        if (grows != 0) {
+            length = static_cast<unsigned>(__builtin_ctzll(grows));
+            if (length == 0) {  // the full-width space: three spaces, then on from after it
+                std::memcpy(out, kHalf.forms[kHalf.leadSlot[0xA1] - 1][0xA1].bytes, 3);
+                out += 3;
+                i += 2;
+                continue;
+            }
+            taken = LowBits(length);
+        }
+
+        std::uint64_t regular = InRange(trail, 0xA1, 0x5D);
+        for (unsigned char noRow : kNoRowTrails) regular &= ~Equal(trail, noRow);
+        const std::uint64_t converted = underA3 & taken & regular;
+        const std::uint64_t solidus = converted & Equal(trail, kSolidusTrail);
+        __m512i result = _mm512_mask_sub_epi8(block, converted, trail, _mm512_set1_epi8(static_cast<char>(0x80)));
+        // The irregular rows, looked up by the low four bits of the second byte.
+        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
+        const std::uint64_t irregular =
+            _mm512_mask_cmpeq_epi8_mask(underA1 & taken, trail, _mm512_shuffle_epi8(rowTrails, nibble));
+        result = _mm512_mask_shuffle_epi8(result, irregular, rowHalves, nibble);
+        // The solidus keeps both bytes: '/' '/'.
+        result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
+        const std::uint64_t keep = ~(((converted & ~solidus) | irregular) << 1) & taken;
+        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, result));
+        out += _mm_popcnt_u64(keep);
+        i += length;
+    }
+    outRef = out;
+    return i;
+}
+
+#undef TORNIX_AVX512
+
+#endif
 
 // Converts the ASCII text from boundary `i` on: in blocks where the processor
 // allows, byte by byte across what the blocks leave.
 inline std::size_t ConvertAsciiText(const unsigned char* in, std::size_t i, std::size_t size, char*& out) {
-    const bool blocks = HasSsse3();
+    const bool blocks = KernelLevel() >= Kernels::kSsse3;
     while (i < size) {
         if (blocks) i = FullWidthAsciiBlocks(in, i, size, out);
         const std::size_t limit = i + 16 < size ? i + 16 : size;
@@ -611,8 +843,12 @@ char* ToFullWidthInto(std::string_view text, char* out) {
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     std::size_t i = 0;
+    [[maybe_unused]] const Kernels kernels = KernelLevel();
+#if defined(TORNIX_AVX512_KERNELS)
+    if (kernels >= Kernels::kAvx512) i = FullWidthBlocks64(in, i, size, out);
+#endif
 #if defined(__SSE2__)
-    while (i + 16 <= size) {
+    while (kernels >= Kernels::kSse2 && i + 16 <= size) {
         const BlockScan scan = ScanBlock(in, i, size, out, AsciiMask);
         i = scan.next;
         if (scan.hit) i = ConvertAsciiText(in, i, size, out);
@@ -638,16 +874,19 @@ char* ToHalfWidthInto(std::string_view text, char* out) {
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     std::size_t i = 0;
+    [[maybe_unused]] const Kernels kernels = KernelLevel();
+#if defined(TORNIX_AVX512_KERNELS)
+    if (kernels >= Kernels::kAvx512) i = HalfWidthBlocks64(in, i, size, out);
+#endif
 #if defined(__SSE2__)
-    const bool blocks = HasSsse3();
-    while (i + 33 <= size) {
-        if (blocks) {
+    while (kernels >= Kernels::kSse2 && i + 33 <= size) {
+        if (kernels >= Kernels::kSsse3) {
             i = HalfWidthBlocks(in, i, size, out);
             if (i + 33 > size) break;
         }
         i = HalfWidthBlock(in, i, out);
     }
-    while (i + 16 <= size) {
+    while (kernels >= Kernels::kSse2 && i + 16 <= size) {
         const BlockScan scan = ScanBlock(in, i, size, out, FullFormLeadMask);
         i = scan.next;
         if (scan.hit && i + 1 < size) {
@@ -708,6 +947,10 @@ std::size_t ToHalfWidthBound(std::string_view text) {
     const auto spaceByte = static_cast<unsigned char>(kWidthTable[0].full[0]);
     return text.size() + CountInRange(text, spaceByte, 0) / 2 + kSlack;
 }
+
+std::size_t ToFullWidthBoundForSize(std::size_t size) { return 2 * size + kSlack; }
+
+std::size_t ToHalfWidthBoundForSize(std::size_t size) { return size + size / 2 + kSlack; }
 
 namespace {
 

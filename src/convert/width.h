@@ -142,4 +142,13 @@ char* ToFullWidthInto(std::string_view text, char* out);
 std::size_t ToHalfWidthBound(std::string_view text);
 char* ToHalfWidthInto(std::string_view text, char* out);
 
+// Bounds that hold for any text of `size` bytes, without reading it: for
+// buffers sized ahead of the text, or where counting would cost too much.
+std::size_t ToFullWidthBoundForSize(std::size_t size);
+std::size_t ToHalfWidthBoundForSize(std::size_t size);
+
+// The kernels use the widest vector instructions the processor has. Setting
+// the environment variable TORNIX_SIMD to "scalar", "sse2" or "ssse3" caps
+// them, to compare or check the narrower ones on the same machine.
+
 }  // namespace tornix

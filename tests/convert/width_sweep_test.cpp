@@ -54,17 +54,20 @@ TEST(WidthSweep, EveryTwoByteCharacter) {
     }
 }
 
-// The same characters inside longer texts, at every offset of a 16-byte
-// block, so that the block-wise conversion meets each of them (against the
-// model only: the 95 passes would take too long here).
+// The same characters inside longer texts, at offsets across 16- and 64-byte
+// blocks and at their ends, so that the block-wise conversions meet each of
+// them (against the model only: the 95 passes would take too long here).
 TEST(WidthSweep, EveryTwoByteCharacterInsideLongText) {
     const std::string before = "\xD6\xD0\xCE\xC4 ab\xA3\xAC";  // 中文 ab，
     const std::string after = "\xA1\xA3xy\xB0\xA1   \xA3\xC1\xA3\xAF.\xA1\xA1z";  // 。xy啊   Ａ／.　z
+    std::string prefix, suffix;
+    for (int copy = 0; copy < 7; ++copy) prefix += before;  // 63 bytes
+    for (int copy = 0; copy < 4; ++copy) suffix += after;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0; trail < 256; ++trail) {
             const std::string character{static_cast<char>(lead), static_cast<char>(trail)};
-            const std::string text = before + before + character + after + after;
-            for (std::size_t skip : {0, 3, 10}) {
+            const std::string text = prefix + character + suffix;
+            for (std::size_t skip : {0, 1, 3, 10, 36}) {
                 const std::string_view piece = std::string_view(text).substr(skip);
                 const GbkString value(piece);
                 ASSERT_EQ(Hex(ToFullWidth(value).view()), Hex(ModelToFullWidth(piece))) << Hex(piece);

@@ -103,14 +103,15 @@ namespace tornix {
 namespace {
 
 // The kernels write blocks past their last output byte; whatever they write
-// must stay within the bound the caller sized the buffer from.
+// must stay within the bound the caller sized the buffer from, and that bound
+// within the one for the size alone.
 TEST(WidthBound, KernelsWriteOnlyWithinTheBound) {
     const std::string texts[] = {
-        std::string(100, 'a'),                                  // grows the most
-        std::string(100, ' ') + "x",                            // shrinks
-        std::string(60, '\xA1'),                                // U+3000 repeated: grows
-        std::string(33, '\xA3') + "\xC1",                       // one long lead run
-        "a.b$c~d  e   f\r\n" + std::string(40, '\xA3') + "z",  // mixed
+        std::string(200, 'a'),                                   // grows the most
+        std::string(200, ' ') + "x",                             // shrinks
+        std::string(130, '\xA1'),                                // U+3000 repeated: grows
+        std::string(131, '\xA3') + "\xC1",                       // one long lead run
+        "a.b$c~d  e   f\r\n" + std::string(140, '\xA3') + "z",  // mixed
     };
     for (const std::string& text : texts) {
         for (std::size_t prefix = 0; prefix < 20; ++prefix) {
@@ -120,6 +121,7 @@ TEST(WidthBound, KernelsWriteOnlyWithinTheBound) {
                 std::string buffer(bound + 64, '\xEE');
                 char* end = full ? ToFullWidthInto(piece, buffer.data()) : ToHalfWidthInto(piece, buffer.data());
                 EXPECT_LE(static_cast<std::size_t>(end - buffer.data()), bound);
+                EXPECT_LE(bound, full ? ToFullWidthBoundForSize(piece.size()) : ToHalfWidthBoundForSize(piece.size()));
                 EXPECT_EQ(buffer.substr(bound), std::string(64, '\xEE')) << (full ? "full " : "half ") << testing::Hex(piece);
             }
         }
