@@ -163,14 +163,15 @@ void WidthStream::Feed(std::string_view piece, Target target) {
 }
 
 // The kernels may write anywhere up to their bound, so the room asked for is
-// the bound, never the expected size.
+// the bound, never the expected size; the bound for the size alone, which the
+// output area is made for, saves reading the piece twice.
 void WidthStream::Convert(std::string_view piece, Target target) {
     if (piece.empty()) return;
     if (m_direction == WidthDirection::kToFull) {
-        char* out = Room(target, ToFullWidthBound(piece));
+        char* out = Room(target, ToFullWidthBoundForSize(piece.size()));
         Advance(target, ToFullWidthInto(piece, out));
     } else {
-        char* out = Room(target, ToHalfWidthBound(piece));
+        char* out = Room(target, ToHalfWidthBoundForSize(piece.size()));
         Advance(target, ToHalfWidthInto(piece, out));
     }
 }
