@@ -120,6 +120,10 @@ constexpr bool TableHasExpectedShape() {
         // Only the full-width space grows when made half-width.
         if (row > 0 && LiteralLength(HalfOfRow(row)) > 2) return false;
     }
+    // The block kernels convert every byte from '!' to '~'.
+    for (int byte = 0x21; byte <= 0x7E; ++byte) {
+        if (kFull.length[byte] != 2) return false;
+    }
     return Byte(kWidthTable[0].full, 0) == Byte(kWidthTable[0].full, 1);
 }
 static_assert(TableHasExpectedShape(), "the conversion kernels assume this table shape");
@@ -663,7 +667,7 @@ constexpr InterleaveTable MakeInterleaveTable() {
 constexpr InterleaveTable kInterleave = MakeInterleaveTable();
 
 // The two bytes ToFullWidth writes for each ASCII byte, as two lookup tables
-// of 128 entries (a control byte maps to itself; only printable bytes use them).
+// of 128 entries; the kernel uses them for the printable bytes only.
 struct AsciiFormTable {
     std::uint8_t first[128]{};
     std::uint8_t second[128]{};
