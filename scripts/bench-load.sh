@@ -5,9 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-scripts/install-deps.sh
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF -DTORNIX_BENCH=ON >/dev/null
-cmake --build build/bench -j2 --target load_convert_probe
+scripts/build-bench.sh load_convert_probe
 
 size_mib="${1:-50}"
 file="build/bench/load-${size_mib}mib.txt"

@@ -6,9 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-scripts/install-deps.sh
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF -DTORNIX_BENCH=ON >/dev/null
-cmake --build build/bench -j2 --target tornix_start_probe
+scripts/build-bench.sh tornix_start_probe
 probe="$root/build/bench/bench/tornix_start_probe"
 
 measure() {  # measure <label>: the environment chooses the display

@@ -4,9 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-scripts/install-deps.sh
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF -DTORNIX_BENCH=ON >/dev/null
-cmake --build build/bench -j2 ${1:+--target "$1"}
+scripts/build-bench.sh "${1:-}"
 shift_args=("${@:2}")
 for bench in ${1:-$(cd build/bench/bench && ls *_bench 2>/dev/null)}; do
   "build/bench/bench/$bench" "${shift_args[@]}"
