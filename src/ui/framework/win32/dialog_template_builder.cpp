@@ -54,17 +54,25 @@ std::uint16_t ClassOrdinal(ControlKind kind) {
     return kStaticClass;
 }
 
+// The style fields of a dialog or a control: the extended forms put a helpID
+// and the extended style first, the plain forms the style first.
+void WriteStyles(Writer& out, bool extended, std::uint32_t style, std::uint32_t exStyle) {
+    if (extended) {
+        out.DWord(0);  // helpID
+        out.DWord(exStyle);
+        out.DWord(style);
+    } else {
+        out.DWord(style);
+        out.DWord(exStyle);
+    }
+}
+
 void WriteHeader(Writer& out, const DialogTemplate& dialog) {
     if (dialog.extended) {
         out.Word(1);       // dlgVer
         out.Word(0xFFFF);  // signature of the extended form
-        out.DWord(0);      // helpID
-        out.DWord(dialog.exStyle);
-        out.DWord(dialog.style);
-    } else {
-        out.DWord(dialog.style);
-        out.DWord(dialog.exStyle);
     }
+    WriteStyles(out, dialog.extended, dialog.style, dialog.exStyle);
     out.Word(static_cast<std::uint32_t>(dialog.controlCount));
     out.Short(dialog.x);
     out.Short(dialog.y);
@@ -84,14 +92,7 @@ void WriteHeader(Writer& out, const DialogTemplate& dialog) {
 
 void WriteControl(Writer& out, const ControlTemplate& control, bool extended) {
     out.AlignToDWord();
-    if (extended) {
-        out.DWord(0);  // helpID
-        out.DWord(control.exStyle);
-        out.DWord(control.style);
-    } else {
-        out.DWord(control.style);
-        out.DWord(control.exStyle);
-    }
+    WriteStyles(out, extended, control.style, control.exStyle);
     out.Short(control.x);
     out.Short(control.y);
     out.Short(control.cx);
