@@ -48,8 +48,8 @@ const std::string& ProseWithRareForms() {
     static const std::string text = [] {
         std::vector<std::string> pieces = {"\x94\x39\xFC\x36", "\x95\x32\x82\x36", "\x88\x35\x96\x36", "\x81\x7F",
                                            "\xFF"};
-        const std::vector<std::string> prose = {"\xD6\xD0\xCE\xC4", "\xCE\xC4\xB1\xBE", "\xB5\xC4", "\xA3\xAC",
-                                                "\xA1\xA3", "\r\n"};
+        const std::vector<std::string> prose = {"\xD6\xD0\xCE\xC4", "\xCE\xC4\xB1\xBE", "\xB5\xC4",
+                                                "\xA3\xAC",         "\xA1\xA3",         "\r\n"};
         for (int copy = 0; copy < 40; ++copy) pieces.insert(pieces.end(), prose.begin(), prose.end());
         return Generate(pieces, 3);
     }();

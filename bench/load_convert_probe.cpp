@@ -71,9 +71,10 @@ int main(int argc, char** argv) {
 
     const double fileMiB = static_cast<double>(std::filesystem::file_size(argv[1])) / (1 << 20);
     const double peakMiB = static_cast<double>(PeakKiB()) / 1024;
-    std::printf("file_mib=%.1f load_show_ms=%.0f load_convert_show_ms=%.0f boxes_filled_ms=%.0f "
-                "peak_mib=%.0f peak_over_file=%.1f window_alone_mib=%.0f\n",
-                fileMiB, loaded, shown, filled, peakMiB, peakMiB / fileMiB, static_cast<double>(baseKiB) / 1024);
+    std::printf(
+        "file_mib=%.1f load_show_ms=%.0f load_convert_show_ms=%.0f boxes_filled_ms=%.0f "
+        "peak_mib=%.0f peak_over_file=%.1f window_alone_mib=%.0f\n",
+        fileMiB, loaded, shown, filled, peakMiB, peakMiB / fileMiB, static_cast<double>(baseKiB) / 1024);
     dialog.AttachHost(nullptr);
     return 0;
 }

@@ -49,7 +49,9 @@ std::string AsciiText(std::size_t size) {
     return text;
 }
 
-double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
 
 void ShowAndConvert(benchmark::State& state, const std::string& text, int button) {
     tornix::CConverterDlg dialog;

@@ -38,5 +38,6 @@ private:
 
 int main(int, char** argv) {
     FirstPaint probe;
-    return tornix::RunQtProgram(argv[0], [&probe](QApplication& application) { application.installEventFilter(&probe); });
+    return tornix::RunQtProgram(argv[0],
+                                [&probe](QApplication& application) { application.installEventFilter(&probe); });
 }

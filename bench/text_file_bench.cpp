@@ -51,7 +51,9 @@ void Shell(benchmark::State& state, const std::string& command) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(SampleFile("\r\n"))));
 }
 
-void BM_CatRead(benchmark::State& state) { Shell(state, "cat '" + SampleFile("\r\n").string() + "' > /dev/null"); }
+void BM_CatRead(benchmark::State& state) {
+    Shell(state, "cat '" + SampleFile("\r\n").string() + "' > /dev/null");
+}
 
 void BM_ReadTextFile(benchmark::State& state, const std::string& lineBreak) {
     const fs::path& path = SampleFile(lineBreak);
@@ -64,7 +66,8 @@ void BM_ReadTextFile(benchmark::State& state, const std::string& lineBreak) {
 }
 
 void BM_CatWrite(benchmark::State& state) {
-    Shell(state, "cat '" + SampleFile("\r\n").string() + "' > '" + (BenchDir() / "tornix-bench-cat.txt").string() + "'");
+    Shell(state,
+          "cat '" + SampleFile("\r\n").string() + "' > '" + (BenchDir() / "tornix-bench-cat.txt").string() + "'");
 }
 
 void BM_CatWriteSync(benchmark::State& state) {
@@ -93,8 +96,8 @@ BENCHMARK(BM_WriteTextFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    for (const char* name : {"tornix-bench-lf.txt", "tornix-bench-crlf.txt", "tornix-bench-cat.txt",
-                             "tornix-bench-out.txt"}) {
+    for (const char* name :
+         {"tornix-bench-lf.txt", "tornix-bench-crlf.txt", "tornix-bench-cat.txt", "tornix-bench-out.txt"}) {
         std::error_code ignored;
         fs::remove(BenchDir() / name, ignored);
     }

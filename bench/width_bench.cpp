@@ -29,8 +29,8 @@ std::string Generate(const std::vector<std::string>& pieces, unsigned seed) {
 
 const std::string& EnglishProse() {
     static const std::string text = Generate(
-        {"The ", "quick ", "brown ", "fox ", "jumps ", "over ", "the ", "lazy ", "dog. ", "It ", "was ",
-         "1999, ", "and ", "\"nothing\" ", "changed!\r\n", "(really?) ", "data/files ", "cost $5 ", "well-known "},
+        {"The ", "quick ", "brown ", "fox ", "jumps ", "over ", "the ", "lazy ", "dog. ", "It ", "was ", "1999, ",
+         "and ", "\"nothing\" ", "changed!\r\n", "(really?) ", "data/files ", "cost $5 ", "well-known "},
         1);
     return text;
 }
@@ -42,11 +42,11 @@ const std::string& ChineseProse() {
     static const std::string text = [] {
         const std::vector<std::string> words = {
             "\xD6\xD0\xCE\xC4", "\xCE\xC4\xB1\xBE", "\xD7\xAA\xBB\xBB", "\xB9\xA4\xBE\xDF", "\xB5\xC4",
-            "\xCA\xC7", "\xCE\xD2\xC3\xC7", "\xD4\xDA", "\xD5\xE2\xB8\xF6", "\xD2\xBB\xB8\xF6",
-            "\xBF\xC9\xD2\xD4", "\xC8\xAB\xBD\xC7", "\xB0\xEB\xBD\xC7", "\xD7\xD6\xB7\xFB",
-            "\xB3\xCC\xD0\xF2", "\xCA\xE4\xB3\xF6", "\xCE\xCA\xCC\xE2", "\xD0\xE8\xD2\xAA"};
-        const std::vector<std::string> marks = {"\xA3\xAC", "\xA3\xAC", "\xA1\xA3", "\xA1\xA2", "\xA3\xBA",
-                                                "\xA3\xBB", "\xA3\xA1", "\xA3\xBF"};
+            "\xCA\xC7",         "\xCE\xD2\xC3\xC7", "\xD4\xDA",         "\xD5\xE2\xB8\xF6", "\xD2\xBB\xB8\xF6",
+            "\xBF\xC9\xD2\xD4", "\xC8\xAB\xBD\xC7", "\xB0\xEB\xBD\xC7", "\xD7\xD6\xB7\xFB", "\xB3\xCC\xD0\xF2",
+            "\xCA\xE4\xB3\xF6", "\xCE\xCA\xCC\xE2", "\xD0\xE8\xD2\xAA"};
+        const std::vector<std::string> marks = {"\xA3\xAC", "\xA3\xAC", "\xA1\xA3", "\xA1\xA2",
+                                                "\xA3\xBA", "\xA3\xBB", "\xA3\xA1", "\xA3\xBF"};
         const std::vector<std::string> extras = {"\xA1\xB0\xD7\xAA\xBB\xBB\xA1\xB1",
                                                  "\xA3\xA8\xA3\xB1\xA3\xB9\xA3\xB9\xA3\xB9\xA3\xA9"};
         std::mt19937 rng(2);
@@ -55,7 +55,8 @@ const std::string& ChineseProse() {
         while (out.size() < kSize) {
             out += "\xA1\xA1\xA1\xA1";  // paragraph indent
             for (int sentence = 0, count = 3 + static_cast<int>(rng() % 6); sentence < count; ++sentence) {
-                for (int n = 0, length = 3 + static_cast<int>(rng() % 4); n < length; ++n) out += words[rng() % words.size()];
+                for (int n = 0, length = 3 + static_cast<int>(rng() % 4); n < length; ++n)
+                    out += words[rng() % words.size()];
                 if (rng() % 8 == 0) out += extras[rng() % extras.size()];
                 out += marks[rng() % marks.size()];
             }
@@ -122,9 +123,9 @@ void BM_Memcpy(benchmark::State& state, const std::string& (*input)()) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kSize));
 }
 
-#define TORNIX_INPUTS(FN, ...)                                                            \
-    BENCHMARK_CAPTURE(FN, english, &EnglishProse) __VA_ARGS__;                                  \
-    BENCHMARK_CAPTURE(FN, chinese, &ChineseProse) __VA_ARGS__;                                  \
+#define TORNIX_INPUTS(FN, ...)                                 \
+    BENCHMARK_CAPTURE(FN, english, &EnglishProse) __VA_ARGS__; \
+    BENCHMARK_CAPTURE(FN, chinese, &ChineseProse) __VA_ARGS__; \
     BENCHMARK_CAPTURE(FN, source, &MixedSource) __VA_ARGS__
 
 TORNIX_INPUTS(BM_ToFull, ->Unit(benchmark::kMillisecond));

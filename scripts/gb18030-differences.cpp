@@ -58,7 +58,10 @@ int main() {
     if (codePage == nullptr || gb18030 == nullptr) return 2;
 
     // Two-byte codes whose GB18030 character differs from code page 936's.
-    struct Change { unsigned code; unsigned unit; };
+    struct Change {
+        unsigned code;
+        unsigned unit;
+    };
     std::vector<Change> changes;
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
         for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {

@@ -7,4 +7,6 @@ namespace {
 tornix::CConverterApp theApp;
 }
 
-int main(int, char** argv) { return tornix::RunQtProgram(argv[0]); }
+int main(int, char** argv) {
+    return tornix::RunQtProgram(argv[0]);
+}

@@ -93,7 +93,6 @@ private:
             Problem("unknown option '" + arg + "'");
         }
     }
-
 };
 
 }  // namespace

@@ -25,7 +25,9 @@ void Report(const ProgramStreams& streams, const std::string& what, int error) {
     (void)WriteAll(streams.errors, line);
 }
 
-std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+std::string Quoted(std::string_view name) {
+    return "'" + std::string(name) + "'";
+}
 
 std::string InputName(std::string_view name) {
     return name == kStandardInput ? "standard input" : Quoted(name);

@@ -8,6 +8,7 @@ namespace tornix {
 
 namespace {
 
+// clang-format off
 // Code page 936 bytes; each line's glyphs are in the comment above it.
 constexpr std::string_view kChineseHelpGbk =
     // 用法：tornix-convert --to-full [选项] [文件...]    半角 -> 全角
@@ -39,6 +40,7 @@ constexpr std::string_view kChineseHelpUtf8 =
     "  -h, --help          显示本帮助\n"
     "      --version       显示版本\n"
     "退出状态：0 成功；1 文件无法读取或写入；2 用法错误。\n";
+// clang-format on
 
 constexpr std::string_view kEnglishHelp =
     "Usage: tornix-convert --to-full [options] [FILE...]    half-width -> full-width\n"

@@ -195,8 +195,7 @@ Kernels DetectKernels() {
 #if defined(TORNIX_AVX512_KERNELS)
     if (level == Kernels::kSsse3 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
-        __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") &&
-        __builtin_cpu_supports("popcnt")) {
+        __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt")) {
         level = Kernels::kAvx512;
     }
 #endif
@@ -238,7 +237,9 @@ inline unsigned LeadMask(__m128i block) {
 }
 
 // Bit n set where byte n is ASCII (below 0x80).
-inline unsigned AsciiMask(__m128i block) { return ~static_cast<unsigned>(_mm_movemask_epi8(block)) & 0xFFFFu; }
+inline unsigned AsciiMask(__m128i block) {
+    return ~static_cast<unsigned>(_mm_movemask_epi8(block)) & 0xFFFFu;
+}
 
 // Bit n set where byte n is one of the table's lead bytes.
 inline unsigned FullFormLeadMask(__m128i block) {
@@ -409,7 +410,9 @@ inline __m128i Select(__m128i mask, __m128i ifSet, __m128i otherwise) {
 // rest of a run stays. `stop` is lowered to the start of a run that goes on
 // past the block, which the caller converts.
 // The low `count` bits set, for counts up to 64.
-constexpr std::uint64_t LowBits(unsigned count) { return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1; }
+constexpr std::uint64_t LowBits(unsigned count) {
+    return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+}
 
 inline unsigned RunStart(std::uint64_t spaces, unsigned position) {
     const std::uint64_t before = ~spaces & ((std::uint64_t{1} << position) - 1);
@@ -440,10 +443,11 @@ inline void PlanSpaceRuns(std::uint64_t spaces, unsigned width, bool nextIsSpace
 // 0x80 or more, before a run of spaces that goes on past a block, or near the
 // end of the text, and returns where it stopped.
 __attribute__((target("ssse3"))) std::size_t FullWidthAsciiBlocks(const unsigned char* in, std::size_t i,
-                                                                 std::size_t size, char*& out) {
+                                                                  std::size_t size, char*& out) {
     while (i + 17 <= size) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        unsigned stop = static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(block)) | 0x10000u));
+        unsigned stop =
+            static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(block)) | 0x10000u));
         std::uint64_t runHeads = 0, runDropped = 0;
         const unsigned spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
         PlanSpaceRuns(spaces, 16, stop == 16 && in[i + 16] == ' ', runHeads, runDropped, stop);
@@ -563,8 +567,8 @@ static_assert(kIrregularByNibble.distinct, "the irregular rows need distinct low
 // before a full-width space, which grows to three spaces and is written on
 // its own. Returns where it stopped near the end of the text, always on a
 // character boundary.
-__attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i,
-                                                            std::size_t size, char*& out) {
+__attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t size,
+                                                             char*& out) {
     const __m128i a1 = _mm_set1_epi8(static_cast<char>(0xA1));
     const __m128i a3 = _mm_set1_epi8(static_cast<char>(0xA3));
     while (i + 16 <= size) {
@@ -598,7 +602,8 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
         const __m128i trail = _mm_srli_si128(block, 1);  // byte n: the byte after byte n
         const __m128i atForm = BitsToBytes(forms);
         const __m128i underA1 = _mm_and_si128(atForm, _mm_cmpeq_epi8(block, a1));
-        const unsigned grows = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(underA1, _mm_cmpeq_epi8(trail, a1))));
+        const unsigned grows =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(underA1, _mm_cmpeq_epi8(trail, a1))));
         if (grows != 0) {
             length = static_cast<unsigned>(__builtin_ctz(grows));
             if (length == 0) {  // the full-width space: three spaces, then on from after it
@@ -621,8 +626,8 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
         __m128i result = Select(underA3, _mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0x80))), block);
         // The irregular rows, looked up by the low four bits of the second byte.
         const __m128i nibble = _mm_and_si128(trail, _mm_set1_epi8(0x0F));
-        const __m128i rowTrail = _mm_shuffle_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)), nibble);
+        const __m128i rowTrail =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)), nibble);
         const __m128i irregular = _mm_and_si128(underA1, _mm_cmpeq_epi8(trail, rowTrail));
         const __m128i rowHalf =
             _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)), nibble);
@@ -635,11 +640,13 @@ __attribute__((target("ssse3"))) std::size_t HalfWidthBlocks(const unsigned char
 
         const unsigned low = keep & 0xFFu;
         const unsigned high = keep >> 8;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[0][low]))));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out),
+            _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[0][low]))));
         out += kPack.kept[low];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[1][high]))));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out),
+            _mm_shuffle_epi8(result, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPack.control[1][high]))));
         out += kPack.kept[high];
         i += length;
     }
@@ -699,8 +706,7 @@ TORNIX_AVX512 inline std::uint64_t Equal(__m512i block, unsigned char byte) {
 // as byte pairs of which the unused bytes are packed out. A run of spaces that
 // goes on past a block is converted on its own. Returns where it stopped near
 // the end of the text, always on a character boundary.
-TORNIX_AVX512 std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size,
-                                            char*& outRef) {
+TORNIX_AVX512 std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     const __m512i firstPairs = _mm512_loadu_si512(kInterleave.index[0]);
     const __m512i lastPairs = _mm512_loadu_si512(kInterleave.index[1]);
@@ -759,8 +765,7 @@ TORNIX_AVX512 std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t
 
 // ToHalfWidth 64 bytes at a time, as HalfWidthBlocks does it sixteen at a
 // time, the bytes that go packed out by one compress.
-TORNIX_AVX512 std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size,
-                                            char*& outRef) {
+TORNIX_AVX512 std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     // The nibble tables in each 16-byte lane (the masked form: GCC 12 warns
     // about the unmasked one).
@@ -943,7 +948,9 @@ std::size_t CountInRange(std::string_view text, unsigned char low, unsigned char
 
 // ToFullWidth output never exceeds the input plus one byte per printable ASCII
 // byte (each may become two bytes; three spaces shrink to two).
-std::size_t ToFullWidthBound(std::string_view text) { return text.size() + CountInRange(text, 0x21, 0x5D) + kSlack; }
+std::size_t ToFullWidthBound(std::string_view text) {
+    return text.size() + CountInRange(text, 0x21, 0x5D) + kSlack;
+}
 
 // ToHalfWidth output grows only where U+3000 (two equal bytes) becomes three
 // spaces, so half the count of that byte bounds the growth.
@@ -952,9 +959,13 @@ std::size_t ToHalfWidthBound(std::string_view text) {
     return text.size() + CountInRange(text, spaceByte, 0) / 2 + kSlack;
 }
 
-std::size_t ToFullWidthBoundForSize(std::size_t size) { return 2 * size + kSlack; }
+std::size_t ToFullWidthBoundForSize(std::size_t size) {
+    return 2 * size + kSlack;
+}
 
-std::size_t ToHalfWidthBoundForSize(std::size_t size) { return size + size / 2 + kSlack; }
+std::size_t ToHalfWidthBoundForSize(std::size_t size) {
+    return size + size / 2 + kSlack;
+}
 
 namespace {
 

@@ -26,6 +26,7 @@ inline constexpr int kWidthTableRows = 95;
 
 // Row 1 pairs three spaces with U+3000; rows 2..95 pair each printable ASCII
 // character from ! to ~ with its full-width form, except that . pairs with 。.
+// clang-format off
 inline constexpr WidthPair kWidthTable[kWidthTableRows] = {
     {"   ", "\xA1\xA1"},  //  1  　 three spaces
     {"!",   "\xA3\xA1"},  //  2  ！ (!)
@@ -123,6 +124,7 @@ inline constexpr WidthPair kWidthTable[kWidthTableRows] = {
     {"}",   "\xA3\xFD"},  // 94  ｝ (})
     {"~",   "\xA1\xAB"},  // 95  ～ (~)
 };
+// clang-format on
 
 // Half-width to full-width: "a   b" gives «ａ　ｂ», "Hello, World!" gives
 // «Ｈｅｌｌｏ， Ｗｏｒｌｄ！» (a lone space stays half-width).

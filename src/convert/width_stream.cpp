@@ -150,8 +150,8 @@ void WidthStream::Feed(std::string_view piece, Target target) {
         return;
     }
     if (m_spaces > 0) {
-        const std::size_t leading = std::find_if(piece.begin(), piece.end(), [](char c) { return c != ' '; }) -
-                                    piece.begin();
+        const std::size_t leading =
+            std::find_if(piece.begin(), piece.end(), [](char c) { return c != ' '; }) - piece.begin();
         m_spaces += leading;
         piece.remove_prefix(leading);
         if (piece.empty()) return;

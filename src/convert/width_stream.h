@@ -81,11 +81,11 @@ private:
     Sink m_sink;
 
     std::unique_ptr<Area> m_out;
-    std::unique_ptr<Area> m_held;     // converted white space not yet known to be inner
-    std::FILE* m_spill = nullptr;     // older held bytes beyond the in-memory limit
-    std::uint64_t m_spaces = 0;       // ToFullWidth: trailing spaces not yet emitted
-    int m_pendingLead = -1;           // a final lead byte whose trail has not arrived
-    bool m_atStart = true;            // trim: nothing but white space seen so far
+    std::unique_ptr<Area> m_held;  // converted white space not yet known to be inner
+    std::FILE* m_spill = nullptr;  // older held bytes beyond the in-memory limit
+    std::uint64_t m_spaces = 0;    // ToFullWidth: trailing spaces not yet emitted
+    int m_pendingLead = -1;        // a final lead byte whose trail has not arrived
+    bool m_atStart = true;         // trim: nothing but white space seen so far
     Failure m_failure = Failure::kNone;
     int m_spillError = 0;
 };

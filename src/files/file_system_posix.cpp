@@ -13,7 +13,9 @@
 namespace tornix::fs_os {
 namespace {
 
-int Fd(const FileHandle& file) { return static_cast<int>(file.Get()); }
+int Fd(const FileHandle& file) {
+    return static_cast<int>(file.Get());
+}
 
 // Largest single read or write; Linux moves at most about 2 GiB per call.
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
@@ -120,9 +122,7 @@ int Inspect(const std::filesystem::path& path, FileKind& kind) {
         }
         return errno;
     }
-    kind = S_ISREG(info.st_mode)   ? FileKind::kRegular
-           : S_ISDIR(info.st_mode) ? FileKind::kDirectory
-                                   : FileKind::kOther;
+    kind = S_ISREG(info.st_mode) ? FileKind::kRegular : S_ISDIR(info.st_mode) ? FileKind::kDirectory : FileKind::kOther;
     return 0;
 }
 
@@ -187,9 +187,9 @@ int WriteLoop(const char* data, std::size_t size, WriteSome writeSome) {
 }  // namespace
 
 int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
-    return WriteLoop(data, size, [&file](const char* from, std::size_t count) { return ::write(Fd(file), from, count); });
+    return WriteLoop(data, size,
+                     [&file](const char* from, std::size_t count) { return ::write(Fd(file), from, count); });
 }
-
 
 int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size) {
     return WriteLoop(data, size, [&file, &offset](const char* from, std::size_t count) {
@@ -260,8 +260,14 @@ int RemoveFile(const std::filesystem::path& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
-bool IsMissingFolderError(int error) { return error == ENOENT || error == ENOTDIR; }
-int IsDirectoryError() { return EISDIR; }
-int TooManyLinksError() { return ELOOP; }
+bool IsMissingFolderError(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+int IsDirectoryError() {
+    return EISDIR;
+}
+int TooManyLinksError() {
+    return ELOOP;
+}
 
 }  // namespace tornix::fs_os

@@ -14,13 +14,17 @@
 namespace tornix::fs_os {
 namespace {
 
-HANDLE Win(const FileHandle& file) { return reinterpret_cast<HANDLE>(file.Get()); }
+HANDLE Win(const FileHandle& file) {
+    return reinterpret_cast<HANDLE>(file.Get());
+}
 
 NativeHandle Native(HANDLE handle) {
     return handle == INVALID_HANDLE_VALUE ? kNoHandle : reinterpret_cast<NativeHandle>(handle);
 }
 
-int LastError() { return static_cast<int>(::GetLastError()); }
+int LastError() {
+    return static_cast<int>(::GetLastError());
+}
 
 // Largest single ReadFile / WriteFile.
 constexpr DWORD kMaxTransfer = DWORD{1} << 30;
@@ -139,7 +143,8 @@ int CopyPermissions(const std::filesystem::path& model, const FileHandle& file) 
     // indexing attributes.
     const DWORD attributes = ::GetFileAttributesW(model.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
-    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    const DWORD kept =
+        attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (kept == 0) return 0;
     FILE_BASIC_INFO info{};
     info.FileAttributes = kept | FILE_ATTRIBUTE_ARCHIVE;
@@ -230,7 +235,9 @@ int ReserveSpace(const FileHandle& file, std::uint64_t length) {
     return 0;  // unknown; the write itself will tell
 }
 
-int FlushToDisk(const FileHandle& file) { return ::FlushFileBuffers(Win(file)) ? 0 : LastError(); }
+int FlushToDisk(const FileHandle& file) {
+    return ::FlushFileBuffers(Win(file)) ? 0 : LastError();
+}
 
 int ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     // One rename within the folder: the target has either its old or its new
@@ -243,13 +250,19 @@ void FlushFolder(const std::filesystem::path&) {
     // MOVEFILE_WRITE_THROUGH has already made the rename durable.
 }
 
-int RemoveFile(const std::filesystem::path& path) { return ::DeleteFileW(path.c_str()) ? 0 : LastError(); }
+int RemoveFile(const std::filesystem::path& path) {
+    return ::DeleteFileW(path.c_str()) ? 0 : LastError();
+}
 
 bool IsMissingFolderError(int error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_DRIVE ||
            error == ERROR_BAD_NETPATH;
 }
-int IsDirectoryError() { return ERROR_DIRECTORY; }  // "the directory name is invalid"
-int TooManyLinksError() { return ERROR_CANT_RESOLVE_FILENAME; }
+int IsDirectoryError() {
+    return ERROR_DIRECTORY;
+}  // "the directory name is invalid"
+int TooManyLinksError() {
+    return ERROR_CANT_RESOLVE_FILENAME;
+}
 
 }  // namespace tornix::fs_os

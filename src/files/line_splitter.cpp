@@ -21,7 +21,9 @@ bool IsBareLf(const char* data, std::size_t at, char previous) {
 // byte before it, so the CR test of every LF is one more comparison.
 constexpr std::size_t kBlock = 16;
 
-__m128i LoadBlock(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+__m128i LoadBlock(const char* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
 
 // 0xFF in each byte of the block at data + at (at >= 1) that is a bare LF.
 __m128i BareLineFeeds(const char* data, std::size_t at) {
@@ -94,9 +96,9 @@ char* CopyWithCarriageReturns(std::string_view piece, char previous, char* out) 
         fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 2));
         fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 4));
         fromLf = _mm_or_si128(fromLf, _mm_slli_si128(fromLf, 8));
-        const __m128i laidOut = _mm_or_si128(
-            _mm_or_si128(_mm_andnot_si128(fromLf, block), _mm_and_si128(bare, _mm_set1_epi8(kCr))),
-            _mm_and_si128(_mm_slli_si128(fromLf, 1), _mm_slli_si128(block, 1)));
+        const __m128i laidOut =
+            _mm_or_si128(_mm_or_si128(_mm_andnot_si128(fromLf, block), _mm_and_si128(bare, _mm_set1_epi8(kCr))),
+                         _mm_and_si128(_mm_slli_si128(fromLf, 1), _mm_slli_si128(block, 1)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), laidOut);
         out[kBlock] = data[at + kBlock - 1];
         out += kBlock + (marks != 0);

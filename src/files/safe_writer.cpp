@@ -26,8 +26,7 @@ std::uint64_t Mix(std::uint64_t x) {  // splitmix64's finaliser
 // writer tries the next name.
 std::string TempName() {
     static std::atomic<std::uint64_t> counter{0};
-    const auto now = static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    const auto now = static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
     const std::uint64_t local = reinterpret_cast<std::uintptr_t>(&counter);
     std::uint64_t bits = Mix(now ^ Mix(counter.fetch_add(1) ^ Mix(local)));
     static const char kDigits[] = "0123456789abcdef";
@@ -43,7 +42,9 @@ ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults) : m_faults(fault
     t_faults = &m_faults;
 }
 
-ScopedWriteFaults::~ScopedWriteFaults() { t_faults = m_previous; }
+ScopedWriteFaults::~ScopedWriteFaults() {
+    t_faults = m_previous;
+}
 
 class SafeFileWriter::Impl {
 public:
@@ -163,8 +164,8 @@ int SafeFileWriter::Impl::WriteCounted(std::string_view bytes, bool at, std::uin
         const auto limit = static_cast<std::uint64_t>(t_faults->failAfterBytes);
         allowed = written >= limit ? 0 : static_cast<std::size_t>(limit - written);
     }
-    const int code = at ? fs_os::WriteAllAt(file, offset, bytes.data(), allowed)
-                        : fs_os::WriteAll(file, bytes.data(), allowed);
+    const int code =
+        at ? fs_os::WriteAllAt(file, offset, bytes.data(), allowed) : fs_os::WriteAll(file, bytes.data(), allowed);
     if (code != 0) return code;
     written += allowed;
     return limited ? t_faults->error : 0;
@@ -245,16 +246,28 @@ SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_impl(std::make_
 
 SafeFileWriter::~SafeFileWriter() = default;
 
-WriteStatus SafeFileWriter::Open() { return m_impl->Open(); }
+WriteStatus SafeFileWriter::Open() {
+    return m_impl->Open();
+}
 
-bool SafeFileWriter::Write(std::string_view bytes) { return m_impl->Write(bytes); }
+bool SafeFileWriter::Write(std::string_view bytes) {
+    return m_impl->Write(bytes);
+}
 
-WriteStatus SafeFileWriter::Commit() { return m_impl->Commit(); }
+WriteStatus SafeFileWriter::Commit() {
+    return m_impl->Commit();
+}
 
-int SafeFileWriter::LastError() const { return m_impl->error; }
+int SafeFileWriter::LastError() const {
+    return m_impl->error;
+}
 
-const std::filesystem::path& SafeFileWriter::ResolvedTarget() const { return m_impl->resolved; }
+const std::filesystem::path& SafeFileWriter::ResolvedTarget() const {
+    return m_impl->resolved;
+}
 
-bool SafeFileWriter::WritesInPlace() const { return m_impl->mode == Impl::Mode::kInPlace; }
+bool SafeFileWriter::WritesInPlace() const {
+    return m_impl->mode == Impl::Mode::kInPlace;
+}
 
 }  // namespace tornix

@@ -30,10 +30,10 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    WriteStatus Open();                      // kCannotCreate on failure
-    bool Write(std::string_view bytes);      // false on an I/O error
-    WriteStatus Commit();                    // flush, fsync, rename; kWriteFailed on failure
-    int LastError() const;                   // errno of the last failure, 0 if none
+    WriteStatus Open();                  // kCannotCreate on failure
+    bool Write(std::string_view bytes);  // false on an I/O error
+    WriteStatus Commit();                // flush, fsync, rename; kWriteFailed on failure
+    int LastError() const;               // errno of the last failure, 0 if none
 
     // The file that Commit() replaces: the target with its symbolic links
     // followed. Known after a successful Open().

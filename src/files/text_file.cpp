@@ -36,7 +36,9 @@ ReadResult Failure(ReadStatus status, int error) {
 
 }  // namespace
 
-bool FileExists(std::filesystem::path path) { return fs_os::CanOpenForReading(path); }
+bool FileExists(std::filesystem::path path) {
+    return fs_os::CanOpenForReading(path);
+}
 
 ReadResult ReadTextFile(const std::filesystem::path& path) {
     fs_os::FileHandle file;
@@ -55,7 +57,8 @@ ReadResult ReadTextFile(const std::filesystem::path& path) {
     std::size_t used = 0;
     for (;;) {
         if (text.capacity() - used < kMinRead) {
-            if (text.capacity() > kMaxText / 2) return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
+            if (text.capacity() > kMaxText / 2)
+                return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
             Reserve(text, 2 * text.capacity());
         }
         text.resize(used + std::min(text.capacity() - used, kReadStep));

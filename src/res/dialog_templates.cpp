@@ -57,8 +57,9 @@ constexpr DialogTemplate kTemplates[] = {
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW,
      kSongTi, 9, 0, false, kDefaultCharset, kConverterControls, std::size(kConverterControls), kChinesePrc},
     // 关于
-    {IDD_ABOUT, false, "\xB9\xD8\xD3\xDA", 0, 0, 235, 55, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-     0, kSongTi, 9, 0, false, kDefaultCharset, kAboutControls, std::size(kAboutControls), kChinesePrc},
+    {IDD_ABOUT, false, "\xB9\xD8\xD3\xDA", 0, 0, 235, 55,
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, kSongTi, 9, 0, false, kDefaultCharset,
+     kAboutControls, std::size(kAboutControls), kChinesePrc},
 };
 
 }  // namespace

@@ -31,12 +31,24 @@ constexpr std::uint32_t kCarrierBase = 39420;         // 84 31 A5 30
 constexpr std::uint32_t kSupplementaryBase = 189000;  // 90 30 81 30, U+10000
 constexpr std::uint32_t kSupplementaryCount = 0x100000;
 
-bool IsDigit(unsigned char byte) { return byte >= 0x30 && byte <= 0x39; }
-bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-bool IsEscapeHigh(char16_t unit) { return unit >= 0xFDD0 && unit <= 0xFDDF; }
-bool IsEscapeLow(char16_t unit) { return unit >= 0xFDE0 && unit <= 0xFDEF; }
+bool IsDigit(unsigned char byte) {
+    return byte >= 0x30 && byte <= 0x39;
+}
+bool IsSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+bool IsEscapeHigh(char16_t unit) {
+    return unit >= 0xFDD0 && unit <= 0xFDDF;
+}
+bool IsEscapeLow(char16_t unit) {
+    return unit >= 0xFDE0 && unit <= 0xFDEF;
+}
 
 // True when the encoder reads the two units as one item (a surrogate pair or
 // an escaped byte), so a decoded token must not put `next` after `previous`.
@@ -165,7 +177,10 @@ void DecodeTokens(const Tables& tables, std::string_view gbk, Sink& sink) {
         }
         if (!IsLeadByte(lead)) {
             const std::int32_t unit = tables.single[lead];
-            if (unit >= 0) put(static_cast<char16_t>(unit)); else escape(lead);
+            if (unit >= 0)
+                put(static_cast<char16_t>(unit));
+            else
+                escape(lead);
             ++i;
             continue;
         }

@@ -44,7 +44,9 @@ bool DecodesTo(UConverter* converter, const char* bytes, int length, char16_t co
     return U_SUCCESS(status) && count == 1 && decoded[0] == codePoint;
 }
 
-unsigned Byte(const char* bytes, int i) { return static_cast<unsigned char>(bytes[i]); }
+unsigned Byte(const char* bytes, int i) {
+    return static_cast<unsigned char>(bytes[i]);
+}
 
 std::uint16_t CodePageForm(UConverter* codePage, char16_t codePoint) {
     char bytes[8];

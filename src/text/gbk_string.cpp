@@ -1,6 +1,5 @@
 #include "text/gbk_string.h"
 
-
 #include "res/string_table.h"
 
 namespace tornix {

@@ -14,7 +14,9 @@
 namespace tornix {
 
 // True for the bytes that begin a two-byte character.
-constexpr bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool IsLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 // True for the single-byte white space the trims remove: space, tab, LF, VT,
 // FF and CR. A two-byte character is never white space (U+3000 included).
@@ -34,7 +36,10 @@ public:
 
     GbkString& operator=(const char* literal);
     GbkString& operator+=(const char* literal);
-    GbkString& operator+=(const GbkString& text) { m_bytes += text.m_bytes; return *this; }
+    GbkString& operator+=(const GbkString& text) {
+        m_bytes += text.m_bytes;
+        return *this;
+    }
 
     std::size_t GetLength() const noexcept { return m_bytes.size(); }
     bool IsEmpty() const noexcept { return m_bytes.empty(); }
@@ -63,9 +68,7 @@ public:
     // non-zero; with no such string the text is emptied and 0 is returned.
     int LoadStringA(unsigned id);
 
-    friend bool operator==(const GbkString& a, const GbkString& b) noexcept {
-        return a.m_bytes == b.m_bytes;
-    }
+    friend bool operator==(const GbkString& a, const GbkString& b) noexcept { return a.m_bytes == b.m_bytes; }
     friend bool operator!=(const GbkString& a, const GbkString& b) noexcept { return !(a == b); }
 
 private:

@@ -44,14 +44,10 @@ void CConverterDlg::DoDataExchange(CDataExchange* pDX) {
 
 MessageMap CConverterDlg::GetMessageMap() const {
     static const MessageMapEntry kEntries[] = {
-        MapSysCommand(&CConverterDlg::OnSysCommand),
-        MapPaint(&CConverterDlg::OnPaint),
-        MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon),
-        MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
-        MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf),
-        MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
-        MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs),
-        MapCommand(ID_HELP, &CConverterDlg::OnHelp),
+        MapSysCommand(&CConverterDlg::OnSysCommand),       MapPaint(&CConverterDlg::OnPaint),
+        MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon), MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
+        MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf), MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
+        MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs), MapCommand(ID_HELP, &CConverterDlg::OnHelp),
     };
     return {kEntries, std::size(kEntries)};
 }
@@ -162,9 +158,13 @@ void CConverterDlg::OnPaint() {
     dc.DrawIcon(x, y, m_hIcon);
 }
 
-IconHandle CConverterDlg::OnQueryDragIcon() { return m_hIcon; }
+IconHandle CConverterDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
 
-void CConverterDlg::OnHelp() { ShowAbout(); }
+void CConverterDlg::OnHelp() {
+    ShowAbout();
+}
 
 void CConverterDlg::ShowAbout() {
     CAboutDlg about;

@@ -19,7 +19,9 @@ struct ValidLine {
     std::vector<std::string> inputs;
 };
 
-void PrintTo(const ValidLine& line, std::ostream* os) { *os << line.name; }
+void PrintTo(const ValidLine& line, std::ostream* os) {
+    *os << line.name;
+}
 
 class CommandLineValid : public ::testing::TestWithParam<ValidLine> {};
 
@@ -42,15 +44,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ValidLine{"ToFullFromStandardInput", {"--to-full"}, kFull, false, std::nullopt, {}},
         ValidLine{"ToHalfWithTrim", {"--trim", "--to-half"}, kHalf, true, std::nullopt, {}},
-        ValidLine{"FilesInOrderWithDash", {"b.txt", "--to-half", "-", "a.txt"}, kHalf, false, std::nullopt,
+        ValidLine{"FilesInOrderWithDash",
+                  {"b.txt", "--to-half", "-", "a.txt"},
+                  kHalf,
+                  false,
+                  std::nullopt,
                   {"b.txt", "-", "a.txt"}},
-        ValidLine{"ShortOutputSeparate", {"--to-full", "-o", "out.txt", "in.txt"}, kFull, false, "out.txt",
-                  {"in.txt"}},
+        ValidLine{"ShortOutputSeparate", {"--to-full", "-o", "out.txt", "in.txt"}, kFull, false, "out.txt", {"in.txt"}},
         ValidLine{"ShortOutputJoined", {"--to-full", "-oout.txt"}, kFull, false, "out.txt", {}},
         ValidLine{"LongOutputSeparate", {"--output", "-", "--to-full"}, kFull, false, "-", {}},
         ValidLine{"LongOutputWithEquals", {"--to-full", "--output=o"}, kFull, false, "o", {}},
-        ValidLine{"DoubleDashEndsOptions", {"--to-full", "--", "--trim", "-o"}, kFull, false, std::nullopt,
-                  {"--trim", "-o"}},
+        ValidLine{
+            "DoubleDashEndsOptions", {"--to-full", "--", "--trim", "-o"}, kFull, false, std::nullopt, {"--trim", "-o"}},
         ValidLine{"SameDirectionTwice", {"--to-half", "--to-half"}, kHalf, false, std::nullopt, {}}),
     [](const ::testing::TestParamInfo<ValidLine>& info) { return std::string(info.param.name); });
 
@@ -60,7 +65,9 @@ struct BadLine {
     const char* problem;  // part of the one-line message
 };
 
-void PrintTo(const BadLine& line, std::ostream* os) { *os << line.name; }
+void PrintTo(const BadLine& line, std::ostream* os) {
+    *os << line.name;
+}
 
 class CommandLineBad : public ::testing::TestWithParam<BadLine> {};
 

@@ -77,7 +77,8 @@ TEST_F(ConvertCommand, LoneLeadByteAtTheEndOfTheLastFile) {
 }
 
 TEST_F(ConvertCommand, TrimAppliesToTheWholeInput) {
-    const Outcome run = Run({"--to-half", "--trim", File("a", " \r\n"), File("b", "\xA3\xC1 \r\n"), File("c", "\xA1\xA1 \t\n")});
+    const Outcome run =
+        Run({"--to-half", "--trim", File("a", " \r\n"), File("b", "\xA3\xC1 \r\n"), File("c", "\xA1\xA1 \t\n")});
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
     EXPECT_EQ(Hex(run.out), Hex("A \r\n   ")) << "inner white space and U+3000 stay";
 }
@@ -123,7 +124,9 @@ struct UnwritableOutput {
     const char* reason;
 };
 
-void PrintTo(const UnwritableOutput& output, std::ostream* os) { *os << output.name; }
+void PrintTo(const UnwritableOutput& output, std::ostream* os) {
+    *os << output.name;
+}
 
 class ConvertCommandUnwritable : public ConvertCommand, public ::testing::WithParamInterface<UnwritableOutput> {};
 
@@ -136,11 +139,12 @@ TEST_P(ConvertCommandUnwritable, ReportsTheFileAndReadsNothing) {
     EXPECT_EQ(run.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, ConvertCommandUnwritable,
-                         ::testing::Values(UnwritableOutput{"MissingFolder", "none/out.txt", "No such file or directory"},
-                                           UnwritableOutput{"UnderAFile", "plain/out.txt", "Not a directory"},
-                                           UnwritableOutput{"AFolder", ".", "Is a directory"}),
-                         [](const ::testing::TestParamInfo<UnwritableOutput>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, ConvertCommandUnwritable,
+    ::testing::Values(UnwritableOutput{"MissingFolder", "none/out.txt", "No such file or directory"},
+                      UnwritableOutput{"UnderAFile", "plain/out.txt", "Not a directory"},
+                      UnwritableOutput{"AFolder", ".", "Is a directory"}),
+    [](const ::testing::TestParamInfo<UnwritableOutput>& info) { return std::string(info.param.name); });
 
 TEST_F(ConvertCommand, FullStandardOutputIsAWriteError) {
     ProgramStreams streams;

@@ -30,8 +30,22 @@ TEST(TornixConvertProcess, UsageErrorExitsWithTwoAndTheUsageLine) {
 
 std::string RandomDocument(std::mt19937& rng, std::size_t size) {
     static const char* const kPieces[] = {
-        "\xD6\xD0\xCE\xC4", " ", "   ", "abc", "\xA1\xA1", "\xA3\xC1", "\xA1\xA3", ".", "/", "\r\n",
-        "\x81 ", "\x81", "\t", "Hello, World!", "\xA3\xAF", "      ",
+        "\xD6\xD0\xCE\xC4",
+        " ",
+        "   ",
+        "abc",
+        "\xA1\xA1",
+        "\xA3\xC1",
+        "\xA1\xA3",
+        ".",
+        "/",
+        "\r\n",
+        "\x81 ",
+        "\x81",
+        "\t",
+        "Hello, World!",
+        "\xA3\xAF",
+        "      ",
     };
     std::string text;
     while (text.size() < size) text += kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];

@@ -17,8 +17,8 @@ struct ProcessResult {
 
 struct ProcessInput {
     std::string bytes;
-    std::vector<std::size_t> chunks;  // sizes of the writes; the rest in one write
-    bool ignoreSigpipe = false;       // start the child with SIGPIPE ignored
+    std::vector<std::size_t> chunks;                  // sizes of the writes; the rest in one write
+    bool ignoreSigpipe = false;                       // start the child with SIGPIPE ignored
     std::size_t readOutputBytes = std::string::npos;  // close standard output after this many bytes
 };
 

@@ -22,13 +22,15 @@ TempDir::~TempDir() {
 
 std::string TempDir::Put(const std::string& name, std::string_view bytes) const {
     const std::filesystem::path file = m_path / name;
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file.string();
 }
 
 std::vector<std::string> TempDir::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(m_path))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

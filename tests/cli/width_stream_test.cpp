@@ -95,7 +95,9 @@ const Case kCases[] = {
     {"solidus and full stop", "a/b.c\xA3\xAF\xA1\xA3"},
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WidthStreamCase : public ::testing::TestWithParam<Case> {};
 
@@ -120,7 +122,9 @@ TEST_P(WidthStreamCase, EveryCutGivesTheWholeTextResult) {
 INSTANTIATE_TEST_SUITE_P(Texts, WidthStreamCase, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              std::string name = info.param.name;
-                             std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return name;
                          });
 
@@ -142,15 +146,24 @@ std::string RandomPiece(std::mt19937& rng) {
     auto pick = [&rng](int bound) { return static_cast<int>(rng() % static_cast<unsigned>(bound)); };
     auto byte = [](int value) { return static_cast<char>(value); };
     switch (pick(9)) {
-        case 0: return std::string(static_cast<std::size_t>(1 + pick(10)), ' ');
-        case 1: return std::string(1, " \t\r\n\v\f"[pick(6)]);
-        case 2: return {byte(0xA3), byte(0xA1 + pick(0x5E))};
-        case 3: return "\xA1\xA1";
-        case 4: return {byte(0x81 + pick(0x7E)), byte(pick(0x80))};  // trail may be ASCII or white space
-        case 5: return std::string(1, byte(0x21 + pick(0x5E)));
-        case 6: return std::string(1, byte(0x81 + pick(0x7E)));  // a lead byte that shifts what follows
-        case 7: return "\xA1\xA3";
-        default: return std::string(1, byte(pick(256)));
+        case 0:
+            return std::string(static_cast<std::size_t>(1 + pick(10)), ' ');
+        case 1:
+            return std::string(1, " \t\r\n\v\f"[pick(6)]);
+        case 2:
+            return {byte(0xA3), byte(0xA1 + pick(0x5E))};
+        case 3:
+            return "\xA1\xA1";
+        case 4:
+            return {byte(0x81 + pick(0x7E)), byte(pick(0x80))};  // trail may be ASCII or white space
+        case 5:
+            return std::string(1, byte(0x21 + pick(0x5E)));
+        case 6:
+            return std::string(1, byte(0x81 + pick(0x7E)));  // a lead byte that shifts what follows
+        case 7:
+            return "\xA1\xA3";
+        default:
+            return std::string(1, byte(pick(256)));
     }
 }
 
@@ -200,7 +213,8 @@ TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
         {"million spaces between letters", "a" + std::string(1000003, ' ') + "b", {7, 300000, 5}},
         {"million spaces at the end", "a" + std::string(1000001, ' '), {1, 262144, 262145}},
         {"white space beyond memory then text",
-         "x" + Repeat(" \r\n\t  ", 700000) + "y" + Repeat("\r\n", 10), {5, 1000000}},
+         "x" + Repeat(" \r\n\t  ", 700000) + "y" + Repeat("\r\n", 10),
+         {5, 1000000}},
         {"white space beyond memory at the end", "x" + Repeat("\r\n   ", 600000), {3, 2000000}},
         {"lead byte on the piece limit", std::string(262143, 'a') + "\xA3\xC1" + mixed, {5000000}},
         {"one write of mixed text", mixed, {}},

@@ -19,17 +19,28 @@ std::string RandomPiece(std::mt19937& rng) {
     auto pick = [&rng](int bound) { return static_cast<int>(rng() % static_cast<unsigned>(bound)); };
     auto byte = [](int value) { return static_cast<char>(value); };
     switch (pick(11)) {
-        case 9: return std::string(static_cast<std::size_t>(2 * pick(24)), '\xB0');  // plain two-byte text
-        case 10: return std::string(static_cast<std::size_t>(1 + pick(40)), static_cast<char>(0x81 + pick(0x7E)));
-        case 0: return std::string(static_cast<std::size_t>(1 + pick(8)), ' ');
-        case 1: return {byte(0xA1), byte(pick(256))};
-        case 2: return {byte(0xA3), byte(0xA1 + pick(0x5E))};
-        case 3: return {byte(0xA3), byte(pick(256))};
-        case 4: return {byte(0x81 + pick(0x7E)), byte(0x20 + pick(0x5F))};  // ASCII trail
-        case 5: return std::string(1, byte(0x20 + pick(0x5F)));
-        case 6: return std::string(1, "\r\n\t\x80\xFF\xA1\xA3"[pick(7)]);
-        case 7: return "\xA1\xA1";
-        default: return std::string(1, byte(pick(256)));
+        case 9:
+            return std::string(static_cast<std::size_t>(2 * pick(24)), '\xB0');  // plain two-byte text
+        case 10:
+            return std::string(static_cast<std::size_t>(1 + pick(40)), static_cast<char>(0x81 + pick(0x7E)));
+        case 0:
+            return std::string(static_cast<std::size_t>(1 + pick(8)), ' ');
+        case 1:
+            return {byte(0xA1), byte(pick(256))};
+        case 2:
+            return {byte(0xA3), byte(0xA1 + pick(0x5E))};
+        case 3:
+            return {byte(0xA3), byte(pick(256))};
+        case 4:
+            return {byte(0x81 + pick(0x7E)), byte(0x20 + pick(0x5F))};  // ASCII trail
+        case 5:
+            return std::string(1, byte(0x20 + pick(0x5F)));
+        case 6:
+            return std::string(1, "\r\n\t\x80\xFF\xA1\xA3"[pick(7)]);
+        case 7:
+            return "\xA1\xA1";
+        default:
+            return std::string(1, byte(pick(256)));
     }
 }
 

@@ -58,7 +58,7 @@ TEST(WidthSweep, EveryTwoByteCharacter) {
 // blocks and at their ends, so that the block-wise conversions meet each of
 // them (against the model only: the 95 passes would take too long here).
 TEST(WidthSweep, EveryTwoByteCharacterInsideLongText) {
-    const std::string before = "\xD6\xD0\xCE\xC4 ab\xA3\xAC";  // 中文 ab，
+    const std::string before = "\xD6\xD0\xCE\xC4 ab\xA3\xAC";                     // 中文 ab，
     const std::string after = "\xA1\xA3xy\xB0\xA1   \xA3\xC1\xA3\xAF.\xA1\xA1z";  // 。xy啊   Ａ／.　z
     std::string prefix, suffix;
     for (int copy = 0; copy < 7; ++copy) prefix += before;  // 63 bytes

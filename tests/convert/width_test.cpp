@@ -51,12 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
                        "Hello, World!"},
         // ａ　ｂ
         ConversionCase{"ThreeSpacesBecomeOne", "a   b", "\xA3\xE1\xA1\xA1\xA3\xE2", "a   b"},
-        ConversionCase{"SpaceRunsGroupedFromTheLeft", "    |      |  ",
-                       "\xA1\xA1 \xA3\xFC\xA1\xA1\xA1\xA1\xA3\xFC  ", "    |      |  "},
+        ConversionCase{"SpaceRunsGroupedFromTheLeft", "    |      |  ", "\xA1\xA1 \xA3\xFC\xA1\xA1\xA1\xA1\xA3\xFC  ",
+                       "    |      |  "},
         // ａ。ｂ <-> a.b
         ConversionCase{"FullStopIsIdeographic", "a.b", "\xA3\xE1\xA1\xA3\xA3\xE2", "a.b"},
-        ConversionCase{"IdeographicFullStopBecomesDot", "\xA3\xE1\xA1\xA3\xA3\xE2",
-                       "\xA3\xE1\xA1\xA3\xA3\xE2", "a.b"},
+        ConversionCase{"IdeographicFullStopBecomesDot", "\xA3\xE1\xA1\xA3\xA3\xE2", "\xA3\xE1\xA1\xA3\xA3\xE2", "a.b"},
         // １２３４５６７８９０
         ConversionCase{"Digits", "\xA3\xB1\xA3\xB2\xA3\xB3\xA3\xB4\xA3\xB5\xA3\xB6\xA3\xB7\xA3\xB8\xA3\xB9\xA3\xB0",
                        "\xA3\xB1\xA3\xB2\xA3\xB3\xA3\xB4\xA3\xB5\xA3\xB6\xA3\xB7\xA3\xB8\xA3\xB9\xA3\xB0",
@@ -107,10 +106,10 @@ namespace {
 // within the one for the size alone.
 TEST(WidthBound, KernelsWriteOnlyWithinTheBound) {
     const std::string texts[] = {
-        std::string(200, 'a'),                                   // grows the most
-        std::string(200, ' ') + "x",                             // shrinks
-        std::string(130, '\xA1'),                                // U+3000 repeated: grows
-        std::string(131, '\xA3') + "\xC1",                       // one long lead run
+        std::string(200, 'a'),                                  // grows the most
+        std::string(200, ' ') + "x",                            // shrinks
+        std::string(130, '\xA1'),                               // U+3000 repeated: grows
+        std::string(131, '\xA3') + "\xC1",                      // one long lead run
         "a.b$c~d  e   f\r\n" + std::string(140, '\xA3') + "z",  // mixed
     };
     for (const std::string& text : texts) {
@@ -122,7 +121,8 @@ TEST(WidthBound, KernelsWriteOnlyWithinTheBound) {
                 char* end = full ? ToFullWidthInto(piece, buffer.data()) : ToHalfWidthInto(piece, buffer.data());
                 EXPECT_LE(static_cast<std::size_t>(end - buffer.data()), bound);
                 EXPECT_LE(bound, full ? ToFullWidthBoundForSize(piece.size()) : ToHalfWidthBoundForSize(piece.size()));
-                EXPECT_EQ(buffer.substr(bound), std::string(64, '\xEE')) << (full ? "full " : "half ") << testing::Hex(piece);
+                EXPECT_EQ(buffer.substr(bound), std::string(64, '\xEE'))
+                    << (full ? "full " : "half ") << testing::Hex(piece);
             }
         }
     }

@@ -22,31 +22,42 @@ private:
     FakeWindow& m_window;
 };
 
-std::uintptr_t CommandParam(unsigned id, unsigned code) { return (static_cast<std::uintptr_t>(code) << 16) | id; }
+std::uintptr_t CommandParam(unsigned id, unsigned code) {
+    return (static_cast<std::uintptr_t>(code) << 16) | id;
+}
 
 }  // namespace
 
-IconHandle FakeIcon() { return kIconPixels; }
+IconHandle FakeIcon() {
+    return kIconPixels;
+}
 
 ModalLog& Modals() {
     static ModalLog log;
     return log;
 }
 
-FakeWindow::FakeWindow(CDialog& dialog, bool withSystemMenu)
-    : hasSystemMenu(withSystemMenu), m_dialog(dialog) {
+FakeWindow::FakeWindow(CDialog& dialog, bool withSystemMenu) : hasSystemMenu(withSystemMenu), m_dialog(dialog) {
     m_dialog.AttachHost(this);
     m_dialog.OnInitDialog();
     transfers.clear();  // the initial transfer is not part of what tests look at
 }
 
-FakeWindow::~FakeWindow() { m_dialog.AttachHost(nullptr); }
+FakeWindow::~FakeWindow() {
+    m_dialog.AttachHost(nullptr);
+}
 
-void FakeWindow::Click(unsigned id) { m_dialog.OnWndMsg(WM_COMMAND, CommandParam(id, BN_CLICKED), 0, nullptr); }
+void FakeWindow::Click(unsigned id) {
+    m_dialog.OnWndMsg(WM_COMMAND, CommandParam(id, BN_CLICKED), 0, nullptr);
+}
 
-void FakeWindow::SysCommand(unsigned id) { m_dialog.OnWndMsg(WM_SYSCOMMAND, id, 0, nullptr); }
+void FakeWindow::SysCommand(unsigned id) {
+    m_dialog.OnWndMsg(WM_SYSCOMMAND, id, 0, nullptr);
+}
 
-void FakeWindow::Help() { m_dialog.OnWndMsg(WM_COMMAND, CommandParam(ID_HELP, 0), 0, nullptr); }
+void FakeWindow::Help() {
+    m_dialog.OnWndMsg(WM_COMMAND, CommandParam(ID_HELP, 0), 0, nullptr);
+}
 
 bool FakeWindow::Paint() {
     const int before = defaultCalls;
@@ -93,7 +104,9 @@ std::optional<std::filesystem::path> FakeWindow::ShowFileChooser(const FileChoos
     return answer;
 }
 
-std::unique_ptr<PaintContext> FakeWindow::BeginPaint() { return std::make_unique<FakePaint>(*this); }
+std::unique_ptr<PaintContext> FakeWindow::BeginPaint() {
+    return std::make_unique<FakePaint>(*this);
+}
 
 std::intptr_t FakeWindow::SendMessage(unsigned message, std::intptr_t, std::intptr_t) {
     sentMessages.push_back(message);
@@ -108,10 +121,16 @@ int RunDialogModal(CDialog& dialog, unsigned templateId, CDialog*) {
     return fake::Modals().nextResult;
 }
 
-IconHandle LoadIconResource(unsigned) { return fake::FakeIcon(); }
+IconHandle LoadIconResource(unsigned) {
+    return fake::FakeIcon();
+}
 
-int GetSystemMetrics(int index) { return index == SM_CXICON || index == SM_CYICON ? fake::kIconSize : 0; }
+int GetSystemMetrics(int index) {
+    return index == SM_CXICON || index == SM_CYICON ? fake::kIconSize : 0;
+}
 
-GbkString ApplicationName() { return "tornix"; }
+GbkString ApplicationName() {
+    return "tornix";
+}
 
 }  // namespace tornix

@@ -30,7 +30,8 @@ public:
         std::error_code ignored;
         for (auto it = fs::recursive_directory_iterator(m_path, ignored); it != fs::recursive_directory_iterator();
              it.increment(ignored)) {
-            if (it->is_directory(ignored)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+            if (it->is_directory(ignored))
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         }
         fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(m_path, ignored);

@@ -36,17 +36,19 @@ TEST_P(SplitLinesTest, GivesTheText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitLinesTest,
-    ::testing::Values(SplitCase{"Empty", "", ""},
-                      SplitCase{"LastLineWithoutBreak", "a\r\nb", "a\r\nb\r\n"},
-                      SplitCase{"LfOnly", "a\nb\n", "a\r\nb\r\n"},
-                      SplitCase{"OneEmptyLine", "\r\n", "\r\n"},
+    ::testing::Values(SplitCase{"Empty", "", ""}, SplitCase{"LastLineWithoutBreak", "a\r\nb", "a\r\nb\r\n"},
+                      SplitCase{"LfOnly", "a\nb\n", "a\r\nb\r\n"}, SplitCase{"OneEmptyLine", "\r\n", "\r\n"},
                       SplitCase{"OneEmptyLfLine", "\n", "\r\n"},
                       SplitCase{"EmptyLinesKept", "\n\r\n\n", "\r\n\r\n\r\n"},
                       SplitCase{"LoneCrInsideStays", "a\rb\n", "a\rb\r\n"},
                       SplitCase{"LoneCrAtEndStays", "a\r", "a\r\r\n"},
                       SplitCase{"OnlyTheCrNextToLfBelongsToTheBreak", "\r\r\n", "\r\r\n"},
                       SplitCase{"LfCrIsABreakThenACr", "a\n\rb", "a\r\n\rb\r\n"},
-                      SplitCase{"CtrlZIsAnOrdinaryByte", "a\x1A" "b\n\x1A", "a\x1A" "b\r\n\x1A\r\n"},
+                      SplitCase{"CtrlZIsAnOrdinaryByte",
+                                "a\x1A"
+                                "b\n\x1A",
+                                "a\x1A"
+                                "b\r\n\x1A\r\n"},
                       // 中文 then a lone lead byte right before a break
                       SplitCase{"GbkBytesUnchanged", "\xD6\xD0\xCE\xC4\n\x81\n", "\xD6\xD0\xCE\xC4\r\n\x81\r\n"},
                       SplitCase{"ByteOrderMarkIsText", "\xEF\xBB\xBFx", "\xEF\xBB\xBFx\r\n"},

@@ -23,7 +23,9 @@ using testing::WriteBytes;
 constexpr uid_t kNobody = 65534;
 
 // The user the helper runs as: nobody when we are root, else ourselves.
-uid_t HelperUser() { return ::geteuid() == 0 ? kNobody : ::geteuid(); }
+uid_t HelperUser() {
+    return ::geteuid() == 0 ? kNobody : ::geteuid();
+}
 
 // Runs the helper with the given arguments and returns what it printed.
 std::string Helper(const std::string& arguments) {

@@ -139,8 +139,7 @@ TEST(SafeFileWriter, FullDeviceKeepsTheOldFile) {
     {
         const int fd = ::open((dir / "filler").c_str(), O_WRONLY | O_CREAT, 0600);
         const std::string block(1024, 'f');
-        while (::write(fd, block.data(), block.size()) > 0) {
-        }
+        while (::write(fd, block.data(), block.size()) > 0) {}
         ::close(fd);
     }
     const WriteStatus status = WriteTextFile(dir / "t.txt", GbkString(std::string(40000, 'n')));

@@ -41,7 +41,7 @@ TEST_P(ReadTextFileTest, ReadsWhatTheFileHolds) {
     EXPECT_EQ(Hex(result.text.view()), Hex(c.text));
 }
 
-const std::string kLongLine(3 << 20, 'x');                  // longer than one read
+const std::string kLongLine(3 << 20, 'x');                      // longer than one read
 const std::string kLateNul = std::string(2 << 20, 'y') + '\0';  // NUL past the first reads
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,7 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"LoneCrStays", "a\rb\n", ReadStatus::kOk, "a\rb\r\n"},
                       ReadCase{"CtrlZDoesNotEndTheFile", "a\x1A\nb", ReadStatus::kOk, "a\x1A\r\nb\r\n"},
                       ReadCase{"LongLineWhole", kLongLine, ReadStatus::kOk, kLongLine + "\r\n"},
-                      ReadCase{"Utf16Refused", std::string("\xFF\xFE" "a\0\n\0", 6), ReadStatus::kContainsNul, ""},
+                      ReadCase{"Utf16Refused",
+                               std::string("\xFF\xFE"
+                                           "a\0\n\0",
+                                           6),
+                               ReadStatus::kContainsNul, ""},
                       ReadCase{"NulAtStartRefused", std::string("\0a\n", 3), ReadStatus::kContainsNul, ""},
                       ReadCase{"LateNulRefused", kLateNul, ReadStatus::kContainsNul, ""}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
@@ -114,10 +118,8 @@ TEST_P(WriteTextFileTest, StoresExactlyTheTextAndNothingElse) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteTextFileTest,
-    ::testing::Values(WriteCase{"NewFile", "", "a\r\nb\r\n"},
-                      WriteCase{"CrLfNotDoubled", "", "\r\n\r\n"},
-                      WriteCase{"NoFinalBreakAdded", "", "a\r\nb"},
-                      WriteCase{"EmptyText", "old content", ""},
+    ::testing::Values(WriteCase{"NewFile", "", "a\r\nb\r\n"}, WriteCase{"CrLfNotDoubled", "", "\r\n\r\n"},
+                      WriteCase{"NoFinalBreakAdded", "", "a\r\nb"}, WriteCase{"EmptyText", "old content", ""},
                       // 全角 with Ctrl-Z and a lone lead byte
                       WriteCase{"GbkBytesAsTheyAre", "", "\xC8\xAB\xBD\xC7\x1A\x81"},
                       WriteCase{"ShorterReplacesLonger", "a much longer old content\r\n", "new\r\n"}),

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "gui_test_support.h"
 #include "convert/width.h"
+#include "gui_test_support.h"
 #include "support/width_reference.h"
 #include "ui/converter_dlg.h"
 #include "ui/framework/qt/box_text.h"
@@ -37,8 +37,12 @@ using testing::WaitFor;
 using testing::WithModal;
 using testing::WithPopup;
 
-EditBox* Box(DialogWindow& window, int id) { return dynamic_cast<EditBox*>(window.Control(id)); }
-QPushButton* Button(DialogWindow& window, int id) { return qobject_cast<QPushButton*>(window.Control(id)); }
+EditBox* Box(DialogWindow& window, int id) {
+    return dynamic_cast<EditBox*>(window.Control(id));
+}
+QPushButton* Button(DialogWindow& window, int id) {
+    return qobject_cast<QPushButton*>(window.Control(id));
+}
 
 // Types text as key presses; '\n' is the Enter key.
 void Type(QWidget* widget, const QString& text) {
@@ -95,12 +99,12 @@ TEST_P(TypedConversionTest, OutputBoxShowsResultAndInputIsTrimmed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TypedConversionTest,
-    ::testing::Values(
-        ConversionCase{"ToFull", IDC_TO_FULL, "  Hello, World! ", "Hello, World!", "Ｈｅｌｌｏ， Ｗｏｒｌｄ！"},
-        ConversionCase{"ToHalf", IDC_TO_HALF, "ＡＢＣ　１２３", "ＡＢＣ　１２３", "ABC   123"},
-        ConversionCase{"ThreeSpacesToFull", IDC_TO_FULL, "a   b", "a   b", "ａ　ｂ"},
-        ConversionCase{"ChineseKept", IDC_TO_HALF, "全角（Ａ）", "全角（Ａ）", "全角(A)"},
-        ConversionCase{"TwoLinesToFull", IDC_TO_FULL, "\nab\ncd\n\n", "ab\ncd", "ａｂ\nｃｄ"}),
+    ::testing::Values(ConversionCase{"ToFull", IDC_TO_FULL, "  Hello, World! ", "Hello, World!",
+                                     "Ｈｅｌｌｏ， Ｗｏｒｌｄ！"},
+                      ConversionCase{"ToHalf", IDC_TO_HALF, "ＡＢＣ　１２３", "ＡＢＣ　１２３", "ABC   123"},
+                      ConversionCase{"ThreeSpacesToFull", IDC_TO_FULL, "a   b", "a   b", "ａ　ｂ"},
+                      ConversionCase{"ChineseKept", IDC_TO_HALF, "全角（Ａ）", "全角（Ａ）", "全角(A)"},
+                      ConversionCase{"TwoLinesToFull", IDC_TO_FULL, "\nab\ncd\n\n", "ab\ncd", "ａｂ\nｃｄ"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConverterWindowTest, EmptyInputIsRefusedWithMessage) {
@@ -166,8 +170,8 @@ TEST_P(KeyTest, KeyDoesWhatTheFocusedControlDoes) {
         window.SetItemText(IDC_OUTPUT, GbkString("xy"));
         window.Control(c.focus)->setFocus();
         Box(window, IDC_OUTPUT)->moveCursor(QTextCursor::End);
-        const bool opened = WithModal([&] { QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers); },
-                                      [](QWidget*) {});
+        const bool opened =
+            WithModal([&] { QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers); }, [](QWidget*) {});
         EXPECT_FALSE(opened) << "no message box";
         endedInside = !window.isVisible();
         if (endedInside) return;
@@ -249,14 +253,14 @@ TEST_F(ConverterWindowTest, LayoutInPixelsForKnownFont) {
         ASSERT_EQ(window.Units().y, 12) << "font " << window.font().family().toStdString();
         EXPECT_EQ(window.size(), QSize(674, 513));
         const std::vector<Place> places = {
-            {IDC_INPUT, {11, 35, 653, 189}},  {IDC_LOAD, {588, 11, 75, 21}},
-            {IDC_TO_HALF, {161, 242, 117, 29}}, {IDC_TO_FULL, {333, 242, 117, 29}},
-            {IDC_SAVE_AS, {588, 285, 75, 21}},  {IDC_OUTPUT, {11, 309, 653, 189}},
+            {IDC_INPUT, {11, 35, 653, 189}},    {IDC_LOAD, {588, 11, 75, 21}},     {IDC_TO_HALF, {161, 242, 117, 29}},
+            {IDC_TO_FULL, {333, 242, 117, 29}}, {IDC_SAVE_AS, {588, 285, 75, 21}}, {IDC_OUTPUT, {11, 309, 653, 189}},
         };
         for (const Place& place : places) EXPECT_EQ(window.Control(place.id)->geometry(), place.rect) << place.id;
         std::vector<QRect> labels;
         for (QLabel* label : window.findChildren<QLabel*>()) labels.push_back(label->geometry());
-        const std::vector<QRect> expected = {{11, 15, 231, 12}, {11, 290, 231, 12}, {485, 260, 179, 12}, {485, 245, 156, 12}};
+        const std::vector<QRect> expected = {
+            {11, 15, 231, 12}, {11, 290, 231, 12}, {485, 260, 179, 12}, {485, 245, 156, 12}};
         EXPECT_EQ(labels, expected);
     });
 }
@@ -282,20 +286,23 @@ void OpenAbout(DialogWindow& window, Open how) {
         QTest::keyClick(menu, Qt::Key_A);
     };
     switch (how) {
-    case Open::ContextMenu: {
-        QWidget* label = window.findChildren<QLabel*>().value(0);
-        WithPopup([&] {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
-            QApplication::sendEvent(label, &event);
-        }, chooseAbout);
-        break;
-    }
-    case Open::AltSpaceThenA:
-        WithPopup([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space, Qt::AltModifier); }, chooseAbout);
-        break;
-    case Open::F1:
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        break;
+        case Open::ContextMenu: {
+            QWidget* label = window.findChildren<QLabel*>().value(0);
+            WithPopup(
+                [&] {
+                    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+                    QApplication::sendEvent(label, &event);
+                },
+                chooseAbout);
+            break;
+        }
+        case Open::AltSpaceThenA:
+            WithPopup([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space, Qt::AltModifier); },
+                      chooseAbout);
+            break;
+        case Open::F1:
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            break;
     }
 }
 
@@ -305,41 +312,43 @@ TEST_P(AboutBoxTest, OpensCentredOverWindowAndCloses) {
     const AboutCase& c = GetParam();
     Run([&](DialogWindow& window) {
         bool closed = false;
-        const bool opened = WithModal([&] { OpenAbout(window, c.open); }, [&](QWidget* widget) {
-            auto* about = dynamic_cast<DialogWindow*>(widget);
-            ASSERT_NE(about, nullptr);
-            EXPECT_EQ(about->windowTitle(), QString::fromUtf8("关于"));
-            EXPECT_EQ(about->parentWidget(), &window) << "owned by the converter window";
-            EXPECT_TRUE(about->isModal());
-            const QPoint offset = about->frameGeometry().center() - window.frameGeometry().center();
-            EXPECT_LE(offset.manhattanLength(), 2) << "centred over the converter window";
-            QStringList texts;
-            bool hasIcon = false;
-            for (QLabel* label : about->findChildren<QLabel*>()) {
-                texts << label->text();
-                hasIcon = hasIcon || !label->pixmap().isNull();
-            }
-            EXPECT_TRUE(texts.contains("Qelvar Ver.1.0713"));
-            EXPECT_TRUE(hasIcon);
-            auto* ok = qobject_cast<QPushButton*>(about->Control(IDOK));
-            ASSERT_NE(ok, nullptr);
-            EXPECT_EQ(ok->text(), QString::fromUtf8("确定"));
-            EXPECT_TRUE(ok->isDefault());
-            ASSERT_TRUE(WaitFor([about] { return about->isActiveWindow(); }));
-            EXPECT_EQ(QApplication::focusWidget(), ok) << "the OK button has the focus";
-            switch (c.close) {
-            case Close::Enter:
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-                break;
-            case Close::Escape:
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-                break;
-            case Close::Button:
-                QTest::mouseClick(ok, Qt::LeftButton);
-                break;
-            }
-            closed = !about->isVisible();
-        });
+        const bool opened = WithModal([&] { OpenAbout(window, c.open); },
+                                      [&](QWidget* widget) {
+                                          auto* about = dynamic_cast<DialogWindow*>(widget);
+                                          ASSERT_NE(about, nullptr);
+                                          EXPECT_EQ(about->windowTitle(), QString::fromUtf8("关于"));
+                                          EXPECT_EQ(about->parentWidget(), &window) << "owned by the converter window";
+                                          EXPECT_TRUE(about->isModal());
+                                          const QPoint offset =
+                                              about->frameGeometry().center() - window.frameGeometry().center();
+                                          EXPECT_LE(offset.manhattanLength(), 2) << "centred over the converter window";
+                                          QStringList texts;
+                                          bool hasIcon = false;
+                                          for (QLabel* label : about->findChildren<QLabel*>()) {
+                                              texts << label->text();
+                                              hasIcon = hasIcon || !label->pixmap().isNull();
+                                          }
+                                          EXPECT_TRUE(texts.contains("Qelvar Ver.1.0713"));
+                                          EXPECT_TRUE(hasIcon);
+                                          auto* ok = qobject_cast<QPushButton*>(about->Control(IDOK));
+                                          ASSERT_NE(ok, nullptr);
+                                          EXPECT_EQ(ok->text(), QString::fromUtf8("确定"));
+                                          EXPECT_TRUE(ok->isDefault());
+                                          ASSERT_TRUE(WaitFor([about] { return about->isActiveWindow(); }));
+                                          EXPECT_EQ(QApplication::focusWidget(), ok) << "the OK button has the focus";
+                                          switch (c.close) {
+                                              case Close::Enter:
+                                                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                                                  break;
+                                              case Close::Escape:
+                                                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                                                  break;
+                                              case Close::Button:
+                                                  QTest::mouseClick(ok, Qt::LeftButton);
+                                                  break;
+                                          }
+                                          closed = !about->isVisible();
+                                      });
         EXPECT_TRUE(opened);
         EXPECT_TRUE(closed);
         EXPECT_TRUE(window.isVisible()) << "closing the About box leaves the program running";
@@ -354,30 +363,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, AboutBoxTest,
 
 TEST_F(ConverterWindowTest, AboutBoxLayoutInPixelsForKnownFont) {
     Run([&](DialogWindow& window) {
-        WithModal([&] { OpenAbout(window, Open::F1); }, [&](QWidget* widget) {
-            auto* about = dynamic_cast<DialogWindow*>(widget);
-            ASSERT_NE(about, nullptr);
-            ASSERT_EQ(about->Units().x, 6);
-            ASSERT_EQ(about->Units().y, 12);
-            EXPECT_EQ(about->size(), QSize(353, 83));
-            EXPECT_EQ(about->Control(IDOK)->geometry(), QRect(267, 11, 75, 21));
-            std::vector<QRect> labels;
-            for (QLabel* label : about->findChildren<QLabel*>()) labels.push_back(label->geometry());
-            const std::vector<QRect> expected = {{17, 26, 32, 32}, {60, 15, 179, 12}, {60, 38, 179, 12}};
-            EXPECT_EQ(labels, expected) << "the icon takes the system's icon size";
-        });
+        WithModal([&] { OpenAbout(window, Open::F1); },
+                  [&](QWidget* widget) {
+                      auto* about = dynamic_cast<DialogWindow*>(widget);
+                      ASSERT_NE(about, nullptr);
+                      ASSERT_EQ(about->Units().x, 6);
+                      ASSERT_EQ(about->Units().y, 12);
+                      EXPECT_EQ(about->size(), QSize(353, 83));
+                      EXPECT_EQ(about->Control(IDOK)->geometry(), QRect(267, 11, 75, 21));
+                      std::vector<QRect> labels;
+                      for (QLabel* label : about->findChildren<QLabel*>()) labels.push_back(label->geometry());
+                      const std::vector<QRect> expected = {{17, 26, 32, 32}, {60, 15, 179, 12}, {60, 38, 179, 12}};
+                      EXPECT_EQ(labels, expected) << "the icon takes the system's icon size";
+                  });
     });
 }
 
 TEST_F(ConverterWindowTest, RightClickInEditBoxShowsItsOwnMenu) {
     Run([&](DialogWindow& window) {
         QWidget* viewport = Box(window, IDC_INPUT)->viewport();
-        const bool opened = WithPopup([&] {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
-            QApplication::sendEvent(viewport, &event);
-        }, [](QWidget* popup) {
-            for (QAction* action : popup->actions()) EXPECT_NE(action->text(), QString::fromUtf8("关于(&A)..."));
-        });
+        const bool opened = WithPopup(
+            [&] {
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+                QApplication::sendEvent(viewport, &event);
+            },
+            [](QWidget* popup) {
+                for (QAction* action : popup->actions()) EXPECT_NE(action->text(), QString::fromUtf8("关于(&A)..."));
+            });
         EXPECT_TRUE(opened);
     });
 }

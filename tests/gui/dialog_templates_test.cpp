@@ -52,9 +52,10 @@ const TemplateCase kConverter{
         {IDC_SAVE_AS, ControlKind::PushButton, "\xC1\xED\xB4\xE6\xCE\xAA...", 392, 190, 50, 14, 0x50018000, 0},
         {IDC_OUTPUT, ControlKind::Edit, "", 7, 206, 435, 126, 0x50210884, 0x00020000},
         // 要转换的文本：
-        {-1, ControlKind::Label, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8,
-         0x50020000, 0},
-        {-1, ControlKind::Label, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, 0x50020000, 0},  // 输出结果：
+        {-1, ControlKind::Label, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8, 0x50020000,
+         0},
+        {-1, ControlKind::Label, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, 0x50020000,
+         0},  // 输出结果：
         {-1, ControlKind::Label, nullptr, 323, 173, 119, 8, 0x50020000, 0},
         {-1, ControlKind::Label, nullptr, 323, 163, 104, 8, 0x50020000, 0},
     },
@@ -143,7 +144,9 @@ TEST(DialogTemplateTest, ConverterHasNoDefaultButtonAndNoOkButton) {
     }
 }
 
-TEST(DialogTemplateTest, UnknownTemplateIsNotFound) { EXPECT_EQ(FindDialogTemplate(101), nullptr); }
+TEST(DialogTemplateTest, UnknownTemplateIsNotFound) {
+    EXPECT_EQ(FindDialogTemplate(101), nullptr);
+}
 
 }  // namespace
 }  // namespace tornix

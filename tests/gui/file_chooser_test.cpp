@@ -165,11 +165,12 @@ TEST_P(OverwriteTest, SaveOverExistingFileAsksFirst) {
     bool asked = false;
     const auto chosen = Choose(true, [&](QFileDialog& chooser) {
         chooser.selectFile(QStringLiteral("A.TXT"));
-        asked = WithModal([&] { Confirm(chooser); }, [&](QWidget* widget) {
-            auto* question = qobject_cast<QMessageBox*>(widget);
-            ASSERT_NE(question, nullptr);
-            question->button(confirm ? QMessageBox::Yes : QMessageBox::No)->click();
-        });
+        asked = WithModal([&] { Confirm(chooser); },
+                          [&](QWidget* widget) {
+                              auto* question = qobject_cast<QMessageBox*>(widget);
+                              ASSERT_NE(question, nullptr);
+                              question->button(confirm ? QMessageBox::Yes : QMessageBox::No)->click();
+                          });
         if (!confirm) {
             EXPECT_TRUE(chooser.isVisible()) << "answering no keeps the chooser open";
             chooser.reject();

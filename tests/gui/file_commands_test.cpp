@@ -87,16 +87,16 @@ TEST_P(LoadConvertSaveTest, SavedBytesAreTheConvertedFile) {
     EXPECT_EQ(Hex(ReadAll(folder / "result.TXT")), Hex(std::string(expected.view())));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LoadConvertSaveTest,
-    ::testing::Values(
-        // 中文 and ASCII
-        RoundTripCase{"ToFull", "abc 123.\r\n\xD6\xD0\xCE\xC4 x/y\r\n", IDC_TO_FULL},
-        // ＡＢＣ　１２３
-        RoundTripCase{"ToHalf", "\xA3\xC1\xA3\xC2\xA3\xC3\xA1\xA1\xA3\xB1\xA3\xB2\xA3\xB3\r\n", IDC_TO_HALF},
-        // A stray 0x80 and 0xFF, and a lone lead byte before a line break.
-        RoundTripCase{"BytesOutsideCodePage", "\x80 a\x81\r\nb\xFF c\r\n", IDC_TO_FULL}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LoadConvertSaveTest,
+                         ::testing::Values(
+                             // 中文 and ASCII
+                             RoundTripCase{"ToFull", "abc 123.\r\n\xD6\xD0\xCE\xC4 x/y\r\n", IDC_TO_FULL},
+                             // ＡＢＣ　１２３
+                             RoundTripCase{"ToHalf", "\xA3\xC1\xA3\xC2\xA3\xC3\xA1\xA1\xA3\xB1\xA3\xB2\xA3\xB3\r\n",
+                                           IDC_TO_HALF},
+                             // A stray 0x80 and 0xFF, and a lone lead byte before a line break.
+                             RoundTripCase{"BytesOutsideCodePage", "\x80 a\x81\r\nb\xFF c\r\n", IDC_TO_FULL}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommandsTest, LoadOfMissingFileReportsIt) {
     RunDialog(dialog, [&](DialogWindow& window) {

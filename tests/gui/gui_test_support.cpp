@@ -30,9 +30,8 @@ QWidget* NewPopup(QWidget* before, const char*) {
     return popup && popup != before && popup->isVisible() ? popup : nullptr;
 }
 
-bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className,
-                bool awaitAfterAction, const std::function<void()>& action,
-                const std::function<void(QWidget*)>& inspect);
+bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className, bool awaitAfterAction,
+                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect);
 
 void Dismiss(QWidget* widget) {
     if (auto* dialog = qobject_cast<QDialog*>(widget)) {
@@ -79,9 +78,8 @@ bool WithPopup(const std::function<void()>& action, const std::function<void(QWi
 
 namespace {
 
-bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className,
-                bool awaitAfterAction, const std::function<void()>& action,
-                const std::function<void(QWidget*)>& inspect) {
+bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const char* className, bool awaitAfterAction,
+                const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
     bool opened = false;
     QElapsedTimer clock;
     clock.start();
@@ -110,24 +108,27 @@ bool WithWindow(QWidget* (*find)(QWidget*, const char*), QWidget* before, const 
 
 MessageBoxSeen ExpectMessageBox(const std::function<void()>& action, bool* opened) {
     MessageBoxSeen seen;
-    const bool any = WithModal(action, [&seen](QWidget* widget) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box == nullptr) return;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
-        seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
-        seen.owner = box->parentWidget();
-        box->buttons().value(0)->click();
-    }, "QMessageBox");
+    const bool any = WithModal(
+        action,
+        [&seen](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box == nullptr) return;
+            seen.title = box->windowTitle();
+            seen.text = box->text();
+            for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+            seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
+            seen.owner = box->parentWidget();
+            box->buttons().value(0)->click();
+        },
+        "QMessageBox");
     if (opened) *opened = any;
     return seen;
 }
 
 std::string Gbk(const char* utf8) {
     const QString text = QString::fromUtf8(utf8);
-    return EncodeFromDisplay(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                 static_cast<std::size_t>(text.size())));
+    return EncodeFromDisplay(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 }  // namespace tornix::testing

@@ -31,14 +31,14 @@ TEST_P(MulDivTest, RoundsHalvesAwayFromZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MulDivTest,
-                         ::testing::Values(MulDivCase{449, 6, 4, 674},    // 673.5 rounds up
-                                           MulDivCase{7, 6, 4, 11},       // 10.5
-                                           MulDivCase{342, 12, 8, 513},   // exact
-                                           MulDivCase{161, 13, 8, 262},   // 261.625
-                                           MulDivCase{161, 14, 8, 282},   // 281.75
-                                           MulDivCase{5, 5, 4, 6},        // 6.25 rounds down
-                                           MulDivCase{-7, 6, 4, -11},     // -10.5 away from zero
-                                           MulDivCase{7, 6, -4, -11},     // negative divisor
+                         ::testing::Values(MulDivCase{449, 6, 4, 674},   // 673.5 rounds up
+                                           MulDivCase{7, 6, 4, 11},      // 10.5
+                                           MulDivCase{342, 12, 8, 513},  // exact
+                                           MulDivCase{161, 13, 8, 262},  // 261.625
+                                           MulDivCase{161, 14, 8, 282},  // 281.75
+                                           MulDivCase{5, 5, 4, 6},       // 6.25 rounds down
+                                           MulDivCase{-7, 6, 4, -11},    // -10.5 away from zero
+                                           MulDivCase{7, 6, -4, -11},    // negative divisor
                                            MulDivCase{0, 6, 4, 0}));
 
 struct FontCase {
@@ -63,12 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FontCase{"SongTiInstalled", "宋体", {"DejaVu Sans", "宋体", "AR PL UMing CN"}, {}, "宋体"},
                       FontCase{"SongTiByItsLatinName", "宋体", {"SimSun", "AR PL UMing CN"}, {}, "SimSun"},
                       FontCase{"UmingStandsInForSongTi", "宋体", kUming, {"AR PL UMing TW"}, "AR PL UMing CN"},
-                      FontCase{"AnyChineseFontLast", "宋体", {"DejaVu Sans", "WenQuanYi Zen Hei"},
-                               {"WenQuanYi Zen Hei"}, "WenQuanYi Zen Hei"},
+                      FontCase{"AnyChineseFontLast",
+                               "宋体",
+                               {"DejaVu Sans", "WenQuanYi Zen Hei"},
+                               {"WenQuanYi Zen Hei"},
+                               "WenQuanYi Zen Hei"},
                       FontCase{"NothingChineseKeepsTheName", "宋体", {"DejaVu Sans"}, {}, "宋体"},
                       FontCase{"OtherFontInstalled", "Courier", {"courier", "AR PL UMing CN"}, {}, "Courier"},
-                      FontCase{"OtherFontMissingIsNotSongTi", "Courier", kUming, {"AR PL UMing TW"},
-                               "AR PL UMing TW"}),
+                      FontCase{"OtherFontMissingIsNotSongTi", "Courier", kUming, {"AR PL UMing TW"}, "AR PL UMing TW"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FilterCase {
@@ -86,17 +88,16 @@ TEST_P(QtFilterTest, BecomesQtNameFilters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QtFilterTest,
-    ::testing::Values(
-        FilterCase{"TheChoosersFilter",
-                   "文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||",
-                   {QString::fromUtf8("文本文件(*.txt;*.html;*.htm) (*.txt *.html *.htm)"),
-                    QString::fromUtf8("所有文件(*.*) (*.*)")}},
-        FilterCase{"WithoutFinalBars", "Text|*.txt", {"Text (*.txt)"}},
-        FilterCase{"StopsAtDoubleBar", "A|*.a||B|*.b||", {"A (*.a)"}},
-        FilterCase{"NameWithoutPatternsDropped", "A|*.a|B", {"A (*.a)"}},
-        FilterCase{"EmptyPatternsDropped", "A|;|B|*.b||", {"B (*.b)"}},
-        FilterCase{"SpacesAroundPatterns", "A| *.a ; *.b |", {"A (*.a *.b)"}},
-        FilterCase{"Empty", "", {}}),
+    ::testing::Values(FilterCase{"TheChoosersFilter",
+                                 "文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||",
+                                 {QString::fromUtf8("文本文件(*.txt;*.html;*.htm) (*.txt *.html *.htm)"),
+                                  QString::fromUtf8("所有文件(*.*) (*.*)")}},
+                      FilterCase{"WithoutFinalBars", "Text|*.txt", {"Text (*.txt)"}},
+                      FilterCase{"StopsAtDoubleBar", "A|*.a||B|*.b||", {"A (*.a)"}},
+                      FilterCase{"NameWithoutPatternsDropped", "A|*.a|B", {"A (*.a)"}},
+                      FilterCase{"EmptyPatternsDropped", "A|;|B|*.b||", {"B (*.b)"}},
+                      FilterCase{"SpacesAroundPatterns", "A| *.a ; *.b |", {"A (*.a *.b)"}},
+                      FilterCase{"Empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FlagsCase {
@@ -126,9 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, WindowFlagsTest,
 
 struct BoxTextCase {
     const char* name;
-    std::string bytes;       // a field's text
-    QString box;             // what the box holds
-    std::string readBack;    // the field's text from the box
+    std::string bytes;     // a field's text
+    QString box;           // what the box holds
+    std::string readBack;  // the field's text from the box
 };
 
 class BoxTextTest : public ::testing::TestWithParam<BoxTextCase> {};
@@ -143,19 +144,18 @@ TEST_P(BoxTextTest, LineBreaksConvertAtTheBoundary) {
     EXPECT_EQ(Hex(std::string(FromBoxText(raw).view())), Hex(c.readBack));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BoxTextTest,
-    ::testing::Values(
-        BoxTextCase{"CrLfPairs", "a\r\nb\r\n", "a\nb\n", "a\r\nb\r\n"},
-        BoxTextCase{"EmptyLines", "\r\n\r\n", "\n\n", "\r\n\r\n"},
-        BoxTextCase{"LoneLineFeedComesBackAsCrLf", "a\nb", "a\nb", "a\r\nb"},
-        BoxTextCase{"LoneCarriageReturnComesBackAsCrLf", "a\rb", "a\rb", "a\r\nb"},
-        BoxTextCase{"CrCrLf", "a\r\r\nb", "a\r\nb", "a\r\n\r\nb"},
-        // 全角　ＡＢ
-        BoxTextCase{"Chinese", "\xC8\xAB\xBD\xC7\xA1\xA1\xA3\xC1\xA3\xC2\r\n",
-                    QString::fromUtf8("全角\u3000ＡＢ\n"), "\xC8\xAB\xBD\xC7\xA1\xA1\xA3\xC1\xA3\xC2\r\n"},
-        BoxTextCase{"NoLineBreak", "abc", "abc", "abc"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BoxTextTest,
+                         ::testing::Values(BoxTextCase{"CrLfPairs", "a\r\nb\r\n", "a\nb\n", "a\r\nb\r\n"},
+                                           BoxTextCase{"EmptyLines", "\r\n\r\n", "\n\n", "\r\n\r\n"},
+                                           BoxTextCase{"LoneLineFeedComesBackAsCrLf", "a\nb", "a\nb", "a\r\nb"},
+                                           BoxTextCase{"LoneCarriageReturnComesBackAsCrLf", "a\rb", "a\rb", "a\r\nb"},
+                                           BoxTextCase{"CrCrLf", "a\r\r\nb", "a\r\nb", "a\r\n\r\nb"},
+                                           // 全角　ＡＢ
+                                           BoxTextCase{"Chinese", "\xC8\xAB\xBD\xC7\xA1\xA1\xA3\xC1\xA3\xC2\r\n",
+                                                       QString::fromUtf8("全角\u3000ＡＢ\n"),
+                                                       "\xC8\xAB\xBD\xC7\xA1\xA1\xA3\xC1\xA3\xC2\r\n"},
+                                           BoxTextCase{"NoLineBreak", "abc", "abc", "abc"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Bytes that are not code page 936 are shown as escapes; what matters is
 // that they survive the box with its line breaks.

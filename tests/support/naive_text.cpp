@@ -7,8 +7,7 @@ namespace tornix::testing {
 namespace {
 
 std::size_t NaiveCharLength(std::string_view text, std::size_t pos) {
-    const bool lead = static_cast<unsigned char>(text[pos]) >= 0x81 &&
-                      static_cast<unsigned char>(text[pos]) <= 0xFE;
+    const bool lead = static_cast<unsigned char>(text[pos]) >= 0x81 && static_cast<unsigned char>(text[pos]) <= 0xFE;
     return lead && pos + 1 < text.size() ? 2 : 1;
 }
 
@@ -38,8 +37,7 @@ std::string NaiveTrimRight(std::string_view text) {
     return std::string(text.substr(0, runStart));
 }
 
-std::string NaiveReplace(std::string_view text, std::string_view oldText, std::string_view newText,
-                         int* count) {
+std::string NaiveReplace(std::string_view text, std::string_view oldText, std::string_view newText, int* count) {
     *count = 0;
     if (oldText.empty()) return std::string(text);
     std::string out;

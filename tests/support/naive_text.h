@@ -11,7 +11,6 @@ namespace tornix::testing {
 std::string NaiveTrimLeft(std::string_view text);
 std::string NaiveTrimRight(std::string_view text);
 // Returns the new text; the count goes to *count.
-std::string NaiveReplace(std::string_view text, std::string_view oldText, std::string_view newText,
-                         int* count);
+std::string NaiveReplace(std::string_view text, std::string_view oldText, std::string_view newText, int* count);
 
 }  // namespace tornix::testing

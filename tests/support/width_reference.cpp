@@ -22,16 +22,22 @@ GbkString ReferenceToHalfWidth(GbkString text) {
 
 std::string ModelFullOf(char ascii) {
     switch (ascii) {
-        case '$': return "\xA1\xE7";  // ＄
-        case '.': return "\xA1\xA3";  // 。
-        case '~': return "\xA1\xAB";  // ～
-        default: return {'\xA3', static_cast<char>(ascii + 0x80)};
+        case '$':
+            return "\xA1\xE7";  // ＄
+        case '.':
+            return "\xA1\xA3";  // 。
+        case '~':
+            return "\xA1\xAB";  // ～
+        default:
+            return {'\xA3', static_cast<char>(ascii + 0x80)};
     }
 }
 
 namespace {
 
-bool IsPrintableAscii(unsigned char byte) { return byte >= 0x21 && byte <= 0x7E; }
+bool IsPrintableAscii(unsigned char byte) {
+    return byte >= 0x21 && byte <= 0x7E;
+}
 
 }  // namespace
 

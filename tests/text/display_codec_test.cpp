@@ -33,7 +33,9 @@ std::string Units(std::u16string_view text) {
     return shown;
 }
 
-std::string UnitName(unsigned long unit) { return Units(std::u16string(1, static_cast<char16_t>(unit))); }
+std::string UnitName(unsigned long unit) {
+    return Units(std::u16string(1, static_cast<char16_t>(unit)));
+}
 
 // How the codec shows bytes that are not a character.
 std::u16string Escaped(std::string_view bytes) {
@@ -63,7 +65,7 @@ unsigned long LinearIndex(const std::string& b) {
 }
 
 struct Golden {
-    std::vector<std::pair<std::string, std::u16string>> shortUnits;  // bytes, how they are shown
+    std::vector<std::pair<std::string, std::u16string>> shortUnits;         // bytes, how they are shown
     std::vector<std::string> unitForm = std::vector<std::string>(0x10000);  // bytes of each UTF-16 unit alone
     std::vector<std::pair<char32_t, std::string>> supplementary;
     std::vector<std::string> problems;  // units given no form or two forms
@@ -153,7 +155,9 @@ struct Exact {
     std::string bytes;
     std::u16string text;
 };
-void PrintTo(const Exact& value, std::ostream* os) { *os << value.name; }
+void PrintTo(const Exact& value, std::ostream* os) {
+    *os << value.name;
+}
 
 // Both directions: the bytes show as the text and the text encodes to them.
 class DisplayCodecExact : public ::testing::TestWithParam<Exact> {};
@@ -165,39 +169,40 @@ TEST_P(DisplayCodecExact, DecodesAndEncodesExactly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DisplayCodecExact,
-    ::testing::Values(
-        Exact{"euro_is_0x80", "\x80", u"\u20AC"}, Exact{"user_defined_A140", "\xA1\x40", u"\uE4C6"},
-        Exact{"byte_FF_is_private_use", "\xFF", u"\uF8F5"}, Exact{"ideographic_space", "\xA1\xA1", u"\u3000"},
-        Exact{"zhong_and_fullwidth_A", "\xD6\xD0\xA3\xC1", u"\u4E2D\uFF21"},
-        Exact{"vertical_forms_A6D9_A6DF", "\xA6\xD9\xA6\xDF", u"\uE78D\uE793"},
-        Exact{"A8BF_as_code_page_936_has_it", "\xA8\xBF", u"\uE7C8"},
-        Exact{"FE50_FEA0_as_code_page_936_has_them", "\xFE\x50\xFE\xA0", u"\uE815\uE864"},
-        Exact{"ascii_controls_and_crlf", std::string("a\0\t\r\n\x7F", 6), std::u16string(u"a\0\t\r\n\x7F", 6)},
-        Exact{"emoji_four_bytes", "\x94\x39\xFC\x36", u"\U0001F600"},
-        Exact{"cjk_extension_b_four_bytes", "\x95\x32\x82\x36", u"\U00020000"},
-        Exact{"first_four_byte_form", "\x81\x30\x81\x30", u"\u0080"},
-        Exact{"replacement_character", "\x84\x31\xA4\x37", u"\uFFFD"},
-        Exact{"last_bmp_four_byte_form", "\x84\x31\xA4\x39", u"\uFFFF"},
-        Exact{"lone_noncharacters_as_four_bytes", "\x84\x30\xFA\x32\x84\x30\xFA\x32", u"\uFDD0\uFDD0"},
-        Exact{"lone_high_surrogate_carrier", "\x88\x35\x96\x36", std::u16string(1, char16_t(0xD800))},
-        Exact{"lone_low_surrogate_carrier", "\x88\x36\xE5\x33", std::u16string(1, char16_t(0xDFFF))},
-        Exact{"low_then_high_each_carried", "\x88\x36\xB2\x32\x88\x35\x9C\x37",
-              std::u16string{char16_t(0xDE00), char16_t(0xD83D)}},
-        Exact{"gb18030_two_byte_only_character_carried", "\x84\x31\xD7\x35", u"\u01F9"},
-        Exact{"lone_lead_at_end", "a\x81", u"a\uFDD8\uFDE1"},
-        Exact{"lead_before_7F_escapes_both", "\x81\x7F", u"\uFDD8\uFDE1\uFDD7\uFDEF"},
-        Exact{"lead_before_cr_keeps_the_cr_escaped", "\x81\r\n", u"\uFDD8\uFDE1\uFDD0\uFDED\n"},
-        Exact{"lead_before_nul", std::string("\xFE\0b", 3), u"\uFDDF\uFDEE\uFDD0\uFDE0b"},
-        Exact{"lead_before_FF", "\x81\xFF", u"\uFDD8\uFDE1\uFDDF\uFDEF"},
-        Exact{"lead_digit_without_four_bytes", "\x81\x30\x81", u"\uFDD8\uFDE1\uFDD3\uFDE0\uFDD8\uFDE1"},
-        Exact{"unassigned_past_carriers", "\x89\x35\x81\x30", Escaped("\x89\x35\x81\x30")},
-        Exact{"past_the_last_code_point", "\xE3\x32\x9A\x36", Escaped("\xE3\x32\x9A\x36")},
-        Exact{"carrier_of_a_unit_with_a_shorter_form", "\x84\x31\xA5\x30", Escaped("\x84\x31\xA5\x30")},
-        Exact{"four_bytes_of_a_code_page_936_character", "\x83\x36\xC8\x30", Escaped("\x83\x36\xC8\x30")},
-        Exact{"carried_low_after_carried_high", "\x88\x35\x9C\x37\x88\x36\xB2\x32",
-              char16_t(0xD83D) + Escaped("\x88\x36\xB2\x32")},
-        Exact{"four_byte_FDE1_after_four_byte_FDD0", "\x84\x30\xFA\x32\x84\x30\xFB\x39",
-              u"\uFDD0" + Escaped("\x84\x30\xFB\x39")}),
+    ::testing::Values(Exact{"euro_is_0x80", "\x80", u"\u20AC"}, Exact{"user_defined_A140", "\xA1\x40", u"\uE4C6"},
+                      Exact{"byte_FF_is_private_use", "\xFF", u"\uF8F5"},
+                      Exact{"ideographic_space", "\xA1\xA1", u"\u3000"},
+                      Exact{"zhong_and_fullwidth_A", "\xD6\xD0\xA3\xC1", u"\u4E2D\uFF21"},
+                      Exact{"vertical_forms_A6D9_A6DF", "\xA6\xD9\xA6\xDF", u"\uE78D\uE793"},
+                      Exact{"A8BF_as_code_page_936_has_it", "\xA8\xBF", u"\uE7C8"},
+                      Exact{"FE50_FEA0_as_code_page_936_has_them", "\xFE\x50\xFE\xA0", u"\uE815\uE864"},
+                      Exact{"ascii_controls_and_crlf", std::string("a\0\t\r\n\x7F", 6),
+                            std::u16string(u"a\0\t\r\n\x7F", 6)},
+                      Exact{"emoji_four_bytes", "\x94\x39\xFC\x36", u"\U0001F600"},
+                      Exact{"cjk_extension_b_four_bytes", "\x95\x32\x82\x36", u"\U00020000"},
+                      Exact{"first_four_byte_form", "\x81\x30\x81\x30", u"\u0080"},
+                      Exact{"replacement_character", "\x84\x31\xA4\x37", u"\uFFFD"},
+                      Exact{"last_bmp_four_byte_form", "\x84\x31\xA4\x39", u"\uFFFF"},
+                      Exact{"lone_noncharacters_as_four_bytes", "\x84\x30\xFA\x32\x84\x30\xFA\x32", u"\uFDD0\uFDD0"},
+                      Exact{"lone_high_surrogate_carrier", "\x88\x35\x96\x36", std::u16string(1, char16_t(0xD800))},
+                      Exact{"lone_low_surrogate_carrier", "\x88\x36\xE5\x33", std::u16string(1, char16_t(0xDFFF))},
+                      Exact{"low_then_high_each_carried", "\x88\x36\xB2\x32\x88\x35\x9C\x37",
+                            std::u16string{char16_t(0xDE00), char16_t(0xD83D)}},
+                      Exact{"gb18030_two_byte_only_character_carried", "\x84\x31\xD7\x35", u"\u01F9"},
+                      Exact{"lone_lead_at_end", "a\x81", u"a\uFDD8\uFDE1"},
+                      Exact{"lead_before_7F_escapes_both", "\x81\x7F", u"\uFDD8\uFDE1\uFDD7\uFDEF"},
+                      Exact{"lead_before_cr_keeps_the_cr_escaped", "\x81\r\n", u"\uFDD8\uFDE1\uFDD0\uFDED\n"},
+                      Exact{"lead_before_nul", std::string("\xFE\0b", 3), u"\uFDDF\uFDEE\uFDD0\uFDE0b"},
+                      Exact{"lead_before_FF", "\x81\xFF", u"\uFDD8\uFDE1\uFDDF\uFDEF"},
+                      Exact{"lead_digit_without_four_bytes", "\x81\x30\x81", u"\uFDD8\uFDE1\uFDD3\uFDE0\uFDD8\uFDE1"},
+                      Exact{"unassigned_past_carriers", "\x89\x35\x81\x30", Escaped("\x89\x35\x81\x30")},
+                      Exact{"past_the_last_code_point", "\xE3\x32\x9A\x36", Escaped("\xE3\x32\x9A\x36")},
+                      Exact{"carrier_of_a_unit_with_a_shorter_form", "\x84\x31\xA5\x30", Escaped("\x84\x31\xA5\x30")},
+                      Exact{"four_bytes_of_a_code_page_936_character", "\x83\x36\xC8\x30", Escaped("\x83\x36\xC8\x30")},
+                      Exact{"carried_low_after_carried_high", "\x88\x35\x9C\x37\x88\x36\xB2\x32",
+                            char16_t(0xD83D) + Escaped("\x88\x36\xB2\x32")},
+                      Exact{"four_byte_FDE1_after_four_byte_FDD0", "\x84\x30\xFA\x32\x84\x30\xFB\x39",
+                            u"\uFDD0" + Escaped("\x84\x30\xFB\x39")}),
     [](const ::testing::TestParamInfo<Exact>& info) { return std::string(info.param.name); });
 
 struct Degraded {
@@ -205,7 +210,9 @@ struct Degraded {
     std::u16string text;
     std::u16string comesBack;
 };
-void PrintTo(const Degraded& value, std::ostream* os) { *os << value.name; }
+void PrintTo(const Degraded& value, std::ostream* os) {
+    *os << value.name;
+}
 
 // Texts that hold U+FDDx U+FDEy pairs of their own: the pair becomes its byte.
 class DisplayCodecEscapeShape : public ::testing::TestWithParam<Degraded> {};
@@ -241,13 +248,27 @@ protected:
         std::string bytes;
         for (unsigned n = Pick(24); n > 0; --n) {
             switch (Pick(7)) {
-                case 0: bytes += static_cast<char>(Pick(256)); break;
-                case 1: bytes += {static_cast<char>(0x81 + Pick(126)), static_cast<char>(Pick(256))}; break;
-                case 2: bytes += Gb18030FourBytes(Pick(39420 + 0x10000)); break;           // BMP and carriers
-                case 3: bytes += Gb18030FourBytes(189000 + Pick(0x100000 + 100)); break;  // past U+10FFFF too
-                case 4: bytes += {static_cast<char>(0x81 + Pick(126)), static_cast<char>(0x30 + Pick(10))}; break;
-                case 5: bytes += "\r\n\x80\xFF\x81"[Pick(5)]; break;
-                default: bytes += Gb18030FourBytes(39420 + 0xD800 + Pick(0x800)); break;  // surrogate carriers
+                case 0:
+                    bytes += static_cast<char>(Pick(256));
+                    break;
+                case 1:
+                    bytes += {static_cast<char>(0x81 + Pick(126)), static_cast<char>(Pick(256))};
+                    break;
+                case 2:
+                    bytes += Gb18030FourBytes(Pick(39420 + 0x10000));
+                    break;  // BMP and carriers
+                case 3:
+                    bytes += Gb18030FourBytes(189000 + Pick(0x100000 + 100));
+                    break;  // past U+10FFFF too
+                case 4:
+                    bytes += {static_cast<char>(0x81 + Pick(126)), static_cast<char>(0x30 + Pick(10))};
+                    break;
+                case 5:
+                    bytes += "\r\n\x80\xFF\x81"[Pick(5)];
+                    break;
+                default:
+                    bytes += Gb18030FourBytes(39420 + 0xD800 + Pick(0x800));
+                    break;  // surrogate carriers
             }
         }
         return bytes;
@@ -257,15 +278,25 @@ protected:
         std::u16string text;
         for (unsigned n = Pick(24); n > 0; --n) {
             switch (Pick(7)) {
-                case 0: text += static_cast<char16_t>(Pick(0x80)); break;
-                case 1: text += static_cast<char16_t>(0x4E00 + Pick(0x5200)); break;
-                case 2: text += static_cast<char16_t>(0xD800 + Pick(0x800)); break;  // unpaired, or pairing by chance
+                case 0:
+                    text += static_cast<char16_t>(Pick(0x80));
+                    break;
+                case 1:
+                    text += static_cast<char16_t>(0x4E00 + Pick(0x5200));
+                    break;
+                case 2:
+                    text += static_cast<char16_t>(0xD800 + Pick(0x800));
+                    break;  // unpaired, or pairing by chance
                 case 3:
                     text += static_cast<char16_t>(0xD800 + Pick(0x400));
                     text += static_cast<char16_t>(0xDC00 + Pick(0x400));
                     break;
-                case 4: text += u"\u0000\uFFFD\uFFFF\u20AC\uE4C6\u01F9\r\n"[Pick(8)]; break;
-                case 5: text += static_cast<char16_t>(0xFDD0 + Pick(32)); break;  // reserved, mostly alone
+                case 4:
+                    text += u"\u0000\uFFFD\uFFFF\u20AC\uE4C6\u01F9\r\n"[Pick(8)];
+                    break;
+                case 5:
+                    text += static_cast<char16_t>(0xFDD0 + Pick(32));
+                    break;  // reserved, mostly alone
                 default: {
                     const auto unit = static_cast<char16_t>(Pick(0x10000));
                     if (unit < 0xFDD0 || unit > 0xFDEF) text += unit;
@@ -304,7 +335,9 @@ struct ThroughWidth {
     std::u16string full;
     std::u16string half;
 };
-void PrintTo(const ThroughWidth& value, std::ostream* os) { *os << value.name; }
+void PrintTo(const ThroughWidth& value, std::ostream* os) {
+    *os << value.name;
+}
 
 // What a window does: encode, convert the bytes, decode the result.
 class DisplayCodecWidth : public ::testing::TestWithParam<ThroughWidth> {};
@@ -317,15 +350,14 @@ TEST_P(DisplayCodecWidth, ConversionsLeaveFourByteFormsIntact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DisplayCodecWidth,
-    ::testing::Values(
-        ThroughWidth{"emoji_and_extension_b", u"a\U0001F600b\U00020000c", u"ａ\U0001F600ｂ\U00020000ｃ",
-                     u"a\U0001F600b\U00020000c"},
-        ThroughWidth{"fullwidth_around_them", u"ａ\U0001F600ｂ\U00020000　ｃ", u"ａ\U0001F600ｂ\U00020000　ｃ",
-                     u"a\U0001F600b\U00020000   c"},
-        ThroughWidth{"four_byte_form_with_A3_lead", u"@\U0004A728@", u"＠\U0004A728＠", u"@\U0004A728@"},
-        ThroughWidth{"carriers", u"x" + std::u16string(1, char16_t(0xD800)) + u"\u01F9y",
-                     u"ｘ" + std::u16string(1, char16_t(0xD800)) + u"\u01F9ｙ",
-                     u"x" + std::u16string(1, char16_t(0xD800)) + u"\u01F9y"}),
+    ::testing::Values(ThroughWidth{"emoji_and_extension_b", u"a\U0001F600b\U00020000c", u"ａ\U0001F600ｂ\U00020000ｃ",
+                                   u"a\U0001F600b\U00020000c"},
+                      ThroughWidth{"fullwidth_around_them", u"ａ\U0001F600ｂ\U00020000　ｃ",
+                                   u"ａ\U0001F600ｂ\U00020000　ｃ", u"a\U0001F600b\U00020000   c"},
+                      ThroughWidth{"four_byte_form_with_A3_lead", u"@\U0004A728@", u"＠\U0004A728＠", u"@\U0004A728@"},
+                      ThroughWidth{"carriers", u"x" + std::u16string(1, char16_t(0xD800)) + u"\u01F9y",
+                                   u"ｘ" + std::u16string(1, char16_t(0xD800)) + u"\u01F9ｙ",
+                                   u"x" + std::u16string(1, char16_t(0xD800)) + u"\u01F9y"}),
     [](const ::testing::TestParamInfo<ThroughWidth>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -61,19 +61,18 @@ TEST_P(ReplaceTest, ReplacesOnlyWholeCharactersLeftToRight) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplaceTest,
-    ::testing::Values(
-        ReplaceCase{"EverySingleOccurrence", "aaa", "a", "b", 3, "bbb"},
-        ReplaceCase{"NoOverlap", "aaaaa", "aa", "x", 2, "xxa"},
-        ReplaceCase{"InsertedTextNotRescanned", "aba", "a", "aa", 2, "aabaa"},
-        ReplaceCase{"TrailByteIsNotACharacter", "\x81\x40", "@", "\xA3\xC0", 0, "\x81\x40"},
-        ReplaceCase{"MatchAfterTwoByteCharacter", "\x81\x40@", "@", "#", 1, "\x81\x40#"},
-        ReplaceCase{"TwoByteNeedleOnlyAtBoundary", "\x81\xA3\xA3\xA1", "\xA3\xA1", "!", 1, "\x81\xA3!"},
-        ReplaceCase{"LoneLeadByteAtEndIsOneCharacter", "a\x81", "\x81", "z", 1, "az"},
-        ReplaceCase{"NeedleLongerThanText", "ab", "abc", "x", 0, "ab"},
-        ReplaceCase{"EmptyNeedleChangesNothing", "abc", "", "x", 0, "abc"},
-        ReplaceCase{"ReplaceWithEmpty", "a b c", " ", "", 2, "abc"},
-        ReplaceCase{"EmptyText", "", "a", "b", 0, ""},
-        ReplaceCase{"NeedleStraddlingCharacters", "\xB0\xA1\xB0", "\xA1\xB0", "x", 0, "\xB0\xA1\xB0"}),
+    ::testing::Values(ReplaceCase{"EverySingleOccurrence", "aaa", "a", "b", 3, "bbb"},
+                      ReplaceCase{"NoOverlap", "aaaaa", "aa", "x", 2, "xxa"},
+                      ReplaceCase{"InsertedTextNotRescanned", "aba", "a", "aa", 2, "aabaa"},
+                      ReplaceCase{"TrailByteIsNotACharacter", "\x81\x40", "@", "\xA3\xC0", 0, "\x81\x40"},
+                      ReplaceCase{"MatchAfterTwoByteCharacter", "\x81\x40@", "@", "#", 1, "\x81\x40#"},
+                      ReplaceCase{"TwoByteNeedleOnlyAtBoundary", "\x81\xA3\xA3\xA1", "\xA3\xA1", "!", 1, "\x81\xA3!"},
+                      ReplaceCase{"LoneLeadByteAtEndIsOneCharacter", "a\x81", "\x81", "z", 1, "az"},
+                      ReplaceCase{"NeedleLongerThanText", "ab", "abc", "x", 0, "ab"},
+                      ReplaceCase{"EmptyNeedleChangesNothing", "abc", "", "x", 0, "abc"},
+                      ReplaceCase{"ReplaceWithEmpty", "a b c", " ", "", 2, "abc"},
+                      ReplaceCase{"EmptyText", "", "a", "b", 0, ""},
+                      ReplaceCase{"NeedleStraddlingCharacters", "\xB0\xA1\xB0", "\xA1\xB0", "x", 0, "\xB0\xA1\xB0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct TrimCase {
@@ -98,18 +97,17 @@ TEST_P(TrimTest, RemovesSingleByteWhiteSpaceOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TrimTest,
-    ::testing::Values(
-        TrimCase{"AllSixWhiteSpaceBytes", "\r\n  abc \t\r\n", "abc \t\r\n", "\r\n  abc", "abc"},
-        TrimCase{"OnlyWhiteSpace", " \t\v\f\r\n", "", "", ""},
-        TrimCase{"IdeographicSpaceKept", "\xA1\xA1x\xA1\xA1", "\xA1\xA1x\xA1\xA1", "\xA1\xA1x\xA1\xA1",
-                 "\xA1\xA1x\xA1\xA1"},
-        TrimCase{"LoneLeadByteAtEnd", "a\x81", "a\x81", "a\x81", "a\x81"},
-        TrimCase{"SpaceAsTrailByteStays", "a\x81 ", "a\x81 ", "a\x81 ", "a\x81 "},
-        TrimCase{"SpaceAfterTrailGoes", "\x81\x81 ", "\x81\x81 ", "\x81\x81", "\x81\x81"},
-        TrimCase{"SpaceAfterOddLeadRun", "\x81\x81\x81  ", "\x81\x81\x81  ", "\x81\x81\x81 ",
-                 "\x81\x81\x81 "},
-        TrimCase{"OtherControlsAreNotWhiteSpace", "\x1A\x1F", "\x1A\x1F", "\x1A\x1F", "\x1A\x1F"},
-        TrimCase{"Empty", "", "", "", ""}),
+    ::testing::Values(TrimCase{"AllSixWhiteSpaceBytes", "\r\n  abc \t\r\n", "abc \t\r\n", "\r\n  abc", "abc"},
+                      TrimCase{"OnlyWhiteSpace", " \t\v\f\r\n", "", "", ""},
+                      TrimCase{"IdeographicSpaceKept", "\xA1\xA1x\xA1\xA1", "\xA1\xA1x\xA1\xA1", "\xA1\xA1x\xA1\xA1",
+                               "\xA1\xA1x\xA1\xA1"},
+                      TrimCase{"LoneLeadByteAtEnd", "a\x81", "a\x81", "a\x81", "a\x81"},
+                      TrimCase{"SpaceAsTrailByteStays", "a\x81 ", "a\x81 ", "a\x81 ", "a\x81 "},
+                      TrimCase{"SpaceAfterTrailGoes", "\x81\x81 ", "\x81\x81 ", "\x81\x81", "\x81\x81"},
+                      TrimCase{"SpaceAfterOddLeadRun", "\x81\x81\x81  ", "\x81\x81\x81  ", "\x81\x81\x81 ",
+                               "\x81\x81\x81 "},
+                      TrimCase{"OtherControlsAreNotWhiteSpace", "\x1A\x1F", "\x1A\x1F", "\x1A\x1F", "\x1A\x1F"},
+                      TrimCase{"Empty", "", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // TrimRight looks backwards from the end; the definition walks forwards from

@@ -46,9 +46,15 @@ std::u16string Decode(UConverter* converter, const std::string& bytes) {
     return std::u16string(reinterpret_cast<const char16_t*>(units), static_cast<std::size_t>(length));
 }
 
-bool IsLead(unsigned byte) { return byte >= 0x81 && byte <= 0xFE; }
-bool IsDigit(unsigned byte) { return byte >= 0x30 && byte <= 0x39; }
-bool IsReserved(char16_t unit) { return (unit >= 0xD800 && unit <= 0xDFFF) || (unit >= 0xFDD0 && unit <= 0xFDEF); }
+bool IsLead(unsigned byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+bool IsDigit(unsigned byte) {
+    return byte >= 0x30 && byte <= 0x39;
+}
+bool IsReserved(char16_t unit) {
+    return (unit >= 0xD800 && unit <= 0xDFFF) || (unit >= 0xFDD0 && unit <= 0xFDEF);
+}
 
 std::string HexBytes(const std::string& bytes) {
     std::string hex;

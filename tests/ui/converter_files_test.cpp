@@ -20,7 +20,7 @@ using fake::FakeWindow;
 using testing::Hex;
 
 // The messages, as GBK bytes.
-const std::string kFileMissing = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\xA3\xA1";  // 文件不存在！
+const std::string kFileMissing = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\xA3\xA1";         // 文件不存在！
 const std::string kReadFailed = "\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA3\xA1";  // 读取文件失败！
 const std::string kFileHasNul =  // 文件中含有空字符，不能作为文本读取！
     "\xCE\xC4\xBC\xFE\xD6\xD0\xBA\xAC\xD3\xD0\xBF\xD5\xD7\xD6\xB7\xFB\xA3\xAC\xB2\xBB\xC4\xDC\xD7\xF7\xCE\xAA"
@@ -28,13 +28,13 @@ const std::string kFileHasNul =  // 文件中含有空字符，不能作为文�
 const std::string kOutputEmpty =  // 输出结果为空！操作取消！
     "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xCE\xAA\xBF\xD5\xA3\xA1\xB2\xD9\xD7\xF7\xC8\xA1\xCF\xFB\xA3\xA1";
 const std::string kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 创建文件失败。
-const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 写入文件失败。
+const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";   // 写入文件失败。
 
 class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_folder = fs::temp_directory_path() / ("tornix-dlg-" + std::to_string(::getpid()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
     }
@@ -121,8 +121,7 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadFailureTest,
                          ::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
-                                           LoadFailure{"NulByte", kFileHasNul},
-                                           LoadFailure{"ReadError", kReadFailed}),
+                                           LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {

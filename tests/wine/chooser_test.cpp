@@ -45,8 +45,8 @@ protected:
         // A folder per test: the chooser makes the chosen folder the current
         // one, which then cannot be removed until another is chosen.
         static int next = 0;
-        m_folder = fs::path(base) / (L"tornix-chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                     std::to_wstring(next++));
+        m_folder = fs::path(base) /
+                   (L"tornix-chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(next++));
         std::error_code ignored;
         fs::remove_all(m_folder, ignored);
         fs::create_directories(m_folder);

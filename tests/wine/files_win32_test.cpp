@@ -22,8 +22,8 @@ public:
     TempFolder() {
         wchar_t base[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH + 1, base);
-        m_path = fs::path(base) / (L"tornix-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(s_next++));
+        m_path = fs::path(base) /
+                 (L"tornix-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(s_next++));
         fs::create_directories(m_path);
     }
     ~TempFolder() {
@@ -210,20 +210,20 @@ TEST_P(HeldOpenTest, KeepsTheOldContentWhenTheSaveCannotReplaceIt) {
     EXPECT_EQ(CountEntries(folder.Path()), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32, HeldOpenTest,
-    ::testing::Values(
-        // Open without letting others write: the save cannot start.
-        HeldOpenCase{"ReaderSharingReads", GENERIC_READ, FILE_SHARE_READ, WriteStatus::kCannotCreate},
-        HeldOpenCase{"WriterSharingNothing", GENERIC_WRITE, 0, WriteStatus::kCannotCreate},
-        // Writes allowed but not deleting or renaming: the new file cannot
-        // take the old one's place.
-        HeldOpenCase{"ReaderSharingReadsAndWrites", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     WriteStatus::kWriteFailed},
-        // Everything allowed: the save goes through.
-        HeldOpenCase{"ReaderSharingAll", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     WriteStatus::kOk}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Win32, HeldOpenTest,
+                         ::testing::Values(
+                             // Open without letting others write: the save cannot start.
+                             HeldOpenCase{"ReaderSharingReads", GENERIC_READ, FILE_SHARE_READ,
+                                          WriteStatus::kCannotCreate},
+                             HeldOpenCase{"WriterSharingNothing", GENERIC_WRITE, 0, WriteStatus::kCannotCreate},
+                             // Writes allowed but not deleting or renaming: the new file cannot
+                             // take the old one's place.
+                             HeldOpenCase{"ReaderSharingReadsAndWrites", GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, WriteStatus::kWriteFailed},
+                             // Everything allowed: the save goes through.
+                             HeldOpenCase{"ReaderSharingAll", GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, WriteStatus::kOk}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tornix

@@ -14,7 +14,9 @@ struct Search {
     HWND found;
 };
 
-bool IsDialogBox(HWND window) { return ClassName(window) == L"#32770" && ::IsWindowVisible(window); }
+bool IsDialogBox(HWND window) {
+    return ClassName(window) == L"#32770" && ::IsWindowVisible(window);
+}
 
 BOOL CALLBACK MatchOwned(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
@@ -105,7 +107,9 @@ UiThread::~UiThread() {
     }
 }
 
-bool UiThread::Join() { return ::WaitForSingleObject(m_thread, kPatienceMs) == WAIT_OBJECT_0; }
+bool UiThread::Join() {
+    return ::WaitForSingleObject(m_thread, kPatienceMs) == WAIT_OBJECT_0;
+}
 
 DWORD WINAPI UiThread::Run(void* self) {
     static_cast<UiThread*>(self)->m_body();

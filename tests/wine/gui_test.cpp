@@ -198,19 +198,19 @@ TEST_P(ConversionTest, ShowsTheResultAndTheTrimmedInput) {
     EXPECT_EQ(FindOwnedDialog(m_dialog), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32, ConversionTest,
-    ::testing::Values(
-        ConversionCase{"ToFullKeepsSingleSpaces", IDC_TO_FULL, L"  Hello, World!  ", L"Ｈｅｌｌｏ， Ｗｏｒｌｄ！",
-                       L"Hello, World!"},
-        ConversionCase{"ToFullThreeSpacesAndFullStop", IDC_TO_FULL, L"a   b.c/", L"ａ　ｂ。ｃ／", L"a   b.c/"},
-        ConversionCase{"ToHalfDoublesTheSolidus", IDC_TO_HALF, L"ａ。ｂ／１　＄～", L"a.b//1   $~",
-                       L"ａ。ｂ／１　＄～"},
-        ConversionCase{"LineBreaksStayCrLf", IDC_TO_FULL, L"\r\nab\r\ncd\r\n", L"ａｂ\r\nｃｄ", L"ab\r\ncd"},
-        // Characters that code page 936 cannot hold come back unchanged.
-        ConversionCase{"CharactersOutsideTheCodePageSurvive", IDC_TO_FULL, L"中文😀€ x", L"中文😀€ ｘ",
-                       L"中文😀€ x"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Win32, ConversionTest,
+                         ::testing::Values(ConversionCase{"ToFullKeepsSingleSpaces", IDC_TO_FULL, L"  Hello, World!  ",
+                                                          L"Ｈｅｌｌｏ， Ｗｏｒｌｄ！", L"Hello, World!"},
+                                           ConversionCase{"ToFullThreeSpacesAndFullStop", IDC_TO_FULL, L"a   b.c/",
+                                                          L"ａ　ｂ。ｃ／", L"a   b.c/"},
+                                           ConversionCase{"ToHalfDoublesTheSolidus", IDC_TO_HALF, L"ａ。ｂ／１　＄～",
+                                                          L"a.b//1   $~", L"ａ。ｂ／１　＄～"},
+                                           ConversionCase{"LineBreaksStayCrLf", IDC_TO_FULL, L"\r\nab\r\ncd\r\n",
+                                                          L"ａｂ\r\nｃｄ", L"ab\r\ncd"},
+                                           // Characters that code page 936 cannot hold come back unchanged.
+                                           ConversionCase{"CharactersOutsideTheCodePageSurvive", IDC_TO_FULL,
+                                                          L"中文😀€ x", L"中文😀€ ｘ", L"中文😀€ x"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
     const char* name;
@@ -323,7 +323,8 @@ TEST_F(ConverterWindowTest, ControlsHaveTheirIdsTextsStylesAndPlaces) {
 
 TEST_F(ConverterWindowTest, WindowCanBeMinimizedButNotResizedAndOpensCentred) {
     const auto style = static_cast<DWORD>(::GetWindowLongW(m_dialog, GWL_STYLE));
-    const DWORD expected = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT;
+    const DWORD expected =
+        WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT;
     EXPECT_EQ(style & expected, expected) << std::hex << style;
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0u) << std::hex << style;
     EXPECT_NE(::GetWindowLongW(m_dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);

@@ -45,16 +45,14 @@ TEST_P(VersionRecordTest, HasTheField) {
     EXPECT_EQ(VersionString(record, GetParam().name), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Win32, VersionRecordTest,
-                         ::testing::Values(VersionField{L"CompanyName", L""},
-                                           VersionField{L"FileDescription", L"tornix Microsoft 基础类应用程序"},
-                                           VersionField{L"FileVersion", L"1, 0, 0, 1"},
-                                           VersionField{L"InternalName", L"tornix"},
-                                           VersionField{L"LegalTrademarks", L""},
-                                           VersionField{L"OriginalFilename", L"tornix.EXE"},
-                                           VersionField{L"ProductName", L"tornix 应用程序"},
-                                           VersionField{L"ProductVersion", L"1, 0, 0, 1"}),
-                         [](const auto& info) { return std::string(info.param.name, info.param.name + wcslen(info.param.name)); });
+INSTANTIATE_TEST_SUITE_P(
+    Win32, VersionRecordTest,
+    ::testing::Values(VersionField{L"CompanyName", L""},
+                      VersionField{L"FileDescription", L"tornix Microsoft 基础类应用程序"},
+                      VersionField{L"FileVersion", L"1, 0, 0, 1"}, VersionField{L"InternalName", L"tornix"},
+                      VersionField{L"LegalTrademarks", L""}, VersionField{L"OriginalFilename", L"tornix.EXE"},
+                      VersionField{L"ProductName", L"tornix 应用程序"}, VersionField{L"ProductVersion", L"1, 0, 0, 1"}),
+    [](const auto& info) { return std::string(info.param.name, info.param.name + wcslen(info.param.name)); });
 
 TEST(VersionRecordTest, FixedPartAndTranslation) {
     std::vector<unsigned char> record = VersionRecord();
@@ -115,8 +113,7 @@ TEST(ProgramRunTest, OpensConvertsAndEndsOnEscape) {
     ASSERT_TRUE(::CreateProcessW(kProgram, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process))
         << ::GetLastError();
-    const HWND window =
-        WaitForWindow([&] { return FindProcessDialog(process.dwProcessId, L"Qelvar Ver. 1.0713"); });
+    const HWND window = WaitForWindow([&] { return FindProcessDialog(process.dwProcessId, L"Qelvar Ver. 1.0713"); });
     EXPECT_NE(window, nullptr) << "tornix.exe showed no window";
     if (window != nullptr) {
         const HWND input = ::GetDlgItem(window, IDC_INPUT);

@@ -26,19 +26,18 @@ TEST_P(ChooserFilterTest, SplitsAtBarsIntoNulSeparatedPairs) {
 
 using namespace std::string_literals;
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32, ChooserFilterTest,
-    ::testing::Values(
-        // 文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||
-        FilterCase{"ProgramFilter",
-                   "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|"
-                   "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE(*.*)|*.*||",
-                   L"\u6587\u672C\u6587\u4EF6(*.txt;*.html;*.htm)\0*.txt;*.html;*.htm\0"
-                   L"\u6240\u6709\u6587\u4EF6(*.*)\0*.*\0\0\0\0"s},
-        // 0x81 0x7C is one character whose second byte is the value of '|'.
-        FilterCase{"BarAsSecondByteIsNoSeparator", "\x81\x7C|*.a||", L"\u4E85\0*.a\0\0\0\0"s},
-        FilterCase{"MissingEndStillEndsInTwoNuls", "A|*.a", L"A\0*.a\0\0"s}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Win32, ChooserFilterTest,
+                         ::testing::Values(
+                             // 文本文件(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|所有文件(*.*)|*.*||
+                             FilterCase{"ProgramFilter",
+                                        "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.txt;*.html;*.htm)|*.txt;*.html;*.htm|"
+                                        "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE(*.*)|*.*||",
+                                        L"\u6587\u672C\u6587\u4EF6(*.txt;*.html;*.htm)\0*.txt;*.html;*.htm\0"
+                                        L"\u6240\u6709\u6587\u4EF6(*.*)\0*.*\0\0\0\0"s},
+                             // 0x81 0x7C is one character whose second byte is the value of '|'.
+                             FilterCase{"BarAsSecondByteIsNoSeparator", "\x81\x7C|*.a||", L"\u4E85\0*.a\0\0\0\0"s},
+                             FilterCase{"MissingEndStillEndsInTwoNuls", "A|*.a", L"A\0*.a\0\0"s}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChooserDefaultExtensionTest, KeepsTheFirstThreeCharacters) {
     EXPECT_EQ(ChooserDefaultExtension(GbkString("TXT Files (*.txt;*.html;*.htm)")), L"TXT");

@@ -13,8 +13,12 @@ namespace {
 constexpr const char* kOutOfMemory =
     "\xC4\xDA\xB4\xE6\xB2\xBB\xD7\xE3\xA3\xAC\xB2\xD9\xD7\xF7\xD2\xD1\xC8\xA1\xCF\xFB\xA3\xA1";
 
-unsigned LowWord(std::uintptr_t value) { return static_cast<unsigned>(value & 0xFFFF); }
-unsigned HighWord(std::uintptr_t value) { return static_cast<unsigned>((value >> 16) & 0xFFFF); }
+unsigned LowWord(std::uintptr_t value) {
+    return static_cast<unsigned>(value & 0xFFFF);
+}
+unsigned HighWord(std::uintptr_t value) {
+    return static_cast<unsigned>((value >> 16) & 0xFFFF);
+}
 
 bool Matches(const MessageMapEntry& entry, unsigned message, std::uintptr_t wParam) {
     if (entry.message != message) return false;
@@ -36,7 +40,9 @@ void DDX_Text(CDataExchange* pDX, unsigned controlId, GbkString& value) {
 
 CPaintDC::CPaintDC(CDialog* dialog) : m_context(dialog->Host()->BeginPaint()) {}
 
-std::intptr_t CPaintDC::GetSafeHdc() const { return m_context ? m_context->Handle() : 0; }
+std::intptr_t CPaintDC::GetSafeHdc() const {
+    return m_context ? m_context->Handle() : 0;
+}
 
 void CPaintDC::DrawIcon(int x, int y, IconHandle icon) {
     if (m_context) m_context->DrawIcon(x, y, icon);
@@ -69,21 +75,29 @@ int CDialog::MessageBox(const char* text, const char* caption, unsigned type) {
     return m_host->ShowMessageBox(GbkString(text), caption ? &captionText : nullptr, type);
 }
 
-SystemMenu* CDialog::GetSystemMenu(bool) { return m_host ? m_host->GetSystemMenu() : nullptr; }
+SystemMenu* CDialog::GetSystemMenu(bool) {
+    return m_host ? m_host->GetSystemMenu() : nullptr;
+}
 
 void CDialog::SetIcon(IconHandle icon, bool big) {
     if (m_host) m_host->SetIcon(icon, big);
 }
 
-bool CDialog::IsIconic() const { return m_host && m_host->IsIconic(); }
+bool CDialog::IsIconic() const {
+    return m_host && m_host->IsIconic();
+}
 
-ClientRect CDialog::GetClientRect() const { return m_host ? m_host->GetClientRect() : ClientRect{}; }
+ClientRect CDialog::GetClientRect() const {
+    return m_host ? m_host->GetClientRect() : ClientRect{};
+}
 
 std::intptr_t CDialog::SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
     return m_host ? m_host->SendMessage(message, wParam, lParam) : 0;
 }
 
-std::intptr_t CDialog::Default() { return m_host ? m_host->Default() : 0; }
+std::intptr_t CDialog::Default() {
+    return m_host ? m_host->Default() : 0;
+}
 
 bool CDialog::OnInitDialog() {
     UpdateData(false);
@@ -95,7 +109,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 bool CDialog::OnWndMsg(unsigned message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result) {
     try {

@@ -34,7 +34,7 @@ struct FileChooserRequest {
     GbkString filter;            // "name|patterns|name|patterns||"
     GbkString defaultExtension;  // only its first three characters count
     GbkString initialName;
-    unsigned flags = 0;          // OFN_*
+    unsigned flags = 0;  // OFN_*
 };
 
 class DialogHost {

@@ -16,7 +16,9 @@ namespace {
 
 constexpr int kIconSize = 32;
 
-bool HaveGuiApplication() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+bool HaveGuiApplication() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
 
 }  // namespace
 
@@ -43,7 +45,9 @@ IconHandle LoadIconResource(unsigned id) {
     return icon;
 }
 
-int GetSystemMetrics(int index) { return index == SM_CXICON || index == SM_CYICON ? kIconSize : 0; }
+int GetSystemMetrics(int index) {
+    return index == SM_CXICON || index == SM_CYICON ? kIconSize : 0;
+}
 
 GbkString ApplicationName() {
     if (QCoreApplication::instance()) {

@@ -21,7 +21,9 @@ std::u16string_view View(const QString& text) {
 // How the display codec shows a CR byte that is not a character of its own.
 constexpr std::u16string_view kEscapedCarriageReturn = u"\uFDD0\uFDED";
 
-bool IsBoxBreak(char16_t unit) { return unit == kParagraphSeparator || unit == kLineSeparator; }
+bool IsBoxBreak(char16_t unit) {
+    return unit == kParagraphSeparator || unit == kLineSeparator;
+}
 
 // Each line decoded on its own, the lines joined with CR LF.
 std::u16string DecodeLineByLine(std::string_view gbk) {
@@ -42,7 +44,9 @@ QString ToQString(std::string_view gbk) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-GbkString FromQString(const QString& text) { return GbkString(EncodeFromDisplay(View(text))); }
+GbkString FromQString(const QString& text) {
+    return GbkString(EncodeFromDisplay(View(text)));
+}
 
 // Every CR LF of the bytes as one LF. A lead byte right before CR LF would
 // take the CR as its second byte when the whole text is decoded at once; that

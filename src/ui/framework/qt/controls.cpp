@@ -41,23 +41,25 @@ QWidget* CreateIcon(const ControlTemplate& control, QWidget* parent) {
 
 }  // namespace
 
-bool IsTabStop(const ControlTemplate& control) { return (control.style & WS_TABSTOP) != 0; }
+bool IsTabStop(const ControlTemplate& control) {
+    return (control.style & WS_TABSTOP) != 0;
+}
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (control.kind) {
-    case ControlKind::Edit:
-        widget = new EditBox(control, parent);
-        break;
-    case ControlKind::PushButton:
-        widget = CreateButton(control, parent);
-        break;
-    case ControlKind::Label:
-        widget = CreateLabel(control, parent);
-        break;
-    case ControlKind::Icon:
-        widget = CreateIcon(control, parent);
-        break;
+        case ControlKind::Edit:
+            widget = new EditBox(control, parent);
+            break;
+        case ControlKind::PushButton:
+            widget = CreateButton(control, parent);
+            break;
+        case ControlKind::Label:
+            widget = CreateLabel(control, parent);
+            break;
+        case ControlKind::Icon:
+            widget = CreateIcon(control, parent);
+            break;
     }
     const bool takesFocus = control.kind == ControlKind::Edit || control.kind == ControlKind::PushButton;
     widget->setFocusPolicy(!takesFocus ? Qt::NoFocus : IsTabStop(control) ? Qt::StrongFocus : Qt::ClickFocus);

@@ -20,7 +20,8 @@ const QStringList kSongTiStandIns = {QStringLiteral("AR PL UMing CN"), QStringLi
 
 BaseUnits DialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(alphabet / 26 + 1) / 2, metrics.height()};
 }
 
@@ -36,7 +37,9 @@ QRect MapDialogRect(int x, int y, int cx, int cy, BaseUnits units) {
     return {MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8)};
 }
 
-QSize MapDialogSize(int cx, int cy, BaseUnits units) { return {MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8)}; }
+QSize MapDialogSize(int cx, int cy, BaseUnits units) {
+    return {MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8)};
+}
 
 QString ChooseFontFamily(const QString& wanted, const QStringList& installed, const QStringList& chinese) {
     const bool songTi = kSongTiNames.contains(wanted, Qt::CaseInsensitive);

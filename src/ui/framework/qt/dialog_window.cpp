@@ -25,7 +25,9 @@ namespace tornix::qt {
 
 namespace {
 
-std::uintptr_t CommandParam(unsigned id, unsigned code) { return (static_cast<std::uintptr_t>(code) << 16) | id; }
+std::uintptr_t CommandParam(unsigned id, unsigned code) {
+    return (static_cast<std::uintptr_t>(code) << 16) | id;
+}
 
 class WindowPaint : public PaintContext {
 public:
@@ -174,16 +176,22 @@ void DialogWindow::End(int result) {
     if (m_loop) m_loop->exit();
 }
 
-SystemMenu* DialogWindow::GetSystemMenu() { return (m_template.style & WS_SYSMENU) ? &m_menu : nullptr; }
+SystemMenu* DialogWindow::GetSystemMenu() {
+    return (m_template.style & WS_SYSMENU) ? &m_menu : nullptr;
+}
 
 // One icon serves both sizes; the window layer picks the image it needs.
 void DialogWindow::SetIcon(IconHandle icon, bool big) {
     if (icon && (big || windowIcon().isNull())) setWindowIcon(*static_cast<const QIcon*>(icon));
 }
 
-bool DialogWindow::IsIconic() const { return isMinimized(); }
+bool DialogWindow::IsIconic() const {
+    return isMinimized();
+}
 
-ClientRect DialogWindow::GetClientRect() const { return {0, 0, width(), height()}; }
+ClientRect DialogWindow::GetClientRect() const {
+    return {0, 0, width(), height()};
+}
 
 std::unique_ptr<PaintContext> DialogWindow::BeginPaint() {
     if (m_painter == nullptr) return nullptr;
@@ -198,7 +206,9 @@ std::intptr_t DialogWindow::SendMessage(unsigned message, std::intptr_t wParam, 
     return Dispatch(message, static_cast<std::uintptr_t>(wParam), lParam);
 }
 
-std::intptr_t DialogWindow::Default() { return m_messages.empty() ? 0 : DefaultProcessing(m_messages.back()); }
+std::intptr_t DialogWindow::Default() {
+    return m_messages.empty() ? 0 : DefaultProcessing(m_messages.back());
+}
 
 std::intptr_t DialogWindow::Dispatch(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     m_messages.push_back({message, wParam, lParam});
@@ -208,22 +218,24 @@ std::intptr_t DialogWindow::Dispatch(unsigned message, std::uintptr_t wParam, st
     return result;
 }
 
-std::intptr_t DialogWindow::Command(unsigned id) { return Dispatch(WM_COMMAND, CommandParam(id, BN_CLICKED), 0); }
+std::intptr_t DialogWindow::Command(unsigned id) {
+    return Dispatch(WM_COMMAND, CommandParam(id, BN_CLICKED), 0);
+}
 
 // What the platform does with a message that the dialog leaves to it.
 std::intptr_t DialogWindow::DefaultProcessing(const Message& message) {
     if (message.message != WM_SYSCOMMAND) return 0;
     switch (message.wParam & 0xFFF0) {
-    case kScClose:
-        return Command(IDCANCEL);
-    case kScMinimize:
-        showMinimized();
-        return 0;
-    case kScRestore:
-        showNormal();
-        return 0;
-    default:
-        return 0;
+        case kScClose:
+            return Command(IDCANCEL);
+        case kScMinimize:
+            showMinimized();
+            return 0;
+        case kScRestore:
+            showNormal();
+            return 0;
+        default:
+            return 0;
     }
 }
 

@@ -61,7 +61,9 @@ void EditBox::SetBytes(const GbkString& text) {
     if (IsFilling()) m_fillTimer->start();
 }
 
-GbkString EditBox::Bytes() const { return m_edited ? FromBoxText(document()->toRawText()) : m_bytes; }
+GbkString EditBox::Bytes() const {
+    return m_edited ? FromBoxText(document()->toRawText()) : m_bytes;
+}
 
 void EditBox::FinishFilling() {
     while (IsFilling()) FillStep();
@@ -94,15 +96,15 @@ void EditBox::Append(std::size_t length) {
 
 bool EditBox::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::DragEnter:
-    case QEvent::Drop:
-    case QEvent::ContextMenu:
-        FinishFilling();
-        break;
-    default:
-        break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+        case QEvent::ContextMenu:
+            FinishFilling();
+            break;
+        default:
+            break;
     }
     return QPlainTextEdit::eventFilter(watched, event);
 }

@@ -7,7 +7,9 @@
 
 namespace tornix::qt {
 
-void WindowMenu::AppendSeparator() { m_appended.push_back({true, 0, QString()}); }
+void WindowMenu::AppendSeparator() {
+    m_appended.push_back({true, 0, QString()});
+}
 
 void WindowMenu::AppendItem(unsigned id, const GbkString& text) {
     m_appended.push_back({false, id, ToQString(text.view())});

@@ -30,7 +30,9 @@ IconHandle LoadIconResource(unsigned id) {
     return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
 }
 
-int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+int GetSystemMetrics(int index) {
+    return ::GetSystemMetrics(index);
+}
 
 GbkString ApplicationName() {
     std::wstring module(MAX_PATH, L'\0');

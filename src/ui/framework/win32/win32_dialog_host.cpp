@@ -65,7 +65,9 @@ BOOL CALLBACK LiftEditLimit(HWND child, LPARAM) {
 
 }  // namespace
 
-void Win32SystemMenu::AppendSeparator() { ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr); }
+void Win32SystemMenu::AppendSeparator() {
+    ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+}
 
 void Win32SystemMenu::AppendItem(unsigned id, const GbkString& text) {
     ::AppendMenuW(m_menu, MF_STRING, id, ToWide(text.view()).c_str());
@@ -166,7 +168,9 @@ std::optional<std::filesystem::path> Win32DialogHost::ShowFileChooser(const File
     return ChooseFile(m_hwnd, request);
 }
 
-void Win32DialogHost::End(int result) { ::EndDialog(m_hwnd, result); }
+void Win32DialogHost::End(int result) {
+    ::EndDialog(m_hwnd, result);
+}
 
 SystemMenu* Win32DialogHost::GetSystemMenu() {
     const HMENU menu = ::GetSystemMenu(m_hwnd, FALSE);
@@ -176,11 +180,12 @@ SystemMenu* Win32DialogHost::GetSystemMenu() {
 }
 
 void Win32DialogHost::SetIcon(IconHandle icon, bool big) {
-    ::SendMessageW(m_hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                   reinterpret_cast<LPARAM>(const_cast<void*>(icon)));
+    ::SendMessageW(m_hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(const_cast<void*>(icon)));
 }
 
-bool Win32DialogHost::IsIconic() const { return ::IsIconic(m_hwnd) != FALSE; }
+bool Win32DialogHost::IsIconic() const {
+    return ::IsIconic(m_hwnd) != FALSE;
+}
 
 ClientRect Win32DialogHost::GetClientRect() const {
     RECT rect{};
@@ -188,7 +193,9 @@ ClientRect Win32DialogHost::GetClientRect() const {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-std::unique_ptr<PaintContext> Win32DialogHost::BeginPaint() { return std::make_unique<Win32PaintContext>(m_hwnd); }
+std::unique_ptr<PaintContext> Win32DialogHost::BeginPaint() {
+    return std::make_unique<Win32PaintContext>(m_hwnd);
+}
 
 std::intptr_t Win32DialogHost::SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
     return ::SendMessageW(m_hwnd, message, static_cast<WPARAM>(wParam), lParam);
