@@ -16,7 +16,7 @@ scripts/install-deps-windows.sh
 scripts/build-windows.sh i686 >/dev/null
 
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  arch=i686 loader=wine
+  arch=i686 loader=/usr/lib/wine/wine
 else
   echo "This kernel cannot start 32-bit Wine: testing the 64-bit build."
   arch=x86_64 loader=/usr/lib/wine/wine64
