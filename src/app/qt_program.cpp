@@ -3,13 +3,19 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTranslator>
 
+#include "text/display_codec.h"
 #include "ui/framework/win_app.h"
 
 namespace tornix {
 
 namespace {
+
+// Shown, in place of the window, where ICU lacks the converters the program's
+// texts need.
+constexpr const char* kNoConverters = "缺少代码页 936 和 GB18030 的字符转换器（ICU），无法显示中文文本。";
 
 // Qt's own texts (the file chooser, the edit boxes' menus) in Chinese.
 void InstallQtTranslation(QApplication& application, QTranslator& translator) {
@@ -30,6 +36,10 @@ int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& pr
     QTranslator translator;
     InstallQtTranslation(application, translator);
     if (prepare) prepare(application);
+    if (!DisplayCodecAvailable()) {
+        QMessageBox::critical(nullptr, QString(), QString::fromUtf8(kNoConverters));
+        return 1;
+    }
 
     CWinApp* app = AfxGetApp();
     if (app != nullptr) app->InitInstance();

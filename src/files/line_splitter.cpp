@@ -112,29 +112,4 @@ char* CopyWithCarriageReturns(std::string_view piece, char previous, char* out) 
     return out;
 }
 
-LineScan ScanLines(std::string_view bytes) {
-    LineScan scan;
-    const PieceScan piece = ScanPiece(bytes, '\0');
-    if (piece.hasNul) {
-        scan.hasNul = true;
-        scan.firstNul = bytes.find('\0');
-        return scan;
-    }
-    scan.textLength = bytes.size() + piece.bareLineFeeds;
-    if (!bytes.empty() && bytes.back() != kLf) scan.textLength += 2;  // the last line's break
-    return scan;
-}
-
-std::optional<std::string> SplitLines(std::string_view bytes) {
-    const LineScan scan = ScanLines(bytes);
-    if (scan.hasNul) return std::nullopt;
-    std::string text(scan.textLength, '\0');
-    char* const end = CopyWithCarriageReturns(bytes, '\0', text.data());
-    if (end != text.data() + text.size()) {  // the last line's break
-        end[0] = kCr;
-        end[1] = kLf;
-    }
-    return text;
-}
-
 }  // namespace tornix

@@ -16,27 +16,12 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace tornix {
 
-// What one look at the bytes tells: whether they can be text and how long
-// the text is.
-struct LineScan {
-    bool hasNul = false;
-    std::size_t firstNul = 0;    // offset of the first NUL when hasNul
-    std::size_t textLength = 0;  // length of the text when !hasNul
-};
-
-LineScan ScanLines(std::string_view bytes);
-
-// The text of `bytes`, or nothing when they hold a NUL.
-std::optional<std::string> SplitLines(std::string_view bytes);
-
-// The pieces of SplitLines, for bytes that arrive piece by piece.
-// `previous` is the byte before the piece (0 for the first piece).
+// The bytes arrive piece by piece (as a file is read); `previous` is the byte
+// before the piece (0 for the first piece). What one look at a piece tells:
 struct PieceScan {
     bool hasNul = false;
     std::size_t bareLineFeeds = 0;  // LFs without a CR right before them

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "files/file_system.h"
-#include "files/write_faults.h"
 
 namespace tornix {
 namespace {
-
-thread_local const WriteFaults* t_faults = nullptr;
 
 constexpr int kTempNameAttempts = 100;
 
@@ -37,14 +34,6 @@ std::string TempName() {
 }
 
 }  // namespace
-
-ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults) : m_faults(faults), m_previous(t_faults) {
-    t_faults = &m_faults;
-}
-
-ScopedWriteFaults::~ScopedWriteFaults() {
-    t_faults = m_previous;
-}
 
 class SafeFileWriter::Impl {
 public:
@@ -88,8 +77,6 @@ private:
             temp.clear();
         }
     }
-    // Writes through the faults a test may have installed.
-    int WriteCounted(std::string_view bytes, bool at, std::uint64_t offset);
     WriteStatus CommitInPlace();
 
     State state = State::kNew;
@@ -97,7 +84,6 @@ private:
     std::filesystem::path folder;
     std::filesystem::path temp;
     std::string pending;        // kInPlace: the new content until Commit()
-    std::uint64_t written = 0;  // bytes of new content written so far
 };
 
 WriteStatus SafeFileWriter::Impl::Open() {
@@ -156,28 +142,13 @@ WriteStatus SafeFileWriter::Impl::Open() {
     return CannotCreate(code);
 }
 
-int SafeFileWriter::Impl::WriteCounted(std::string_view bytes, bool at, std::uint64_t offset) {
-    std::size_t allowed = bytes.size();
-    const bool limited = t_faults != nullptr && t_faults->failAfterBytes >= 0 &&
-                         written + bytes.size() > static_cast<std::uint64_t>(t_faults->failAfterBytes);
-    if (limited) {
-        const auto limit = static_cast<std::uint64_t>(t_faults->failAfterBytes);
-        allowed = written >= limit ? 0 : static_cast<std::size_t>(limit - written);
-    }
-    const int code =
-        at ? fs_os::WriteAllAt(file, offset, bytes.data(), allowed) : fs_os::WriteAll(file, bytes.data(), allowed);
-    if (code != 0) return code;
-    written += allowed;
-    return limited ? t_faults->error : 0;
-}
-
 bool SafeFileWriter::Impl::Write(std::string_view bytes) {
     if (state != State::kOpen) return false;
     if (mode == Mode::kInPlace) {
         pending.append(bytes);
         return true;
     }
-    if (int code = WriteCounted(bytes, false, 0)) {
+    if (int code = fs_os::WriteAll(file, bytes.data(), bytes.size())) {
         Failed(code);
         return false;
     }
@@ -198,15 +169,12 @@ WriteStatus SafeFileWriter::Impl::Commit() {
     }
     if (mode == Mode::kInPlace) return CommitInPlace();
     if (mode == Mode::kReplace) {
-        int code = t_faults != nullptr && t_faults->failFlush ? t_faults->error : fs_os::FlushToDisk(file);
-        if (code != 0) return Failed(code);
+        if (int code = fs_os::FlushToDisk(file)) return Failed(code);
     }
     // Some file systems report a failed write only when the file is closed.
     if (int code = file.Close()) return Failed(code);
     if (mode == Mode::kReplace) {
-        const int code =
-            t_faults != nullptr && t_faults->failReplace ? t_faults->error : fs_os::ReplaceFile(temp, resolved);
-        if (code != 0) return Failed(code);
+        if (int code = fs_os::ReplaceFile(temp, resolved)) return Failed(code);
         temp.clear();
         fs_os::FlushFolder(folder);
     }
@@ -223,9 +191,8 @@ WriteStatus SafeFileWriter::Impl::CommitInPlace() {
     if (pending.size() > old.size()) {
         if (int code = fs_os::ReserveSpace(file, pending.size())) return Failed(code);
     }
-    int code = WriteCounted(pending, true, 0);
+    int code = fs_os::WriteAllAt(file, 0, pending.data(), pending.size());
     if (code == 0) code = fs_os::SetLength(file, pending.size());
-    if (code == 0 && t_faults != nullptr && t_faults->failFlush) code = t_faults->error;
     if (code == 0) code = fs_os::FlushToDisk(file);
     if (code == 0) code = file.Close();
     if (code != 0) {
@@ -260,14 +227,6 @@ WriteStatus SafeFileWriter::Commit() {
 
 int SafeFileWriter::LastError() const {
     return m_impl->error;
-}
-
-const std::filesystem::path& SafeFileWriter::ResolvedTarget() const {
-    return m_impl->resolved;
-}
-
-bool SafeFileWriter::WritesInPlace() const {
-    return m_impl->mode == Impl::Mode::kInPlace;
 }
 
 }  // namespace tornix

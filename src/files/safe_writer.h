@@ -35,15 +35,8 @@ public:
     WriteStatus Commit();                // flush, fsync, rename; kWriteFailed on failure
     int LastError() const;               // errno of the last failure, 0 if none
 
-    // The file that Commit() replaces: the target with its symbolic links
-    // followed. Known after a successful Open().
-    const std::filesystem::path& ResolvedTarget() const;
-    // True when Open() had to fall back to writing the target in place.
-    bool WritesInPlace() const;
-
-    class Impl;
-
 private:
+    class Impl;
     std::unique_ptr<Impl> m_impl;
 };
 

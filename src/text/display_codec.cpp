@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -97,13 +95,20 @@ Form UnitForm(const PlatformForms& platform, char16_t unit) {
     return FourByteForm(kCarrierBase + unit);
 }
 
-std::unique_ptr<const Tables> BuildTables() {
+// Without the platform's converters every unit outside ASCII travels as its
+// carrier and every byte outside ASCII shows escaped: both round trips still
+// hold, but no Chinese text can be shown.
+void UseCarriersOnly(PlatformForms& platform) {
+    platform.codePage936.assign(kUnitCount, kNoCodePageForm);
+    platform.gb18030FourByte.assign(kUnitCount, display_codec_backend::kNoFourByteForm);
+    for (std::uint16_t byte = 0; byte < 0x80; ++byte) platform.codePage936[byte] = byte;
+}
+
+std::unique_ptr<const Tables> BuildTables(bool& available) {
     PlatformForms platform;
-    if (!display_codec_backend::LoadPlatformForms(platform) || platform.codePage936.size() != kUnitCount ||
-        platform.gb18030FourByte.size() != kUnitCount) {
-        std::fputs("tornix: the code page 936 and GB18030 converters are unavailable\n", stderr);
-        std::abort();
-    }
+    available = display_codec_backend::LoadPlatformForms(platform) && platform.codePage936.size() == kUnitCount &&
+                platform.gb18030FourByte.size() == kUnitCount;
+    if (!available) UseCarriersOnly(platform);
     auto tables = std::make_unique<Tables>();
     std::fill(std::begin(tables->single), std::end(tables->single), -1);
     for (std::size_t index = 0; index < kUnitCount; ++index) {
@@ -121,10 +126,17 @@ std::unique_ptr<const Tables> BuildTables() {
     return tables;
 }
 
-const Tables& GetTables() {
-    static const std::unique_ptr<const Tables> tables = BuildTables();
-    return *tables;
+struct Codec {
+    bool available = false;
+    std::unique_ptr<const Tables> tables = BuildTables(available);
+};
+
+const Codec& GetCodec() {
+    static const Codec codec;
+    return codec;
 }
+
+const Tables& GetTables() { return *GetCodec().tables; }
 
 // The units a four-byte token shows as (1 or 2), or 0 when it is not accepted.
 int DecodeFourBytes(const Tables& tables, const unsigned char* bytes, char16_t previous, char16_t* units) {
@@ -266,6 +278,8 @@ struct ByteWriter {
 };
 
 }  // namespace
+
+bool DisplayCodecAvailable() { return GetCodec().available; }
 
 std::u16string DecodeForDisplay(std::string_view gbk) {
     const Tables& tables = GetTables();

@@ -46,8 +46,7 @@
 //
 // Both functions only allocate their result: they throw std::bad_alloc when
 // memory runs out, and nothing else. The first call asks the platform's
-// converters for the tables once (about 10 ms); a platform without code page
-// 936 or GB18030 converters ends the program there with a message.
+// converters for the tables once (about 10 ms).
 //
 // The width conversions and the trims never touch a four-byte form: on the
 // text value's character boundaries it is two two-byte characters whose
@@ -59,6 +58,11 @@
 #include <string_view>
 
 namespace tornix {
+
+// False when the platform has no code page 936 or GB18030 converter. Both
+// round trips still hold then, but every byte outside ASCII shows escaped, so
+// the program cannot show Chinese text; it checks this when it starts.
+[[nodiscard]] bool DisplayCodecAvailable();
 
 // GBK bytes to the UTF-16 text that a window shows.
 std::u16string DecodeForDisplay(std::string_view gbk);

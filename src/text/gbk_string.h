@@ -48,8 +48,6 @@ public:
     // The bytes, always followed by a NUL in memory.
     const char* GetString() const noexcept { return m_bytes.c_str(); }
     std::string_view view() const noexcept { return m_bytes; }
-    // Gives the buffer away, leaving this text empty.
-    std::string TakeBytes() noexcept { return std::move(m_bytes); }
 
     // Removes white space (see IsTrimSpace) from the start.
     void TrimLeft();

@@ -2,14 +2,14 @@
 // another (unprivileged) user:
 //   files_helper exists PATH              -> 0 | 1
 //   files_helper read PATH                -> STATUS ERRNO LENGTH
-//   files_helper write PATH TEXT [LIMIT]  -> STATUS ERRNO INPLACE
-// LIMIT makes the write fail with ENOSPC after that many bytes.
+//   files_helper write PATH TEXT [LIMIT]  -> STATUS ERRNO
+// LIMIT makes the disk full (ENOSPC) after that many bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "files/text_file.h"
-#include "files/write_faults.h"
+#include "support/io_faults.h"
 
 int main(int argc, char** argv) {
     using namespace tornix;
@@ -20,15 +20,15 @@ int main(int argc, char** argv) {
         const ReadResult result = ReadTextFile(argv[2]);
         std::printf("%d %d %zu\n", static_cast<int>(result.status), result.error, result.text.GetLength());
     } else if (command == "write" && argc > 3) {
-        WriteFaults faults;
+        testing::WriteFaults faults;
         if (argc > 4) faults.failAfterBytes = std::atoll(argv[4]);
-        const ScopedWriteFaults scoped(faults);
+        const testing::ScopedWriteFaults scoped(faults);
         SafeFileWriter writer(argv[2]);
         WriteStatus status = writer.Open();
         if (status == WriteStatus::kOk) {
             status = writer.Write(argv[3]) ? writer.Commit() : WriteStatus::kWriteFailed;
         }
-        std::printf("%d %d %d\n", static_cast<int>(status), writer.LastError(), writer.WritesInPlace() ? 1 : 0);
+        std::printf("%d %d\n", static_cast<int>(status), writer.LastError());
     } else {
         std::fprintf(stderr, "usage: files_helper exists|read|write PATH [TEXT [LIMIT]]\n");
         return 2;

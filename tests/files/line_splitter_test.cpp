@@ -4,13 +4,15 @@
 
 #include <random>
 
-#include "naive_lines.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
+#include "support/line_pieces.h"
+#include "support/naive_lines.h"
 
 namespace tornix {
 namespace {
 
 using testing::Hex;
+using testing::LayOutLines;
 
 std::string Repeat(const std::string& piece, int times) {
     std::string text;
@@ -25,17 +27,15 @@ struct SplitCase {
     friend void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
+class LineLayoutTest : public ::testing::TestWithParam<SplitCase> {};
 
-// The text, and the length that sizes it.
-TEST_P(SplitLinesTest, GivesTheText) {
+TEST_P(LineLayoutTest, GivesTheText) {
     const SplitCase& c = GetParam();
-    EXPECT_EQ(ScanLines(c.bytes).textLength, c.text.size());
-    EXPECT_EQ(Hex(SplitLines(c.bytes).value_or("<refused>")), Hex(c.text));
+    EXPECT_EQ(Hex(LayOutLines(c.bytes).value_or("<refused>")), Hex(c.text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitLinesTest,
+    Cases, LineLayoutTest,
     ::testing::Values(SplitCase{"Empty", "", ""}, SplitCase{"LastLineWithoutBreak", "a\r\nb", "a\r\nb\r\n"},
                       SplitCase{"LfOnly", "a\nb\n", "a\r\nb\r\n"}, SplitCase{"OneEmptyLine", "\r\n", "\r\n"},
                       SplitCase{"OneEmptyLfLine", "\n", "\r\n"},
@@ -57,29 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"ManyEmptyLines", std::string(5000, '\n'), Repeat("\r\n", 5000)}),
     [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
 
-TEST(SplitLines, RefusesNul) {
-    for (const std::string& bytes : {std::string("\0", 1), std::string("a\nb\0", 4), std::string("\xFF\xFEx\0", 4)}) {
-        const LineScan scan = ScanLines(bytes);
-        EXPECT_TRUE(scan.hasNul) << Hex(bytes);
-        EXPECT_EQ(scan.firstNul, bytes.find('\0'));
-        EXPECT_FALSE(SplitLines(bytes).has_value());
-        EXPECT_TRUE(ScanPiece(bytes.substr(1), bytes[0]).hasNul || bytes.find('\0') == 0);
+// A NUL anywhere in a piece, also past the blocks scanned together.
+TEST(LineLayout, RefusesNul) {
+    for (const std::string& bytes : {std::string("\0", 1), std::string("a\nb\0", 4), std::string("\xFF\xFEx\0", 4),
+                                     std::string(40, 'x') + std::string("\0", 1) + "y"}) {
+        EXPECT_FALSE(LayOutLines(bytes).has_value()) << Hex(bytes);
+        EXPECT_FALSE(LayOutLines(bytes, bytes.size() / 2).has_value()) << Hex(bytes);
     }
-}
-
-// Lays the bytes out in two pieces cut at `cut`, as the file reader does
-// with the pieces it reads.
-std::string InTwoPieces(const std::string& bytes, std::size_t cut) {
-    std::string text;
-    char previous = '\0';
-    for (const std::string& piece : {bytes.substr(0, cut), bytes.substr(cut)}) {
-        const std::size_t at = text.size();
-        text.resize(at + piece.size() + ScanPiece(piece, previous).bareLineFeeds);
-        if (CopyWithCarriageReturns(piece, previous, text.data() + at) != text.data() + text.size()) return "<short>";
-        if (!piece.empty()) previous = piece.back();
-    }
-    if (!text.empty() && text.back() != '\n') text += "\r\n";
-    return text;
 }
 
 // Every string of up to 7 bytes over the bytes that matter, alone and framed
@@ -87,7 +71,7 @@ std::string InTwoPieces(const std::string& bytes, std::size_t cut) {
 // handled together), whole and cut into two pieces anywhere in it, against
 // the model. Catches off-by-ones at block edges and a CR LF split between two
 // reads.
-TEST(SplitLines, AgreesWithTheModelOnAllShortInputs) {
+TEST(LineLayout, AgreesWithTheModelOnAllShortInputs) {
     const char alphabet[] = {'a', '\r', '\n', '\x1A'};
     for (int length = 0; length <= 7; ++length) {
         int combinations = 1;
@@ -99,9 +83,9 @@ TEST(SplitLines, AgreesWithTheModelOnAllShortInputs) {
                 const std::string bytes =
                     offset == 0 ? input : std::string(offset, 'x') + input + std::string(offset + 3, 'y');
                 const std::string expected = *testing::NaiveSplitLines(bytes);
-                ASSERT_TRUE(*SplitLines(bytes) == expected) << "whole, input " << Hex(bytes);
+                ASSERT_TRUE(LayOutLines(bytes) == expected) << "whole, input " << Hex(bytes);
                 for (std::size_t cut = offset; cut <= offset + input.size(); ++cut) {
-                    ASSERT_TRUE(InTwoPieces(bytes, cut) == expected) << "cut at " << cut << ", input " << Hex(bytes);
+                    ASSERT_TRUE(LayOutLines(bytes, cut) == expected) << "cut at " << cut << ", input " << Hex(bytes);
                 }
             }
         }
@@ -109,15 +93,15 @@ TEST(SplitLines, AgreesWithTheModelOnAllShortInputs) {
 }
 
 // Longer random texts, mostly short lines with every kind of break.
-TEST(SplitLines, AgreesWithTheModelOnRandomTexts) {
+TEST(LineLayout, AgreesWithTheModelOnRandomTexts) {
     std::mt19937 rng(20);
     const std::string pieces[] = {"\n", "\r\n", "\r", "abc", "\xD6\xD0", "\x1A", "defghijklmnopqrst"};
     for (int round = 0; round < 2000; ++round) {
         std::string bytes;
         for (unsigned n = rng() % 40; n > 0; --n) bytes += pieces[rng() % 7];
         const std::string expected = *testing::NaiveSplitLines(bytes);
-        ASSERT_TRUE(*SplitLines(bytes) == expected) << Hex(bytes);
-        ASSERT_TRUE(InTwoPieces(bytes, rng() % (bytes.size() + 1)) == expected) << Hex(bytes);
+        ASSERT_TRUE(LayOutLines(bytes) == expected) << Hex(bytes);
+        ASSERT_TRUE(LayOutLines(bytes, rng() % (bytes.size() + 1)) == expected) << Hex(bytes);
     }
 }
 

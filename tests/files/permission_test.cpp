@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "file_test_support.h"
+#include "support/scratch_dir.h"
 #include "files/text_file.h"
 
 namespace tornix {
@@ -40,8 +40,13 @@ std::string Helper(const std::string& arguments) {
     return status == 0 ? output : "<helper failed: " + output + ">";
 }
 
-std::string Status(WriteStatus status, int error, bool inPlace) {
-    return std::to_string(static_cast<int>(status)) + " " + std::to_string(error) + " " + (inPlace ? "1" : "0") + "\n";
+std::string Status(WriteStatus status, int error) {
+    return std::to_string(static_cast<int>(status)) + " " + std::to_string(error) + "\n";
+}
+
+ino_t InodeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
 // A file `name` in `dir` with `content`, owned by `owner`, with `mode`.
@@ -62,13 +67,16 @@ TEST(Permissions, UnreadableFileFailsTheProbeAndTheRead) {
 }
 
 // The folder refuses new files, the file itself is writable: written in
-// place, keeping its owner and mode.
+// place (the same file, not a new one renamed over it), keeping its owner and
+// mode.
 TEST(Permissions, ReadOnlyFolderWritableFileIsWrittenInPlace) {
     ScratchDir dir;  // 0755, owned by us: not writable for the helper when we are root
     if (::geteuid() != 0) ::chmod(dir.path().c_str(), 0555);
     MakeFile(dir, "t.txt", "a longer old text", HelperUser(), 0664);
-    EXPECT_EQ(Helper("write " + (dir / "t.txt").string() + " new"), Status(WriteStatus::kOk, 0, true));
+    const ino_t before = InodeOf(dir / "t.txt");
+    EXPECT_EQ(Helper("write " + (dir / "t.txt").string() + " new"), Status(WriteStatus::kOk, 0));
     EXPECT_EQ(ReadBytes(dir / "t.txt"), "new");
+    EXPECT_EQ(InodeOf(dir / "t.txt"), before);
     EXPECT_EQ(testing::ModeOf(dir / "t.txt"), 0664u);
 }
 
@@ -77,7 +85,7 @@ TEST(Permissions, FailedInPlaceWritePutsTheOldContentBack) {
     if (::geteuid() != 0) ::chmod(dir.path().c_str(), 0555);
     MakeFile(dir, "t.txt", "old", HelperUser(), 0644);
     EXPECT_EQ(Helper("write " + (dir / "t.txt").string() + " much-longer-new-text 5"),
-              Status(WriteStatus::kWriteFailed, ENOSPC, true));
+              Status(WriteStatus::kWriteFailed, ENOSPC));
     EXPECT_EQ(ReadBytes(dir / "t.txt"), "old");
 }
 
@@ -85,8 +93,8 @@ TEST(Permissions, NothingWritableCannotCreate) {
     ScratchDir dir;
     if (::geteuid() != 0) ::chmod(dir.path().c_str(), 0555);
     MakeFile(dir, "ro.txt", "keep", HelperUser(), 0444);
-    EXPECT_EQ(Helper("write " + (dir / "ro.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES, false));
-    EXPECT_EQ(Helper("write " + (dir / "new.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES, false));
+    EXPECT_EQ(Helper("write " + (dir / "ro.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES));
+    EXPECT_EQ(Helper("write " + (dir / "new.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES));
     EXPECT_EQ(ReadBytes(dir / "ro.txt"), "keep");
     EXPECT_FALSE(std::filesystem::exists(dir / "new.txt"));
 }
@@ -96,9 +104,9 @@ TEST(Permissions, ReadOnlyFileInWritableFolderIsRefused) {
     ScratchDir dir;
     ::chmod(dir.path().c_str(), 0777);
     MakeFile(dir, "ro.txt", "keep", HelperUser(), 0444);
-    EXPECT_EQ(Helper("write " + (dir / "ro.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES, false));
+    EXPECT_EQ(Helper("write " + (dir / "ro.txt").string() + " x"), Status(WriteStatus::kCannotCreate, EACCES));
     EXPECT_EQ(ReadBytes(dir / "ro.txt"), "keep");
-    EXPECT_EQ(testing::OtherEntries(dir.path(), {"ro.txt"}), std::vector<std::string>{});
+    EXPECT_EQ(dir.Names({"ro.txt"}), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -11,16 +11,17 @@
 #include <cerrno>
 #include <cstring>
 
-#include "file_test_support.h"
+#include "support/io_faults.h"
+#include "support/scratch_dir.h"
 #include "files/text_file.h"
-#include "files/write_faults.h"
 
 namespace tornix {
 namespace {
 
-using testing::OtherEntries;
 using testing::ReadBytes;
+using testing::ScopedWriteFaults;
 using testing::ScratchDir;
+using testing::WriteFaults;
 using testing::WriteBytes;
 
 const std::string kOld = "old content\r\nmust survive\r\n";
@@ -55,7 +56,7 @@ TEST_P(FailedSaveTest, LeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(writer.Commit(), WriteStatus::kWriteFailed);
     EXPECT_EQ(writer.LastError(), c.faults.error);
     EXPECT_EQ(ReadBytes(dir / "t.txt"), kOld);
-    EXPECT_EQ(OtherEntries(dir.path(), {"t.txt"}), Entries{});
+    EXPECT_EQ(dir.Names({"t.txt"}), Entries{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedSaveTest,
@@ -85,7 +86,7 @@ TEST(SafeFileWriter, TargetUnchangedUntilCommit) {
         ASSERT_TRUE(abandoned.Write("never saved"));
     }
     EXPECT_EQ(ReadBytes(dir / "t.txt"), "part one, part two");
-    EXPECT_EQ(OtherEntries(dir.path(), {"t.txt"}), Entries{});
+    EXPECT_EQ(dir.Names({"t.txt"}), Entries{});
 }
 
 TEST(SafeFileWriter, FailedWriteIsFinal) {
@@ -97,7 +98,7 @@ TEST(SafeFileWriter, FailedWriteIsFinal) {
     EXPECT_EQ(writer.LastError(), ENOSPC);
     EXPECT_FALSE(writer.Write("d"));
     EXPECT_EQ(writer.Commit(), WriteStatus::kWriteFailed);
-    EXPECT_EQ(OtherEntries(dir.path(), {}), Entries{}) << "no new file may appear either";
+    EXPECT_EQ(dir.Names({}), Entries{}) << "no new file may appear either";
 }
 
 TEST(SafeFileWriter, CommitWithoutOpenCreatesNothing) {
@@ -105,7 +106,7 @@ TEST(SafeFileWriter, CommitWithoutOpenCreatesNothing) {
     SafeFileWriter writer(dir / "t.txt");
     EXPECT_FALSE(writer.Write("x"));
     EXPECT_EQ(writer.Commit(), WriteStatus::kCannotCreate);
-    EXPECT_EQ(OtherEntries(dir.path(), {}), Entries{});
+    EXPECT_EQ(dir.Names({}), Entries{});
 }
 
 // A pipe cannot be replaced by a renamed file: it is written through and
@@ -126,7 +127,7 @@ TEST(SafeFileWriter, WritesThroughAPipe) {
 
 // A real full device: a 64 KiB tmpfs in a mount namespace of this process
 // only. Skipped where mounting is not allowed; the fault cases above cover
-// the same path through the writer's test seam.
+// the same path with a simulated full disk.
 TEST(SafeFileWriter, FullDeviceKeepsTheOldFile) {
     ScratchDir dir;
     if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
@@ -144,7 +145,7 @@ TEST(SafeFileWriter, FullDeviceKeepsTheOldFile) {
     }
     const WriteStatus status = WriteTextFile(dir / "t.txt", GbkString(std::string(40000, 'n')));
     const std::string after = ReadBytes(dir / "t.txt");
-    const Entries left = OtherEntries(dir.path(), {"t.txt", "filler"});
+    const Entries left = dir.Names({"t.txt", "filler"});
     ::umount2(dir.path().c_str(), MNT_DETACH);
     EXPECT_EQ(status, WriteStatus::kWriteFailed);
     EXPECT_EQ(after, kOld);

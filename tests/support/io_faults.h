@@ -1,0 +1,36 @@
+// Disk faults on demand, for tests of the safe writer and the commands that
+// save: a full disk, a failing flush, a failing rename. The test programs
+// that link io_faults.cpp replace the C library's write, pwrite, fsync and
+// rename with versions that fail as the installed faults say and otherwise
+// call the real ones, so the product's own file-system code runs unchanged.
+#pragma once
+
+#include <cerrno>
+#include <cstdint>
+
+namespace tornix::testing {
+
+struct WriteFaults {
+    // Writes to regular files store this many bytes in all, then one fails,
+    // as on a full disk; later writes succeed again (the space the old
+    // content held is still there). Negative: no limit.
+    std::int64_t failAfterBytes = -1;
+    bool failFlush = false;    // flushing a file to disk fails
+    bool failReplace = false;  // renaming a file fails
+    int error = ENOSPC;        // the error code the failing step reports
+};
+
+// Installs `faults` for the whole process while it lives.
+class ScopedWriteFaults {
+public:
+    explicit ScopedWriteFaults(const WriteFaults& faults);
+    ~ScopedWriteFaults();
+    ScopedWriteFaults(const ScopedWriteFaults&) = delete;
+    ScopedWriteFaults& operator=(const ScopedWriteFaults&) = delete;
+
+private:
+    const WriteFaults* m_previous;
+    WriteFaults m_faults;
+};
+
+}  // namespace tornix::testing
