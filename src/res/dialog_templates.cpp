@@ -15,40 +15,40 @@ constexpr std::uint32_t kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_F
 constexpr std::uint32_t kLabelStyle = WS_CHILD | WS_VISIBLE | WS_GROUP;
 
 constexpr ControlTemplate kConverterControls[] = {
-    {IDC_INPUT, ControlKind::Edit, "", 7, 23, 435, 126, kEditStyle | ES_WANTRETURN, WS_EX_STATICEDGE, 0},
+    {IDC_INPUT, ControlKind::kEdit, "", 7, 23, 435, 126, kEditStyle | ES_WANTRETURN, WS_EX_STATICEDGE, 0},
     // 读取...
-    {IDC_LOAD, ControlKind::PushButton, "\xB6\xC1\xC8\xA1...", 392, 7, 50, 14, kButtonStyle, 0, 0},
+    {IDC_LOAD, ControlKind::kPushButton, "\xB6\xC1\xC8\xA1...", 392, 7, 50, 14, kButtonStyle, 0, 0},
     // 全角 -〉 半角
-    {IDC_TO_HALF, ControlKind::PushButton, "\xC8\xAB\xBD\xC7 -\xA1\xB5 \xB0\xEB\xBD\xC7", 107, 161, 78, 19,
+    {IDC_TO_HALF, ControlKind::kPushButton, "\xC8\xAB\xBD\xC7 -\xA1\xB5 \xB0\xEB\xBD\xC7", 107, 161, 78, 19,
      kButtonStyle, 0, 0},
     // 半角 -〉 全角
-    {IDC_TO_FULL, ControlKind::PushButton, "\xB0\xEB\xBD\xC7 -\xA1\xB5 \xC8\xAB\xBD\xC7", 222, 161, 78, 19,
+    {IDC_TO_FULL, ControlKind::kPushButton, "\xB0\xEB\xBD\xC7 -\xA1\xB5 \xC8\xAB\xBD\xC7", 222, 161, 78, 19,
      kButtonStyle, 0, 0},
     // 另存为...
-    {IDC_SAVE_AS, ControlKind::PushButton, "\xC1\xED\xB4\xE6\xCE\xAA...", 392, 190, 50, 14, kButtonStyle, 0, 0},
-    {IDC_OUTPUT, ControlKind::Edit, "", 7, 206, 435, 126, kEditStyle | ES_READONLY, WS_EX_STATICEDGE, 0},
+    {IDC_SAVE_AS, ControlKind::kPushButton, "\xC1\xED\xB4\xE6\xCE\xAA...", 392, 190, 50, 14, kButtonStyle, 0, 0},
+    {IDC_OUTPUT, ControlKind::kEdit, "", 7, 206, 435, 126, kEditStyle | ES_READONLY, WS_EX_STATICEDGE, 0},
     // 要转换的文本：
-    {kNoControlId, ControlKind::Label, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8,
+    {kNoControlId, ControlKind::kLabel, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8,
      kLabelStyle, 0, 0},
     // 输出结果：
-    {kNoControlId, ControlKind::Label, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, kLabelStyle, 0, 0},
+    {kNoControlId, ControlKind::kLabel, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, kLabelStyle, 0, 0},
     // 文本按 GBK 编码读写 (the publisher's web-site line: this program has none)
-    {kNoControlId, ControlKind::Label, "\xCE\xC4\xB1\xBE\xB0\xB4 GBK \xB1\xE0\xC2\xEB\xB6\xC1\xD0\xB4", 323, 173, 119,
+    {kNoControlId, ControlKind::kLabel, "\xCE\xC4\xB1\xBE\xB0\xB4 GBK \xB1\xE0\xC2\xEB\xB6\xC1\xD0\xB4", 323, 173, 119,
      8, kLabelStyle, 0, 0},
     // Tornix 全角/半角转换 (the publisher's contact line: no address is given)
-    {kNoControlId, ControlKind::Label, "Tornix \xC8\xAB\xBD\xC7/\xB0\xEB\xBD\xC7\xD7\xAA\xBB\xBB", 323, 163, 104, 8,
+    {kNoControlId, ControlKind::kLabel, "Tornix \xC8\xAB\xBD\xC7/\xB0\xEB\xBD\xC7\xD7\xAA\xBB\xBB", 323, 163, 104, 8,
      kLabelStyle, 0, 0},
 };
 
 constexpr ControlTemplate kAboutControls[] = {
-    {kNoControlId, ControlKind::Icon, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, IDI_MAIN},
-    {kNoControlId, ControlKind::Label, "Qelvar Ver.1.0713", 40, 10, 119, 8, kLabelStyle | SS_NOPREFIX, 0, 0},
+    {kNoControlId, ControlKind::kIcon, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, IDI_MAIN},
+    {kNoControlId, ControlKind::kLabel, "Qelvar Ver.1.0713", 40, 10, 119, 8, kLabelStyle | SS_NOPREFIX, 0, 0},
     // 全角/半角文本转换工具
-    {kNoControlId, ControlKind::Label,
+    {kNoControlId, ControlKind::kLabel,
      "\xC8\xAB\xBD\xC7/\xB0\xEB\xBD\xC7\xCE\xC4\xB1\xBE\xD7\xAA\xBB\xBB\xB9\xA4\xBE\xDF", 40, 25, 119, 8, kLabelStyle,
      0, 0},
     // 确定
-    {IDOK, ControlKind::PushButton, "\xC8\xB7\xB6\xA8", 178, 7, 50, 14,
+    {IDOK, ControlKind::kPushButton, "\xC8\xB7\xB6\xA8", 178, 7, 50, 14,
      WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0},
 };
 

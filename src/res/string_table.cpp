@@ -1,6 +1,6 @@
-#include "res/string_table.h"
-
+// The program's string table, compiled in: GBK bytes by resource id.
 #include "res/resource.h"
+#include "text/string_resources.h"
 
 namespace tornix {
 

@@ -1,7 +1,5 @@
 #include "text/gbk_string.h"
 
-#include "res/string_table.h"
-
 namespace tornix {
 
 namespace {
@@ -85,12 +83,6 @@ int GbkString::Replace(std::string_view oldText, std::string_view newText) {
     result.append(m_bytes, copied, std::string::npos);
     m_bytes = std::move(result);
     return static_cast<int>(count);
-}
-
-int GbkString::LoadStringA(unsigned id) {
-    const char* found = FindResourceString(id);
-    m_bytes.assign(found ? found : "");
-    return found && *found ? 1 : 0;
 }
 
 }  // namespace tornix

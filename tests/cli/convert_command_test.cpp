@@ -11,14 +11,14 @@
 
 #include "cli/convert_command.h"
 #include "convert/width.h"
-#include "support/width_reference.h"
-#include "temp_dir.h"
+#include "support/hex.h"
+#include "support/scratch_dir.h"
 
 namespace tornix {
 namespace {
 
 using testing::Hex;
-using testing::ReadFile;
+using testing::ReadBytes;
 
 struct Outcome {
     int status;
@@ -32,7 +32,7 @@ protected:
     // error go to files that are read back.
     Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
                 TextEncoding terminal = TextEncoding::kUtf8) {
-        const std::string inPath = m_io.Put("stdin", input);
+        const std::string inPath = m_io.Put("stdin", input).string();
         ProgramStreams streams;
         streams.input = ::open(inPath.c_str(), O_RDONLY);
         streams.output = ::open((m_io.path() / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -40,16 +40,16 @@ protected:
         streams.terminal = terminal;
         Outcome outcome{RunTornixConvert(args, streams), "", ""};
         for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
-        outcome.out = ReadFile(m_io.path() / "stdout");
-        outcome.err = ReadFile(m_io.path() / "stderr");
+        outcome.out = ReadBytes(m_io.path() / "stdout");
+        outcome.err = ReadBytes(m_io.path() / "stderr");
         return outcome;
     }
 
-    std::string File(const std::string& name, const std::string& bytes) { return m_dir.Put(name, bytes); }
+    std::string File(const std::string& name, const std::string& bytes) { return m_dir.Put(name, bytes).string(); }
     std::string PathOf(const std::string& name) const { return (m_dir.path() / name).string(); }
 
-    testing::TempDir m_dir;  // the files the program is given
-    testing::TempDir m_io;   // its standard streams
+    testing::ScratchDir m_dir;  // the files the program is given
+    testing::ScratchDir m_io;   // its standard streams
 };
 
 TEST_F(ConvertCommand, ReadsStandardInputWithoutFiles) {
@@ -88,13 +88,13 @@ TEST_F(ConvertCommand, OutputFileIsWrittenAndStandardOutputStaysEmpty) {
     const Outcome run = Run({"--to-full", "-o", out, File("in", "x")});
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Hex(ReadFile(out)), Hex("\xA3\xF8"));
+    EXPECT_EQ(Hex(ReadBytes(out)), Hex("\xA3\xF8"));
 }
 
 TEST_F(ConvertCommand, NewOutputFileIsCreated) {
     const Outcome run = Run({"--to-full", "--output=" + PathOf("new.txt")}, "1");
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
-    EXPECT_EQ(Hex(ReadFile(PathOf("new.txt"))), Hex("\xA3\xB1"));
+    EXPECT_EQ(Hex(ReadBytes(PathOf("new.txt"))), Hex("\xA3\xB1"));
 }
 
 TEST_F(ConvertCommand, MissingInputNamesTheFileAndTheReason) {
@@ -114,7 +114,7 @@ TEST_F(ConvertCommand, FailedInputLeavesTheOutputFileAsItWas) {
     const std::string out = File("out.txt", "previous");
     const Outcome run = Run({"--to-full", "-o", out, File("good", std::string(600000, 'g')), PathOf("missing")});
     EXPECT_EQ(run.status, kExitFileError);
-    EXPECT_EQ(ReadFile(out), "previous");
+    EXPECT_EQ(ReadBytes(out), "previous");
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"good", "out.txt"})) << "a temporary file was left behind";
 }
 
@@ -155,7 +155,7 @@ TEST_F(ConvertCommand, FullStandardOutputIsAWriteError) {
     const int status = RunTornixConvert({"--to-full"}, streams);
     for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
     EXPECT_EQ(status, kExitFileError);
-    EXPECT_EQ(ReadFile(PathOf("err")), "tornix-convert: cannot write standard output: No space left on device\n");
+    EXPECT_EQ(ReadBytes(PathOf("err")), "tornix-convert: cannot write standard output: No space left on device\n");
 }
 
 TEST_F(ConvertCommand, BrokenPipeEndsQuietly) {
@@ -171,7 +171,7 @@ TEST_F(ConvertCommand, BrokenPipeEndsQuietly) {
     for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(status, kExitBrokenPipe);
-    EXPECT_EQ(ReadFile(PathOf("err")), "");
+    EXPECT_EQ(ReadBytes(PathOf("err")), "");
 }
 
 TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {

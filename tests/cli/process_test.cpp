@@ -9,7 +9,7 @@
 
 #include "convert/width.h"
 #include "run_process.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "convert/width.h"
+#include "support/hex.h"
 #include "support/width_reference.h"
 
 namespace tornix {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/width.h"
+#include "support/hex.h"
 #include "support/width_reference.h"
 
 namespace tornix {

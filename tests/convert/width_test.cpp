@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/hex.h"
 #include "support/width_reference.h"
 
 namespace tornix {

@@ -4,9 +4,9 @@
 
 #include <cerrno>
 
-#include "file_test_support.h"
-#include "naive_lines.h"
-#include "support/width_reference.h"
+#include "support/scratch_dir.h"
+#include "support/naive_lines.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {
@@ -113,7 +113,7 @@ TEST_P(WriteTextFileTest, StoresExactlyTheTextAndNothingElse) {
     if (!c.old.empty()) WriteBytes(dir / "out.txt", c.old);
     EXPECT_EQ(WriteTextFile(dir / "out.txt", GbkString(c.text)), WriteStatus::kOk);
     EXPECT_EQ(Hex(ReadBytes(dir / "out.txt")), Hex(c.text));
-    EXPECT_EQ(testing::OtherEntries(dir.path(), {"out.txt"}), std::vector<std::string>{});
+    EXPECT_EQ(dir.Names({"out.txt"}), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,7 +138,7 @@ TEST(WriteTextFile, CannotCreateInMissingFolderOrOverAFolder) {
     EXPECT_EQ(WriteTextFile(dir / "missing" / "x.txt", "a"), WriteStatus::kCannotCreate);
     EXPECT_EQ(WriteTextFile(dir / "sub", "a"), WriteStatus::kCannotCreate);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "sub"));
-    EXPECT_EQ(testing::OtherEntries(dir.path(), {"sub"}), std::vector<std::string>{});
+    EXPECT_EQ(dir.Names({"sub"}), std::vector<std::string>{});
 }
 
 TEST(WriteTextFile, KeepsPermissionBitsAndNewFilesFollowTheUmask) {
@@ -172,7 +172,7 @@ TEST(WriteTextFile, FollowsSymbolicLinks) {
     ASSERT_EQ(WriteTextFile(dir / "dangling", "made"), WriteStatus::kOk);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling"));
     EXPECT_EQ(ReadBytes(dir / "real" / "new.txt"), "made");
-    EXPECT_EQ(testing::OtherEntries(dir / "real", {"t.txt", "new.txt"}), std::vector<std::string>{});
+    EXPECT_EQ(testing::NamesIn(dir / "real", {"t.txt", "new.txt"}), std::vector<std::string>{});
 }
 
 TEST(WriteTextFile, LinkLoopCannotBeCreated) {

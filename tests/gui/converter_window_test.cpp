@@ -19,7 +19,7 @@
 
 #include "convert/width.h"
 #include "gui_test_support.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 #include "ui/converter_dlg.h"
 #include "ui/framework/qt/box_text.h"
 #include "ui/framework/qt/edit_box.h"

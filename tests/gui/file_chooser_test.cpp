@@ -12,12 +12,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "gui_test_support.h"
+#include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
 #include "ui/framework/qt/file_filter.h"
 
@@ -48,13 +48,9 @@ FileChooserRequest Request(bool save) {
 class FileChooserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("tornix_chooser_") + info->name());
-        fs::remove_all(folder);
         fs::create_directories(folder / "sub");
-        for (const char* name : {"A.TXT", "b.html", "c.Htm", "d.dat", "NOTES.TXT"}) std::ofstream(folder / name) << "x";
+        for (const char* name : {"A.TXT", "b.html", "c.Htm", "d.dat", "NOTES.TXT"}) scratch.Put(name, "x");
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     // Shows the chooser from a running converter window; `drive` acts on it.
     std::optional<fs::path> Choose(bool save, const std::function<void(QFileDialog&)>& drive) {
@@ -73,7 +69,8 @@ protected:
         return chosen;
     }
 
-    fs::path folder;
+    testing::ScratchDir scratch;
+    const fs::path& folder = scratch.path();
     CConverterDlg dialog;
 };
 

@@ -9,13 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "convert/width.h"
 #include "gui_test_support.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
+#include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
 
 namespace tornix {
@@ -25,24 +24,12 @@ namespace fs = std::filesystem;
 using qt::DialogWindow;
 using testing::ExpectMessageBox;
 using testing::Hex;
+using testing::ReadBytes;
 using testing::RunDialog;
 using testing::WithModal;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class FileCommandsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("tornix_commands_") + info->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     // Clicks `button` and answers the chooser it opens by typing `name` in
     // the test's folder; returns whether a chooser opened.
     bool ClickAndChoose(DialogWindow& window, int button, const std::string& name) {
@@ -58,7 +45,8 @@ protected:
                          });
     }
 
-    fs::path folder;
+    testing::ScratchDir scratch;
+    const fs::path& folder = scratch.path();
     CConverterDlg dialog;
 };
 
@@ -72,7 +60,7 @@ class LoadConvertSaveTest : public FileCommandsTest, public ::testing::WithParam
 
 TEST_P(LoadConvertSaveTest, SavedBytesAreTheConvertedFile) {
     const RoundTripCase& c = GetParam();
-    std::ofstream(folder / "NOTES.TXT", std::ios::binary) << c.file;
+    scratch.Put("NOTES.TXT", c.file);
     RunDialog(dialog, [&](DialogWindow& window) {
         ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "NOTES"));
         EXPECT_EQ(Hex(std::string(window.GetItemText(IDC_INPUT).view())), Hex(c.file));
@@ -84,7 +72,7 @@ TEST_P(LoadConvertSaveTest, SavedBytesAreTheConvertedFile) {
     expected.TrimRight();
     expected = c.button == IDC_TO_FULL ? ToFullWidth(expected) : ToHalfWidth(expected);
     ASSERT_TRUE(fs::exists(folder / "result.TXT")) << "a name typed without extension gets .TXT";
-    EXPECT_EQ(Hex(ReadAll(folder / "result.TXT")), Hex(std::string(expected.view())));
+    EXPECT_EQ(Hex(ReadBytes(folder / "result.TXT")), Hex(std::string(expected.view())));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadConvertSaveTest,

@@ -7,7 +7,7 @@
 
 #include "gui_test_support.h"
 #include "res/dialog_templates.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 #include "ui/framework/qt/box_text.h"
 #include "ui/framework/qt/controls.h"
 #include "ui/framework/qt/dialog_units.h"

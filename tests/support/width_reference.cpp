@@ -1,6 +1,5 @@
 #include "width_reference.h"
 
-#include <cstdio>
 #include <map>
 
 #include "convert/width.h"
@@ -93,17 +92,6 @@ std::string ModelToHalfWidth(std::string_view text) {
         out += found == forms.end() ? character : found->second;
         i += 2;
     }
-    return out;
-}
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    char cell[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(cell, sizeof cell, "%02X ", byte);
-        out += cell;
-    }
-    if (!out.empty()) out.pop_back();
     return out;
 }
 

@@ -20,7 +20,4 @@ std::string ModelFullOf(char ascii);
 std::string ModelToFullWidth(std::string_view text);
 std::string ModelToHalfWidth(std::string_view text);
 
-// Bytes shown as "81 40 61" for failure messages.
-std::string Hex(std::string_view bytes);
-
 }  // namespace tornix::testing

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "convert/width.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 #include "text/display_codec.h"
 #include "text/gbk_string.h"
 

@@ -6,7 +6,7 @@
 
 #include "res/resource.h"
 #include "support/naive_text.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fake/fake_backend.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {

@@ -1,15 +1,13 @@
 // Load and Save As through the fake back end, on real files in a scratch folder.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "fake/fake_backend.h"
-#include "files/write_faults.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
+#include "support/io_faults.h"
+#include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
 
 namespace tornix {
@@ -32,23 +30,8 @@ const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\x
 
 class FileCommandsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() / ("tornix-dlg-" + std::to_string(::getpid()) + "-" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
-    fs::path Write(const std::string& name, const std::string& bytes) {
-        const fs::path path = m_folder / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    fs::path Write(const std::string& name, const std::string& bytes) { return m_scratch.Put(name, bytes); }
+    static std::string Read(const fs::path& path) { return testing::ReadBytes(path); }
     void ExpectOneMessage(const std::string& text, std::optional<std::string> caption) {
         ASSERT_EQ(window.messageBoxes.size(), 1u);
         EXPECT_EQ(window.messageBoxes[0].text, text);
@@ -56,7 +39,8 @@ protected:
         EXPECT_EQ(window.messageBoxes[0].type, MB_OK);
     }
 
-    fs::path m_folder;
+    testing::ScratchDir m_scratch;
+    const fs::path& m_folder = m_scratch.path();
     CConverterDlg dialog;
     FakeWindow window{dialog};
 };
@@ -156,9 +140,9 @@ TEST_F(FileCommandsTest, SaveAsOnFullDiskReportsAndKeepsPreviousFile) {
     window.Click(IDC_TO_FULL);
     window.chooserAnswers.push_back(target);
     {
-        WriteFaults faults;
+        testing::WriteFaults faults;
         faults.failAfterBytes = 3;
-        ScopedWriteFaults full(faults);
+        testing::ScopedWriteFaults full(faults);
         window.Click(IDC_SAVE_AS);
     }
     ExpectOneMessage(kWriteFailed, std::nullopt);

@@ -48,20 +48,20 @@ bool IsTabStop(const ControlTemplate& control) {
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (control.kind) {
-        case ControlKind::Edit:
+        case ControlKind::kEdit:
             widget = new EditBox(control, parent);
             break;
-        case ControlKind::PushButton:
+        case ControlKind::kPushButton:
             widget = CreateButton(control, parent);
             break;
-        case ControlKind::Label:
+        case ControlKind::kLabel:
             widget = CreateLabel(control, parent);
             break;
-        case ControlKind::Icon:
+        case ControlKind::kIcon:
             widget = CreateIcon(control, parent);
             break;
     }
-    const bool takesFocus = control.kind == ControlKind::Edit || control.kind == ControlKind::PushButton;
+    const bool takesFocus = control.kind == ControlKind::kEdit || control.kind == ControlKind::kPushButton;
     widget->setFocusPolicy(!takesFocus ? Qt::NoFocus : IsTabStop(control) ? Qt::StrongFocus : Qt::ClickFocus);
     widget->setVisible((control.style & WS_VISIBLE) != 0);
     return widget;

@@ -71,7 +71,7 @@ void DialogWindow::BuildControls() {
         const ControlTemplate& control = m_template.controls[i];
         QWidget* widget = CreateControl(control, this);
         const QRect place = MapDialogRect(control.x, control.y, control.cx, control.cy, m_units);
-        if (control.kind == ControlKind::Icon) {
+        if (control.kind == ControlKind::kIcon) {
             widget->move(place.topLeft());
         } else {
             widget->setGeometry(place);

@@ -43,12 +43,12 @@ private:
 
 std::uint16_t ClassOrdinal(ControlKind kind) {
     switch (kind) {
-        case ControlKind::Edit:
+        case ControlKind::kEdit:
             return kEditClass;
-        case ControlKind::PushButton:
+        case ControlKind::kPushButton:
             return kButtonClass;
-        case ControlKind::Label:
-        case ControlKind::Icon:
+        case ControlKind::kLabel:
+        case ControlKind::kIcon:
             break;
     }
     return kStaticClass;
@@ -103,7 +103,7 @@ void WriteControl(Writer& out, const ControlTemplate& control, bool extended) {
         out.Word(static_cast<std::uint16_t>(control.id));
     }
     out.Ordinal(ClassOrdinal(control.kind));
-    if (control.kind == ControlKind::Icon) {
+    if (control.kind == ControlKind::kIcon) {
         out.Ordinal(static_cast<std::uint16_t>(control.iconId));  // the icon resource
     } else {
         out.Text(control.text);

@@ -1,4 +1,4 @@
-#include "ui/framework/win32/win32_dialog_host.h"
+#include "ui/framework/win32/dialog_window.h"
 
 #include <string>
 
@@ -12,13 +12,13 @@ namespace {
 struct RunContext {
     CDialog& dialog;
     bool centre;
-    std::unique_ptr<Win32DialogHost> host;
+    std::unique_ptr<DialogWindow> host;
 };
 
-class Win32PaintContext : public PaintContext {
+class WindowPaint : public PaintContext {
 public:
-    explicit Win32PaintContext(HWND hwnd) : m_hwnd(hwnd) { ::BeginPaint(m_hwnd, &m_paint); }
-    ~Win32PaintContext() override { ::EndPaint(m_hwnd, &m_paint); }
+    explicit WindowPaint(HWND hwnd) : m_hwnd(hwnd) { ::BeginPaint(m_hwnd, &m_paint); }
+    ~WindowPaint() override { ::EndPaint(m_hwnd, &m_paint); }
     std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(m_paint.hdc); }
     void DrawIcon(int x, int y, IconHandle icon) override {
         ::DrawIcon(m_paint.hdc, x, y, static_cast<HICON>(const_cast<void*>(icon)));
@@ -65,15 +65,15 @@ BOOL CALLBACK LiftEditLimit(HWND child, LPARAM) {
 
 }  // namespace
 
-void Win32SystemMenu::AppendSeparator() {
+void WindowMenu::AppendSeparator() {
     ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
 }
 
-void Win32SystemMenu::AppendItem(unsigned id, const GbkString& text) {
+void WindowMenu::AppendItem(unsigned id, const GbkString& text) {
     ::AppendMenuW(m_menu, MF_STRING, id, ToWide(text.view()).c_str());
 }
 
-int Win32DialogHost::RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool centre, HWND owner) {
+int DialogWindow::RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool centre, HWND owner) {
     RunContext context{dialog, centre, nullptr};
     const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), words, owner, &DialogProc,
                                                      reinterpret_cast<LPARAM>(&context));
@@ -81,14 +81,14 @@ int Win32DialogHost::RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool ce
     return static_cast<int>(result);
 }
 
-INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* context = reinterpret_cast<RunContext*>(lParam);
-        context->host.reset(new Win32DialogHost(context->dialog, hwnd, context->centre));
+        context->host.reset(new DialogWindow(context->dialog, hwnd, context->centre));
         ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(context->host.get()));
         return context->host->InitDialog();
     }
-    auto* host = reinterpret_cast<Win32DialogHost*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    auto* host = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (host == nullptr) return FALSE;
     if (host->m_skipNextCall) {
         // The dialog manager asks again while Default() runs: let it go on.
@@ -99,7 +99,7 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wPa
     return host->Route(message, wParam, lParam);
 }
 
-INT_PTR Win32DialogHost::InitDialog() {
+INT_PTR DialogWindow::InitDialog() {
     m_dialog.AttachHost(this);
     ::EnumChildWindows(m_hwnd, &LiftEditLimit, 0);
     m_current.push_back({WM_INITDIALOG, 0, 0});
@@ -109,7 +109,7 @@ INT_PTR Win32DialogHost::InitDialog() {
     return focusFirst ? TRUE : FALSE;
 }
 
-INT_PTR Win32DialogHost::Route(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
         case WM_SYSCOMMAND:
@@ -135,7 +135,7 @@ INT_PTR Win32DialogHost::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-std::intptr_t Win32DialogHost::Default() {
+std::intptr_t DialogWindow::Default() {
     if (m_current.empty()) return 0;
     const Message current = m_current.back();
     // The dialog manager first hands the message to DialogProc; that one call
@@ -146,7 +146,7 @@ std::intptr_t Win32DialogHost::Default() {
     return result;
 }
 
-GbkString Win32DialogHost::GetItemText(unsigned id) const {
+GbkString DialogWindow::GetItemText(unsigned id) const {
     const HWND item = ::GetDlgItem(m_hwnd, static_cast<int>(id));
     if (item == nullptr) return GbkString();
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
@@ -155,49 +155,49 @@ GbkString Win32DialogHost::GetItemText(unsigned id) const {
     return FromWide(text);
 }
 
-void Win32DialogHost::SetItemText(unsigned id, const GbkString& text) {
+void DialogWindow::SetItemText(unsigned id, const GbkString& text) {
     ::SetDlgItemTextW(m_hwnd, static_cast<int>(id), ToWide(text.view()).c_str());
 }
 
-int Win32DialogHost::ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) {
+int DialogWindow::ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) {
     const std::wstring title = ToWide(caption ? caption->view() : ApplicationName().view());
     return ::MessageBoxW(m_hwnd, ToWide(text.view()).c_str(), title.c_str(), type);
 }
 
-std::optional<std::filesystem::path> Win32DialogHost::ShowFileChooser(const FileChooserRequest& request) {
+std::optional<std::filesystem::path> DialogWindow::ShowFileChooser(const FileChooserRequest& request) {
     return ChooseFile(m_hwnd, request);
 }
 
-void Win32DialogHost::End(int result) {
+void DialogWindow::End(int result) {
     ::EndDialog(m_hwnd, result);
 }
 
-SystemMenu* Win32DialogHost::GetSystemMenu() {
+SystemMenu* DialogWindow::GetSystemMenu() {
     const HMENU menu = ::GetSystemMenu(m_hwnd, FALSE);
     if (menu == nullptr) return nullptr;
-    m_menu = std::make_unique<Win32SystemMenu>(menu);
+    m_menu = std::make_unique<WindowMenu>(menu);
     return m_menu.get();
 }
 
-void Win32DialogHost::SetIcon(IconHandle icon, bool big) {
+void DialogWindow::SetIcon(IconHandle icon, bool big) {
     ::SendMessageW(m_hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(const_cast<void*>(icon)));
 }
 
-bool Win32DialogHost::IsIconic() const {
+bool DialogWindow::IsIconic() const {
     return ::IsIconic(m_hwnd) != FALSE;
 }
 
-ClientRect Win32DialogHost::GetClientRect() const {
+ClientRect DialogWindow::GetClientRect() const {
     RECT rect{};
     ::GetClientRect(m_hwnd, &rect);
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-std::unique_ptr<PaintContext> Win32DialogHost::BeginPaint() {
-    return std::make_unique<Win32PaintContext>(m_hwnd);
+std::unique_ptr<PaintContext> DialogWindow::BeginPaint() {
+    return std::make_unique<WindowPaint>(m_hwnd);
 }
 
-std::intptr_t Win32DialogHost::SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
+std::intptr_t DialogWindow::SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
     return ::SendMessageW(m_hwnd, message, static_cast<WPARAM>(wParam), lParam);
 }
 

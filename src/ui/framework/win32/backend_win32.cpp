@@ -8,7 +8,7 @@
 #include "ui/framework/backend.h"
 #include "ui/framework/win32/dialog_template_builder.h"
 #include "ui/framework/win32/wide_text.h"
-#include "ui/framework/win32/win32_dialog_host.h"
+#include "ui/framework/win32/dialog_window.h"
 
 namespace tornix {
 
@@ -18,11 +18,11 @@ int RunDialogModal(CDialog& dialog, unsigned templateId, CDialog* owner) {
     const win32::TemplateWords words = win32::BuildDialogTemplate(*layout);
     HWND ownerWindow = nullptr;
     if (owner != nullptr) {
-        if (const auto* host = dynamic_cast<const win32::Win32DialogHost*>(owner->Host())) ownerWindow = host->Hwnd();
+        if (const auto* host = dynamic_cast<const win32::DialogWindow*>(owner->Host())) ownerWindow = host->Hwnd();
     }
     // A template at 0, 0 has no position of its own: the window is centred.
     const bool centre = layout->x == 0 && layout->y == 0;
-    return win32::Win32DialogHost::RunModal(dialog, reinterpret_cast<const DLGTEMPLATE*>(words.data()), centre,
+    return win32::DialogWindow::RunModal(dialog, reinterpret_cast<const DLGTEMPLATE*>(words.data()), centre,
                                             ownerWindow);
 }
 

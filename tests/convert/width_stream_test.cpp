@@ -12,7 +12,7 @@
 
 #include "convert/width.h"
 #include "convert/width_stream.h"
-#include "support/width_reference.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {

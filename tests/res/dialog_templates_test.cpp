@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "support/width_reference.h"
+#include "support/hex.h"
 
 namespace tornix {
 namespace {
@@ -42,22 +42,22 @@ const TemplateCase kConverter{
     0x90CA00C0,
     0x00040000,
     {
-        {IDC_INPUT, ControlKind::Edit, "", 7, 23, 435, 126, 0x50211084, 0x00020000},
-        {IDC_LOAD, ControlKind::PushButton, "\xB6\xC1\xC8\xA1...", 392, 7, 50, 14, 0x50018000, 0},  // 读取...
+        {IDC_INPUT, ControlKind::kEdit, "", 7, 23, 435, 126, 0x50211084, 0x00020000},
+        {IDC_LOAD, ControlKind::kPushButton, "\xB6\xC1\xC8\xA1...", 392, 7, 50, 14, 0x50018000, 0},  // 读取...
         // 全角 -〉 半角, with U+3009 as the arrow
-        {IDC_TO_HALF, ControlKind::PushButton, "\xC8\xAB\xBD\xC7 -\xA1\xB5 \xB0\xEB\xBD\xC7", 107, 161, 78, 19,
+        {IDC_TO_HALF, ControlKind::kPushButton, "\xC8\xAB\xBD\xC7 -\xA1\xB5 \xB0\xEB\xBD\xC7", 107, 161, 78, 19,
          0x50018000, 0},
-        {IDC_TO_FULL, ControlKind::PushButton, "\xB0\xEB\xBD\xC7 -\xA1\xB5 \xC8\xAB\xBD\xC7", 222, 161, 78, 19,
+        {IDC_TO_FULL, ControlKind::kPushButton, "\xB0\xEB\xBD\xC7 -\xA1\xB5 \xC8\xAB\xBD\xC7", 222, 161, 78, 19,
          0x50018000, 0},
-        {IDC_SAVE_AS, ControlKind::PushButton, "\xC1\xED\xB4\xE6\xCE\xAA...", 392, 190, 50, 14, 0x50018000, 0},
-        {IDC_OUTPUT, ControlKind::Edit, "", 7, 206, 435, 126, 0x50210884, 0x00020000},
+        {IDC_SAVE_AS, ControlKind::kPushButton, "\xC1\xED\xB4\xE6\xCE\xAA...", 392, 190, 50, 14, 0x50018000, 0},
+        {IDC_OUTPUT, ControlKind::kEdit, "", 7, 206, 435, 126, 0x50210884, 0x00020000},
         // 要转换的文本：
-        {-1, ControlKind::Label, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8, 0x50020000,
+        {-1, ControlKind::kLabel, "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xA3\xBA", 7, 10, 154, 8, 0x50020000,
          0},
-        {-1, ControlKind::Label, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, 0x50020000,
+        {-1, ControlKind::kLabel, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, 0x50020000,
          0},  // 输出结果：
-        {-1, ControlKind::Label, nullptr, 323, 173, 119, 8, 0x50020000, 0},
-        {-1, ControlKind::Label, nullptr, 323, 163, 104, 8, 0x50020000, 0},
+        {-1, ControlKind::kLabel, nullptr, 323, 173, 119, 8, 0x50020000, 0},
+        {-1, ControlKind::kLabel, nullptr, 323, 163, 104, 8, 0x50020000, 0},
     },
 };
 
@@ -70,10 +70,10 @@ const TemplateCase kAbout{
     0x80C800C0,
     0,
     {
-        {-1, ControlKind::Icon, "", 11, 17, 20, 20, 0x50000003, 0},
-        {-1, ControlKind::Label, "Qelvar Ver.1.0713", 40, 10, 119, 8, 0x50020080, 0},
-        {-1, ControlKind::Label, nullptr, 40, 25, 119, 8, 0x50020000, 0},
-        {IDOK, ControlKind::PushButton, "\xC8\xB7\xB6\xA8", 178, 7, 50, 14, 0x50030001, 0},  // 确定
+        {-1, ControlKind::kIcon, "", 11, 17, 20, 20, 0x50000003, 0},
+        {-1, ControlKind::kLabel, "Qelvar Ver.1.0713", 40, 10, 119, 8, 0x50020080, 0},
+        {-1, ControlKind::kLabel, nullptr, 40, 25, 119, 8, 0x50020000, 0},
+        {IDOK, ControlKind::kPushButton, "\xC8\xB7\xB6\xA8", 178, 7, 50, 14, 0x50030001, 0},  // 确定
     },
 };
 
@@ -128,7 +128,7 @@ TEST(DialogTemplateTest, OwnLabelsFitTheirBoxes) {
         const DialogTemplate* dialog = FindDialogTemplate(id);
         for (std::size_t i = 0; i < dialog->controlCount; ++i) {
             const ControlTemplate& control = dialog->controls[i];
-            if (control.kind != ControlKind::Label) continue;
+            if (control.kind != ControlKind::kLabel) continue;
             const std::string text = control.text;
             EXPECT_FALSE(text.empty());
             EXPECT_LE(text.size() * 6, static_cast<std::size_t>(control.cx) * 3 / 2) << "label " << Hex(text);

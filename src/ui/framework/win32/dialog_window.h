@@ -12,9 +12,9 @@
 
 namespace tornix::win32 {
 
-class Win32SystemMenu : public SystemMenu {
+class WindowMenu : public SystemMenu {
 public:
-    explicit Win32SystemMenu(HMENU menu) : m_menu(menu) {}
+    explicit WindowMenu(HMENU menu) : m_menu(menu) {}
     void AppendSeparator() override;
     void AppendItem(unsigned id, const GbkString& text) override;
 
@@ -22,7 +22,7 @@ private:
     HMENU m_menu;
 };
 
-class Win32DialogHost : public DialogHost {
+class DialogWindow : public DialogHost {
 public:
     // Runs `dialog` modally from `words` (see BuildDialogTemplate), owned by
     // `owner`; returns the ending code or -1.
@@ -50,7 +50,7 @@ private:
         LPARAM lParam;
     };
 
-    Win32DialogHost(CDialog& dialog, HWND hwnd, bool centre) : m_dialog(dialog), m_hwnd(hwnd), m_centre(centre) {}
+    DialogWindow(CDialog& dialog, HWND hwnd, bool centre) : m_dialog(dialog), m_hwnd(hwnd), m_centre(centre) {}
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR InitDialog();
@@ -61,7 +61,7 @@ private:
     bool m_centre;
     std::vector<Message> m_current;  // the messages being handled, innermost last
     bool m_skipNextCall = false;     // the dialog manager's call back during Default()
-    std::unique_ptr<Win32SystemMenu> m_menu;
+    std::unique_ptr<WindowMenu> m_menu;
 };
 
 }  // namespace tornix::win32
