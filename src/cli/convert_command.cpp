@@ -1,15 +1,11 @@
 #include "cli/convert_command.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unistd.h>
 
-#include "cli/fd_io.h"
 #include "convert/width_stream.h"
+#include "files/file_system.h"
 #include "files/safe_writer.h"
 
 namespace tornix {
@@ -20,9 +16,13 @@ namespace {
 constexpr std::size_t kReadSize = 256 * 1024;
 constexpr std::string_view kStandardInput = "-";
 
+// Writes all of `bytes` to a standard stream; 0 or the system's error code.
+int WriteTo(fs_os::NativeHandle stream, std::string_view bytes) {
+    return fs_os::WriteAll(fs_os::FileHandle::Borrow(stream), bytes.data(), bytes.size());
+}
+
 void Report(const ProgramStreams& streams, const std::string& what, int error) {
-    const std::string line = "tornix-convert: " + what + ": " + std::strerror(error) + "\n";
-    (void)WriteAll(streams.errors, line);
+    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + fs_os::ErrorText(error) + "\n");
 }
 
 std::string Quoted(std::string_view name) {
@@ -36,7 +36,7 @@ std::string InputName(std::string_view name) {
 // Standard output, or a file that is replaced only when everything went well.
 class Output {
 public:
-    Output(const ConvertRequest& request, int fd) : m_fd(fd) {
+    Output(const ConvertRequest& request, fs_os::NativeHandle standardOutput) : m_standardOutput(standardOutput) {
         if (request.output) {
             m_name = *request.output;
             m_file = std::make_unique<SafeFileWriter>(*request.output);
@@ -56,7 +56,7 @@ public:
             m_error = m_file->LastError();
             return false;
         }
-        m_error = WriteAll(m_fd, bytes);
+        m_error = WriteTo(m_standardOutput, bytes);
         return m_error == 0;
     }
 
@@ -69,14 +69,14 @@ public:
 
     // Reports the last failure and gives the exit status for it.
     int Failed(const ProgramStreams& streams) const {
-        if (!m_file && m_error == EPIPE) return kExitBrokenPipe;
+        if (!m_file && fs_os::IsBrokenPipeError(m_error)) return kExitBrokenPipe;
         Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")),
                m_error != 0 ? m_error : EIO);
         return kExitFileError;
     }
 
 private:
-    int m_fd;
+    fs_os::NativeHandle m_standardOutput;
     std::string m_name;
     std::unique_ptr<SafeFileWriter> m_file;
     int m_error = 0;
@@ -91,29 +91,25 @@ int StreamFailed(const WidthStream& stream, const Output& output, const ProgramS
 // Feeds one input to the stream. Returns an exit status when it must stop.
 std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, const Output& output,
                                 const ProgramStreams& streams, char* buffer) {
-    const bool standardInput = name == kStandardInput;
-    const int fd = standardInput ? streams.input : ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        Report(streams, "cannot read " + InputName(name), errno);
-        return kExitFileError;
+    fs_os::FileHandle file;
+    if (name == kStandardInput) {
+        file = fs_os::FileHandle::Borrow(streams.input);
+    } else {
+        std::uint64_t sizeHint = 0;
+        if (int code = fs_os::OpenForReading(std::string(name), file, sizeHint)) {
+            Report(streams, "cannot read " + InputName(name), code);
+            return kExitFileError;
+        }
     }
-    if (!standardInput) (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    std::optional<int> status;
     for (;;) {
-        const ssize_t got = ReadSome(fd, buffer, kReadSize);
-        if (got < 0) {
-            Report(streams, "cannot read " + InputName(name), errno);
-            status = kExitFileError;
-            break;
+        std::size_t got = 0;
+        if (int code = fs_os::ReadSome(file, buffer, kReadSize, got)) {
+            Report(streams, "cannot read " + InputName(name), code);
+            return kExitFileError;
         }
-        if (got == 0) break;
-        if (!stream.Write(std::string_view(buffer, static_cast<std::size_t>(got)))) {
-            status = StreamFailed(stream, output, streams);
-            break;
-        }
+        if (got == 0) return std::nullopt;
+        if (!stream.Write(std::string_view(buffer, got))) return StreamFailed(stream, output, streams);
     }
-    if (!standardInput) ::close(fd);
-    return status;
 }
 
 }  // namespace
@@ -140,8 +136,7 @@ int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams&
         case CommandKind::kConvert:
             return RunConvert(line.request, streams);
         case CommandKind::kUsageError:
-            text = "tornix-convert: " + line.error + "\n" + std::string(UsageLine());
-            (void)WriteAll(streams.errors, text);
+            (void)WriteTo(streams.errors, "tornix-convert: " + line.error + "\n" + std::string(UsageLine()));
             return kExitUsageError;
         case CommandKind::kHelp:
             text = HelpText(streams.terminal);
@@ -150,9 +145,9 @@ int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams&
             text = VersionText();
             break;
     }
-    const int error = WriteAll(streams.output, text);
+    const int error = WriteTo(streams.output, text);
     if (error == 0) return kExitSuccess;
-    if (error == EPIPE) return kExitBrokenPipe;
+    if (fs_os::IsBrokenPipeError(error)) return kExitBrokenPipe;
     Report(streams, "cannot write standard output", error);
     return kExitFileError;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/help_text.h"
+#include "files/file_system.h"
 
 namespace tornix {
 
@@ -18,10 +19,11 @@ inline constexpr int kExitUsageError = 2;  // the command line is wrong
 // SIGPIPE ended (128 + 13).
 inline constexpr int kExitBrokenPipe = 141;
 
+// The program's standard streams; borrowed, never closed by the program.
 struct ProgramStreams {
-    int input = 0;
-    int output = 1;
-    int errors = 2;
+    fs_os::NativeHandle input = fs_os::StandardInput();
+    fs_os::NativeHandle output = fs_os::StandardOutput();
+    fs_os::NativeHandle errors = fs_os::StandardError();
     TextEncoding terminal = TextEncoding::kUtf8;  // how the help's Chinese is written
 };
 

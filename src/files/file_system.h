@@ -15,15 +15,22 @@ namespace tornix::fs_os {
 using NativeHandle = std::intptr_t;  // a descriptor, or a HANDLE's value
 inline constexpr NativeHandle kNoHandle = -1;
 
-// An open file, closed when it goes out of scope.
+// An open file, closed when it goes out of scope, or a borrowed one (a
+// standard stream), which is used but never closed.
 class FileHandle {
 public:
     FileHandle() = default;
     explicit FileHandle(NativeHandle handle) : m_handle(handle) {}
-    FileHandle(FileHandle&& other) noexcept : m_handle(other.Release()) {}
+    static FileHandle Borrow(NativeHandle handle) {
+        FileHandle file(handle);
+        file.m_owned = false;
+        return file;
+    }
+    FileHandle(FileHandle&& other) noexcept : m_owned(other.m_owned) { m_handle = other.Release(); }
     FileHandle& operator=(FileHandle&& other) noexcept {
         if (this != &other) {
             Close();
+            m_owned = other.m_owned;
             m_handle = other.Release();
         }
         return *this;
@@ -37,15 +44,28 @@ public:
     NativeHandle Release() noexcept {
         const NativeHandle handle = m_handle;
         m_handle = kNoHandle;
+        m_owned = true;
         return handle;
     }
-    // Closes the file and returns the error of the close (0 when none or
-    // when nothing was open).
-    int Close() noexcept;
+    // Closes the file and returns the error of the close (0 when none, when
+    // nothing was open or when the handle is borrowed).
+    int Close() noexcept {
+        const bool owned = m_owned;
+        const NativeHandle handle = Release();
+        return owned && handle != kNoHandle ? CloseNative(handle) : 0;
+    }
 
 private:
+    static int CloseNative(NativeHandle handle) noexcept;
+
     NativeHandle m_handle = kNoHandle;
+    bool m_owned = true;
 };
+
+// The process's standard streams.
+NativeHandle StandardInput();
+NativeHandle StandardOutput();
+NativeHandle StandardError();
 
 enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 
@@ -87,7 +107,8 @@ int OpenForUpdate(const std::filesystem::path& path, FileHandle& file);
 // devices and pipes, which are written straight through).
 int OpenForWriting(const std::filesystem::path& path, FileHandle& file);
 
-// Writes all bytes at the current position / at `offset`.
+// Writes all bytes at the current position / at `offset`, waiting while a
+// pipe that another program made non-blocking is full.
 int WriteAll(const FileHandle& file, const char* data, std::size_t size);
 int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size);
 
@@ -114,8 +135,12 @@ void FlushFolder(const std::filesystem::path& folder);
 
 int RemoveFile(const std::filesystem::path& path);
 
+// The system's description of an error code, in English, for messages.
+std::string ErrorText(int error);
+
 // Error classes the portable code decides on.
 bool IsMissingFolderError(int error);  // a folder on the way does not exist
+bool IsBrokenPipeError(int error);     // the reader of a pipe has gone
 int IsDirectoryError();                // the code for "is a directory"
 int TooManyLinksError();               // the code for a link loop
 

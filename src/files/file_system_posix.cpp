@@ -1,11 +1,13 @@
 // POSIX implementation of the file system calls of the text file layer.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <string>
 
 #include "files/file_system.h"
@@ -24,14 +26,15 @@ constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 
 }  // namespace
 
-int FileHandle::Close() noexcept {
-    if (m_handle == kNoHandle) return 0;
-    const int fd = static_cast<int>(m_handle);
-    m_handle = kNoHandle;
+int FileHandle::CloseNative(NativeHandle handle) noexcept {
     // On Linux the descriptor is gone even when close() reports EINTR.
-    if (::close(fd) != 0 && errno != EINTR) return errno;
+    if (::close(static_cast<int>(handle)) != 0 && errno != EINTR) return errno;
     return 0;
 }
+
+NativeHandle StandardInput() { return STDIN_FILENO; }
+NativeHandle StandardOutput() { return STDOUT_FILENO; }
+NativeHandle StandardError() { return STDERR_FILENO; }
 
 bool CanOpenForReading(const std::filesystem::path& path) {
     // Non-blocking so that a FIFO without a writer does not hang the probe.
@@ -168,14 +171,18 @@ int OpenForWriting(const std::filesystem::path& path, FileHandle& file) {
 namespace {
 
 // Writes all of data with `write(data, count)` (a write or pwrite call that
-// moves its own position), retrying after interruptions and short writes.
+// moves its own position), retrying after interruptions and short writes, and
+// waiting while a non-blocking descriptor is full.
 template <typename WriteSome>
-int WriteLoop(const char* data, std::size_t size, WriteSome writeSome) {
+int WriteLoop(int fd, const char* data, std::size_t size, WriteSome writeSome) {
     while (size > 0) {
         const ssize_t n = writeSome(data, size < kMaxTransfer ? size : kMaxTransfer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) return errno;
+            pollfd wait{fd, POLLOUT, 0};
+            if (::poll(&wait, 1, -1) < 0 && errno != EINTR) return errno;
+            continue;
         }
         if (n == 0) return EIO;
         data += n;
@@ -187,12 +194,12 @@ int WriteLoop(const char* data, std::size_t size, WriteSome writeSome) {
 }  // namespace
 
 int WriteAll(const FileHandle& file, const char* data, std::size_t size) {
-    return WriteLoop(data, size,
+    return WriteLoop(Fd(file), data, size,
                      [&file](const char* from, std::size_t count) { return ::write(Fd(file), from, count); });
 }
 
 int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, std::size_t size) {
-    return WriteLoop(data, size, [&file, &offset](const char* from, std::size_t count) {
+    return WriteLoop(Fd(file), data, size, [&file, &offset](const char* from, std::size_t count) {
         const ssize_t n = ::pwrite(Fd(file), from, count, static_cast<off_t>(offset));
         if (n > 0) offset += static_cast<std::uint64_t>(n);
         return n;
@@ -259,6 +266,10 @@ void FlushFolder(const std::filesystem::path& folder) {
 int RemoveFile(const std::filesystem::path& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+bool IsBrokenPipeError(int error) { return error == EPIPE; }
 
 bool IsMissingFolderError(int error) {
     return error == ENOENT || error == ENOTDIR;

@@ -44,12 +44,13 @@ OVERLAPPED At(std::uint64_t offset) {
 
 }  // namespace
 
-int FileHandle::Close() noexcept {
-    if (m_handle == kNoHandle) return 0;
-    const HANDLE handle = reinterpret_cast<HANDLE>(m_handle);
-    m_handle = kNoHandle;
-    return ::CloseHandle(handle) ? 0 : LastError();
+int FileHandle::CloseNative(NativeHandle handle) noexcept {
+    return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) ? 0 : LastError();
 }
+
+NativeHandle StandardInput() { return Native(::GetStdHandle(STD_INPUT_HANDLE)); }
+NativeHandle StandardOutput() { return Native(::GetStdHandle(STD_OUTPUT_HANDLE)); }
+NativeHandle StandardError() { return Native(::GetStdHandle(STD_ERROR_HANDLE)); }
 
 bool CanOpenForReading(const std::filesystem::path& path) {
     // Sharing with readers only: a file that another process holds open for
@@ -253,6 +254,22 @@ void FlushFolder(const std::filesystem::path&) {
 int RemoveFile(const std::filesystem::path& path) {
     return ::DeleteFileW(path.c_str()) ? 0 : LastError();
 }
+
+std::string ErrorText(int error) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<LPSTR>(&text), 0,
+        nullptr);
+    std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+    if (text != nullptr) ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+bool IsBrokenPipeError(int error) { return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA; }
 
 bool IsMissingFolderError(int error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_DRIVE ||

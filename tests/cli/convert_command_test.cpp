@@ -39,7 +39,7 @@ protected:
         streams.errors = ::open((m_io.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         streams.terminal = terminal;
         Outcome outcome{RunTornixConvert(args, streams), "", ""};
-        for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+        for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
         outcome.out = ReadBytes(m_io.path() / "stdout");
         outcome.err = ReadBytes(m_io.path() / "stderr");
         return outcome;
@@ -153,7 +153,7 @@ TEST_F(ConvertCommand, FullStandardOutputIsAWriteError) {
     ASSERT_GE(streams.output, 0) << "no /dev/full";
     streams.errors = ::open(m_dir.Put("err", "").c_str(), O_WRONLY);
     const int status = RunTornixConvert({"--to-full"}, streams);
-    for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+    for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
     EXPECT_EQ(status, kExitFileError);
     EXPECT_EQ(ReadBytes(PathOf("err")), "tornix-convert: cannot write standard output: No space left on device\n");
 }
@@ -168,7 +168,7 @@ TEST_F(ConvertCommand, BrokenPipeEndsQuietly) {
     streams.output = pipeEnds[1];
     streams.errors = ::open(m_dir.Put("err", "").c_str(), O_WRONLY);
     const int status = RunTornixConvert({"--to-full"}, streams);
-    for (int fd : {streams.input, streams.output, streams.errors}) ::close(fd);
+    for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(status, kExitBrokenPipe);
     EXPECT_EQ(ReadBytes(PathOf("err")), "");
