@@ -94,7 +94,10 @@ void CConverterDlg::OnToFull() {
 void CConverterDlg::OnLoad() {
     CFileDialog chooser(true, kDefaultExtension, "", OFN_PATHMUSTEXIST, kFileFilter, this);
     if (chooser.DoModal() != IDOK) return;
-    const std::filesystem::path path = chooser.GetPathName();
+    LoadFile(chooser.GetPathName());
+}
+
+void CConverterDlg::LoadFile(const std::filesystem::path& path) {
     if (!FileExists(path)) {
         MessageBox(kFileMissing, "", MB_OK);
         return;

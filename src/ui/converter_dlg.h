@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 #include "res/resource.h"
 #include "text/gbk_string.h"
@@ -41,6 +42,9 @@ protected:
     void OnToFull();
     // Fills the input box from a text file the user picks.
     void OnLoad();
+    // Fills the input box from the file at `path`, or says why it cannot:
+    // what every way of loading a file (the chooser, a dropped file) does.
+    void LoadFile(const std::filesystem::path& path);
     // Stores the output box in a file the user picks.
     void OnSaveAs();
     void OnSysCommand(unsigned id, std::intptr_t param);
