@@ -19,7 +19,7 @@ build="build/windows-$arch"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTORNIX_WERROR=ON -DTORNIX_GUI=OFF -DTORNIX_TESTS=OFF >&2
 cmake --build "$build" -j2 --target tornix >&2
-exe="$build/src/tornix.exe"
+exe="$build/src/app/tornix.exe"
 "$arch-w64-mingw32-strip" "$exe"
 
 # What the program is and what it imports.

@@ -181,14 +181,17 @@ TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
     EXPECT_EQ(run.err, "tornix-convert: unknown option '--frobnicate'\n" + std::string(UsageLine()));
 }
 
+// The help's Chinese is written as the terminal shows it: 用法 as code page
+// 936 bytes on a GBK terminal, as UTF-8 everywhere else.
 TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
-    for (TextEncoding encoding : {TextEncoding::kGbk, TextEncoding::kUtf8}) {
-        const Outcome run = Run({"--help"}, "", encoding);
-        EXPECT_EQ(run.status, kExitSuccess);
-        EXPECT_EQ(run.out, HelpText(encoding));
-        EXPECT_NE(run.out.find(ChineseHelp(encoding)), std::string::npos);
-        EXPECT_NE(run.out.find("--output FILE"), std::string::npos);
-    }
+    const Outcome gbk = Run({"--help"}, "", TextEncoding::kGbk);
+    const Outcome utf8 = Run({"--help"}, "", TextEncoding::kUtf8);
+    EXPECT_EQ(gbk.status, kExitSuccess);
+    EXPECT_EQ(utf8.status, kExitSuccess);
+    EXPECT_NE(gbk.out.find("\xD3\xC3\xB7\xA8"), std::string::npos);
+    EXPECT_EQ(gbk.out.find("用法"), std::string::npos);
+    EXPECT_NE(utf8.out.find("用法"), std::string::npos);
+    EXPECT_NE(utf8.out.find("--output FILE"), std::string::npos);
 }
 
 }  // namespace

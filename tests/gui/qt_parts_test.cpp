@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, InvalidBytesTest,
 
 // QTextDocument::toPlainText would turn U+00A0 into a space; the raw text
 // keeps it (it reaches a field as its GB18030 four-byte form).
-TEST(BoxTextTest, NoBreakSpaceIsKept) {
+TEST(BoxText, NoBreakSpaceIsKept) {
     const QString raw = QString(QChar(0x00A0)) + QChar(QChar::ParagraphSeparator) + QChar(0x2028) + "a";
     EXPECT_EQ(Hex(std::string(FromBoxText(raw).view())), Hex("\x81\x30\x84\x32\r\n\r\na"));
 }

@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::Values(kConve
 
 // The labels whose wording is ours must fit their boxes in a 9 pt CJK font
 // (12 px characters, 6 px ASCII): at most width * 1.5 px.
-TEST(DialogTemplateTest, OwnLabelsFitTheirBoxes) {
+TEST(DialogTemplates, OwnLabelsFitTheirBoxes) {
     for (unsigned id : {IDD_CONVERTER, IDD_ABOUT}) {
         const DialogTemplate* dialog = FindDialogTemplate(id);
         for (std::size_t i = 0; i < dialog->controlCount; ++i) {
@@ -136,7 +136,7 @@ TEST(DialogTemplateTest, OwnLabelsFitTheirBoxes) {
     }
 }
 
-TEST(DialogTemplateTest, ConverterHasNoDefaultButtonAndNoOkButton) {
+TEST(DialogTemplates, ConverterHasNoDefaultButtonAndNoOkButton) {
     const DialogTemplate* dialog = FindDialogTemplate(IDD_CONVERTER);
     for (std::size_t i = 0; i < dialog->controlCount; ++i) {
         EXPECT_EQ(dialog->controls[i].style & BS_DEFPUSHBUTTON, 0u) << "control #" << i + 1;
@@ -144,7 +144,7 @@ TEST(DialogTemplateTest, ConverterHasNoDefaultButtonAndNoOkButton) {
     }
 }
 
-TEST(DialogTemplateTest, UnknownTemplateIsNotFound) {
+TEST(DialogTemplates, UnknownTemplateIsNotFound) {
     EXPECT_EQ(FindDialogTemplate(101), nullptr);
 }
 

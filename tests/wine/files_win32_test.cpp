@@ -101,14 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeCase{"OtherReaderSharingNothing", GENERIC_READ, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ProbeTest, RefusesMissingFilesAndFolders) {
+TEST(Win32Probe, RefusesMissingFilesAndFolders) {
     TempFolder folder;
     EXPECT_FALSE(FileExists(folder.Path() / L"missing.txt"));
     EXPECT_FALSE(FileExists(folder.Path()));
     EXPECT_FALSE(FileExists(folder.Path() / L"no folder" / L"a.txt"));
 }
 
-TEST(ProbeTest, LeavesNoHandleOpen) {
+TEST(Win32Probe, LeavesNoHandleOpen) {
     TempFolder folder;
     const fs::path file = folder.Path() / kChineseName;
     WriteBytes(file, "abc");
@@ -117,7 +117,7 @@ TEST(ProbeTest, LeavesNoHandleOpen) {
     EXPECT_TRUE(::DeleteFileW(file.c_str())) << ::GetLastError();
 }
 
-TEST(ReadTextFileTest, ReadsAFileWithAChinesePath) {
+TEST(Win32ReadTextFile, ReadsAFileWithAChinesePath) {
     TempFolder folder;
     const fs::path sub = folder.Path() / L"\u6587\u4EF6\u5939";  // 文件夹
     fs::create_directories(sub);
@@ -127,12 +127,12 @@ TEST(ReadTextFileTest, ReadsAFileWithAChinesePath) {
     EXPECT_EQ(result.text.view(), "\xC8\xAB\xBD\xC7\r\na\r\nb\r\n");
 }
 
-TEST(ReadTextFileTest, RefusesAFolder) {
+TEST(Win32ReadTextFile, RefusesAFolder) {
     TempFolder folder;
     EXPECT_EQ(ReadTextFile(folder.Path()).status, ReadStatus::kCannotOpen);
 }
 
-TEST(WriteTextFileTest, WritesANewFileByteForByte) {
+TEST(Win32WriteTextFile, WritesANewFileByteForByte) {
     TempFolder folder;
     const fs::path file = folder.Path() / kChineseName;
     const std::string bytes = "\xA3\xC1\xA1\xA1x\r\ny\r\n\x81";  // no CR is added before LF
@@ -141,7 +141,7 @@ TEST(WriteTextFileTest, WritesANewFileByteForByte) {
     EXPECT_EQ(CountEntries(folder.Path()), 1) << "a temporary file was left behind";
 }
 
-TEST(WriteTextFileTest, ReplacesTheWholeOfAnExistingFile) {
+TEST(Win32WriteTextFile, ReplacesTheWholeOfAnExistingFile) {
     TempFolder folder;
     const fs::path file = folder.Path() / kChineseName;
     WriteBytes(file, std::string(1000, 'o'));
@@ -150,7 +150,7 @@ TEST(WriteTextFileTest, ReplacesTheWholeOfAnExistingFile) {
     EXPECT_EQ(CountEntries(folder.Path()), 1);
 }
 
-TEST(WriteTextFileTest, KeepsTheHiddenAttributeOfTheFileItReplaces) {
+TEST(Win32WriteTextFile, KeepsTheHiddenAttributeOfTheFileItReplaces) {
     TempFolder folder;
     const fs::path file = folder.Path() / L"hidden.txt";
     WriteBytes(file, "old");
@@ -160,7 +160,7 @@ TEST(WriteTextFileTest, KeepsTheHiddenAttributeOfTheFileItReplaces) {
     EXPECT_NE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST(WriteTextFileTest, CannotCreateInAMissingFolderOrOverAFolder) {
+TEST(Win32WriteTextFile, CannotCreateInAMissingFolderOrOverAFolder) {
     TempFolder folder;
     EXPECT_EQ(WriteTextFile(folder.Path() / L"missing" / L"a.txt", GbkString("x")), WriteStatus::kCannotCreate);
     fs::create_directories(folder.Path() / L"sub");
@@ -168,7 +168,7 @@ TEST(WriteTextFileTest, CannotCreateInAMissingFolderOrOverAFolder) {
     EXPECT_EQ(CountEntries(folder.Path()), 1);
 }
 
-TEST(WriteTextFileTest, CannotCreateOverAReadOnlyFile) {
+TEST(Win32WriteTextFile, CannotCreateOverAReadOnlyFile) {
     TempFolder folder;
     const fs::path file = folder.Path() / L"read-only.txt";
     WriteBytes(file, "old");

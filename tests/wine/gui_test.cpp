@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "ui/converter_dlg.h"
+#include "ui/framework/win32/wide_text.h"
 #include "ui/framework/win_app.h"
 
 namespace tornix::gui {
@@ -42,12 +44,13 @@ HWND FocusOf(DWORD threadId) {
     return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
 }
 
-// One expected control: the window class, id, text, rectangle in dialog units,
-// style bits that must be set, style bits that must not be, extended style.
+// One expected control, from the template data: the window class, id, text
+// (empty for the controls that show none), rectangle in dialog units, style
+// bits, extended style; and style bits that the layout forbids.
 struct ExpectedControl {
-    const wchar_t* className;
+    std::wstring className;
     int id;  // -1: a control the program never addresses
-    const wchar_t* text;
+    std::wstring text;
     RECT units;  // left, top, width, height
     DWORD style;
     DWORD forbidden;
@@ -55,28 +58,37 @@ struct ExpectedControl {
     bool sizedByImage = false;  // an icon control takes its icon's size
 };
 
-constexpr DWORD kButtonForbidden = BS_DEFPUSHBUTTON;
-constexpr DWORD kEditForbidden = ES_AUTOVSCROLL | WS_HSCROLL;
+// No default button, no automatic vertical scrolling, no horizontal scroll
+// bar; the output box is read-only and the input box is not.
+DWORD ForbiddenStyle(const ControlTemplate& control) {
+    switch (control.kind) {
+        case ControlKind::kEdit:
+            return ES_AUTOVSCROLL | WS_HSCROLL | (control.id == IDC_INPUT ? ES_READONLY : ES_WANTRETURN);
+        case ControlKind::kPushButton:
+            return control.id == IDOK ? 0 : BS_DEFPUSHBUTTON;
+        case ControlKind::kLabel:
+        case ControlKind::kIcon:
+            return 0;
+    }
+    return 0;
+}
 
-const ExpectedControl kConverterControls[] = {
-    {L"Edit", IDC_INPUT, L"", {7, 23, 435, 126}, 0x50211084, kEditForbidden | ES_READONLY, WS_EX_STATICEDGE},
-    {L"Button", IDC_LOAD, L"读取...", {392, 7, 50, 14}, 0x50018000, kButtonForbidden, 0},
-    {L"Button", IDC_TO_HALF, L"全角 -〉 半角", {107, 161, 78, 19}, 0x50018000, kButtonForbidden, 0},
-    {L"Button", IDC_TO_FULL, L"半角 -〉 全角", {222, 161, 78, 19}, 0x50018000, kButtonForbidden, 0},
-    {L"Button", IDC_SAVE_AS, L"另存为...", {392, 190, 50, 14}, 0x50018000, kButtonForbidden, 0},
-    {L"Edit", IDC_OUTPUT, L"", {7, 206, 435, 126}, 0x50210884, kEditForbidden | ES_WANTRETURN, WS_EX_STATICEDGE},
-    {L"Static", -1, L"要转换的文本：", {7, 10, 154, 8}, 0x50020000, 0, 0},
-    {L"Static", -1, L"输出结果：", {7, 193, 154, 8}, 0x50020000, 0, 0},
-    {L"Static", -1, nullptr, {323, 173, 119, 8}, 0x50020000, 0, 0},
-    {L"Static", -1, nullptr, {323, 163, 104, 8}, 0x50020000, 0, 0},
-};
-
-const ExpectedControl kAboutControls[] = {
-    {L"Static", -1, nullptr, {11, 17, 20, 20}, 0x50000003, 0, 0, true},
-    {L"Static", -1, L"Qelvar Ver.1.0713", {40, 10, 119, 8}, 0x50020080, 0, 0},
-    {L"Static", -1, nullptr, {40, 25, 119, 8}, 0x50020000, 0, 0},
-    {L"Button", IDOK, L"确定", {178, 7, 50, 14}, 0x50030001, 0, 0},
-};
+std::vector<ExpectedControl> ExpectedControlsOf(unsigned templateId) {
+    const DialogTemplate* dialog = FindDialogTemplate(templateId);
+    std::vector<ExpectedControl> controls;
+    if (dialog == nullptr) return controls;
+    for (std::size_t i = 0; i < dialog->controlCount; ++i) {
+        const ControlTemplate& control = dialog->controls[i];
+        const bool icon = control.kind == ControlKind::kIcon;
+        controls.push_back({control.kind == ControlKind::kEdit         ? L"Edit"
+                            : control.kind == ControlKind::kPushButton ? L"Button"
+                                                                       : L"Static",
+                            control.id, icon ? L"" : win32::ToWide(control.text),
+                            RECT{control.x, control.y, control.cx, control.cy}, control.style,
+                            ForbiddenStyle(control), control.exStyle, icon});
+    }
+    return controls;
+}
 
 // The dialog manager converts the position and the size separately.
 RECT InPixels(HWND dialog, RECT units) {
@@ -99,20 +111,20 @@ RECT ClientRectOf(HWND dialog, HWND control) {
                                          << "," << expected.right << "," << expected.bottom;
 }
 
-// Checks each child of `dialog` against `expectedControls`, in creation (= tab) order.
-template <std::size_t N>
-void ExpectControls(HWND dialog, const ExpectedControl (&expectedControls)[N]) {
+// Checks each child of `dialog` against the template `templateId`, in
+// creation (= tab) order.
+void ExpectControls(HWND dialog, unsigned templateId) {
+    const std::vector<ExpectedControl> expectedControls = ExpectedControlsOf(templateId);
     const std::vector<HWND> children = Children(dialog);
-    ASSERT_EQ(children.size(), N);
-    for (std::size_t i = 0; i < N; ++i) {
+    ASSERT_FALSE(expectedControls.empty());
+    ASSERT_EQ(children.size(), expectedControls.size());
+    for (std::size_t i = 0; i < children.size(); ++i) {
         const ExpectedControl& want = expectedControls[i];
         const HWND child = children[i];
         SCOPED_TRACE("control " + std::to_string(i + 1));
         EXPECT_EQ(ClassName(child), want.className);
         EXPECT_EQ(::GetDlgCtrlID(child) & 0xFFFF, want.id & 0xFFFF);
-        if (want.text != nullptr) {
-            EXPECT_EQ(WindowText(child), want.text);
-        }
+        if (!want.sizedByImage) EXPECT_EQ(WindowText(child), want.text);
         const auto style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
         EXPECT_EQ(style & want.style, want.style) << std::hex << style;
         EXPECT_EQ(style & want.forbidden, 0u) << std::hex << style;
@@ -290,7 +302,7 @@ TEST_F(ConverterWindowTest, AboutBoxIsLaidOutFromItsTemplateAndClosesOnEscape) {
     ::PostMessageW(m_dialog, WM_SYSCOMMAND, IDM_ABOUT, 0);
     const HWND about = WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
     ASSERT_NE(about, nullptr);
-    ExpectControls(about, kAboutControls);
+    ExpectControls(about, IDD_ABOUT);
     EXPECT_NE(::SendMessageW(Children(about)[0], STM_GETICON, 0, 0), 0) << "the About box shows no icon";
     RECT client{};
     ::GetClientRect(about, &client);
@@ -318,7 +330,7 @@ TEST_F(ConverterWindowTest, F1OpensTheAboutBox) {
 }
 
 TEST_F(ConverterWindowTest, ControlsHaveTheirIdsTextsStylesAndPlaces) {
-    ExpectControls(m_dialog, kConverterControls);
+    ExpectControls(m_dialog, IDD_CONVERTER);
 }
 
 TEST_F(ConverterWindowTest, WindowCanBeMinimizedButNotResizedAndOpensCentred) {

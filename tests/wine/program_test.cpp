@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionField{L"ProductName", L"tornix 应用程序"}, VersionField{L"ProductVersion", L"1, 0, 0, 1"}),
     [](const auto& info) { return std::string(info.param.name, info.param.name + wcslen(info.param.name)); });
 
-TEST(VersionRecordTest, FixedPartAndTranslation) {
+TEST(VersionRecord, FixedPartAndTranslation) {
     std::vector<unsigned char> record = VersionRecord();
     ASSERT_FALSE(record.empty());
     void* value = nullptr;
