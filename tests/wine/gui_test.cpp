@@ -124,7 +124,9 @@ void ExpectControls(HWND dialog, unsigned templateId) {
         SCOPED_TRACE("control " + std::to_string(i + 1));
         EXPECT_EQ(ClassName(child), want.className);
         EXPECT_EQ(::GetDlgCtrlID(child) & 0xFFFF, want.id & 0xFFFF);
-        if (!want.sizedByImage) EXPECT_EQ(WindowText(child), want.text);
+        if (!want.sizedByImage) {
+            EXPECT_EQ(WindowText(child), want.text);
+        }
         const auto style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
         EXPECT_EQ(style & want.style, want.style) << std::hex << style;
         EXPECT_EQ(style & want.forbidden, 0u) << std::hex << style;
