@@ -18,11 +18,11 @@ namespace {
 constexpr const char* kNoConverters = "缺少代码页 936 和 GB18030 的字符转换器（ICU），无法显示中文文本。";
 
 // Qt's own texts (the file chooser, the edit boxes' menus) in Chinese.
-void InstallQtTranslation(QApplication& application, QTranslator& translator) {
+void InstallQtTranslation(QTranslator& translator) {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                         folder)) {
-        application.installTranslator(&translator);
+        QCoreApplication::installTranslator(&translator);
     }
 }
 
@@ -32,9 +32,9 @@ int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& pr
     int argc = 1;
     char* argv[] = {programPath, nullptr};
     QApplication application(argc, argv);
-    application.setQuitOnLastWindowClosed(false);
+    QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    InstallQtTranslation(application, translator);
+    InstallQtTranslation(translator);
     if (prepare) prepare(application);
     if (!DisplayCodecAvailable()) {
         QMessageBox::critical(nullptr, QString(), QString::fromUtf8(kNoConverters));

@@ -13,7 +13,7 @@ namespace tornix {
 namespace {
 
 // Input is read in blocks of this size; the stream converts a block at a time.
-constexpr std::size_t kReadSize = 256 * 1024;
+constexpr std::size_t kReadSize = std::size_t{256} << 10;
 constexpr std::string_view kStandardInput = "-";
 
 // Writes all of `bytes` to a standard stream; 0 or the system's error code.

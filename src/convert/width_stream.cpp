@@ -15,15 +15,15 @@ namespace {
 
 // Input is converted at most this many bytes at a time (plus one to finish a
 // character), which bounds the output area.
-constexpr std::size_t kPieceLimit = 256 * 1024;
+constexpr std::size_t kPieceLimit = std::size_t{256} << 10;
 // Neither direction makes much more than two output bytes of one input byte;
 // the area grows once if a kernel's bound asks for more.
 constexpr std::size_t kOutCapacity = 2 * (kPieceLimit + 2) + 4096;
 // Held-back white space kept in memory before older parts go to the spill file.
-constexpr std::size_t kHeldLimit = 1024 * 1024;
+constexpr std::size_t kHeldLimit = std::size_t{1} << 20;
 // Spaces are emitted in blocks of a multiple of three, so that every block but
 // the last turns into whole U+3000s, as the one long run would.
-constexpr std::size_t kSpaceBlock = 3 * 1024;
+constexpr std::size_t kSpaceBlock = std::size_t{3} << 10;
 
 const unsigned char* Bytes(std::string_view text) {
     return reinterpret_cast<const unsigned char*>(text.data());
@@ -190,7 +190,7 @@ void WidthStream::EmitSpaces(Target target) {
 void WidthStream::ReleaseHeld() {
     if (m_spill != nullptr) {
         std::rewind(m_spill);
-        constexpr std::size_t kBlock = 64 * 1024;
+        constexpr std::size_t kBlock = std::size_t{64} << 10;
         for (;;) {
             char* out = Room(Target::kOut, kBlock);
             const std::size_t got = std::fread(out, 1, kBlock, m_spill);

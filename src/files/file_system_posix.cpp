@@ -32,9 +32,15 @@ int FileHandle::CloseNative(NativeHandle handle) noexcept {
     return 0;
 }
 
-NativeHandle StandardInput() { return STDIN_FILENO; }
-NativeHandle StandardOutput() { return STDOUT_FILENO; }
-NativeHandle StandardError() { return STDERR_FILENO; }
+NativeHandle StandardInput() {
+    return STDIN_FILENO;
+}
+NativeHandle StandardOutput() {
+    return STDOUT_FILENO;
+}
+NativeHandle StandardError() {
+    return STDERR_FILENO;
+}
 
 bool CanOpenForReading(const std::filesystem::path& path) {
     // Non-blocking so that a FIFO without a writer does not hang the probe.
@@ -267,9 +273,13 @@ int RemoveFile(const std::filesystem::path& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
 
-bool IsBrokenPipeError(int error) { return error == EPIPE; }
+bool IsBrokenPipeError(int error) {
+    return error == EPIPE;
+}
 
 bool IsMissingFolderError(int error) {
     return error == ENOENT || error == ENOTDIR;

@@ -48,9 +48,15 @@ int FileHandle::CloseNative(NativeHandle handle) noexcept {
     return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) ? 0 : LastError();
 }
 
-NativeHandle StandardInput() { return Native(::GetStdHandle(STD_INPUT_HANDLE)); }
-NativeHandle StandardOutput() { return Native(::GetStdHandle(STD_OUTPUT_HANDLE)); }
-NativeHandle StandardError() { return Native(::GetStdHandle(STD_ERROR_HANDLE)); }
+NativeHandle StandardInput() {
+    return Native(::GetStdHandle(STD_INPUT_HANDLE));
+}
+NativeHandle StandardOutput() {
+    return Native(::GetStdHandle(STD_OUTPUT_HANDLE));
+}
+NativeHandle StandardError() {
+    return Native(::GetStdHandle(STD_ERROR_HANDLE));
+}
 
 bool CanOpenForReading(const std::filesystem::path& path) {
     // Sharing with readers only: a file that another process holds open for
@@ -257,10 +263,10 @@ int RemoveFile(const std::filesystem::path& path) {
 
 std::string ErrorText(int error) {
     char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<LPSTR>(&text), 0,
-        nullptr);
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                         reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
     if (text != nullptr) ::LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
@@ -269,7 +275,9 @@ std::string ErrorText(int error) {
     return message;
 }
 
-bool IsBrokenPipeError(int error) { return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA; }
+bool IsBrokenPipeError(int error) {
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA;
+}
 
 bool IsMissingFolderError(int error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_DRIVE ||

@@ -83,7 +83,7 @@ private:
     fs_os::FileHandle file;
     std::filesystem::path folder;
     std::filesystem::path temp;
-    std::string pending;        // kInPlace: the new content until Commit()
+    std::string pending;  // kInPlace: the new content until Commit()
 };
 
 WriteStatus SafeFileWriter::Impl::Open() {

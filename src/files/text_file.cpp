@@ -36,7 +36,8 @@ ReadResult Failure(ReadStatus status, int error) {
 
 }  // namespace
 
-bool FileExists(std::filesystem::path path) {
+// By value, as the callers have always passed it.
+bool FileExists(std::filesystem::path path) {  // NOLINT(performance-unnecessary-value-param)
     return fs_os::CanOpenForReading(path);
 }
 

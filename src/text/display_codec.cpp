@@ -136,7 +136,9 @@ const Codec& GetCodec() {
     return codec;
 }
 
-const Tables& GetTables() { return *GetCodec().tables; }
+const Tables& GetTables() {
+    return *GetCodec().tables;
+}
 
 // The units a four-byte token shows as (1 or 2), or 0 when it is not accepted.
 int DecodeFourBytes(const Tables& tables, const unsigned char* bytes, char16_t previous, char16_t* units) {
@@ -189,10 +191,11 @@ void DecodeTokens(const Tables& tables, std::string_view gbk, Sink& sink) {
         }
         if (!IsLeadByte(lead)) {
             const std::int32_t unit = tables.single[lead];
-            if (unit >= 0)
+            if (unit >= 0) {
                 put(static_cast<char16_t>(unit));
-            else
+            } else {
                 escape(lead);
+            }
             ++i;
             continue;
         }
@@ -279,7 +282,9 @@ struct ByteWriter {
 
 }  // namespace
 
-bool DisplayCodecAvailable() { return GetCodec().available; }
+bool DisplayCodecAvailable() {
+    return GetCodec().available;
+}
 
 std::u16string DecodeForDisplay(std::string_view gbk) {
     const Tables& tables = GetTables();

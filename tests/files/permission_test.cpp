@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "support/scratch_dir.h"
 #include "files/text_file.h"
+#include "support/scratch_dir.h"
 
 namespace tornix {
 namespace {

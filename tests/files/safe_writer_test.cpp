@@ -11,9 +11,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files/text_file.h"
 #include "support/io_faults.h"
 #include "support/scratch_dir.h"
-#include "files/text_file.h"
 
 namespace tornix {
 namespace {
@@ -21,8 +21,8 @@ namespace {
 using testing::ReadBytes;
 using testing::ScopedWriteFaults;
 using testing::ScratchDir;
-using testing::WriteFaults;
 using testing::WriteBytes;
+using testing::WriteFaults;
 
 const std::string kOld = "old content\r\nmust survive\r\n";
 using Entries = std::vector<std::string>;

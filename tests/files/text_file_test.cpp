@@ -4,9 +4,9 @@
 
 #include <cerrno>
 
-#include "support/scratch_dir.h"
-#include "support/naive_lines.h"
 #include "support/hex.h"
+#include "support/naive_lines.h"
+#include "support/scratch_dir.h"
 
 namespace tornix {
 namespace {

@@ -55,7 +55,9 @@ ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults) : m_previous(g_f
     g_diskFullSpent = false;
 }
 
-ScopedWriteFaults::~ScopedWriteFaults() { g_faults = m_previous; }
+ScopedWriteFaults::~ScopedWriteFaults() {
+    g_faults = m_previous;
+}
 
 }  // namespace tornix::testing
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "res/resource.h"
-#include "support/naive_text.h"
 #include "support/hex.h"
+#include "support/naive_text.h"
 
 namespace tornix {
 namespace {

@@ -84,8 +84,8 @@ std::vector<ExpectedControl> ExpectedControlsOf(unsigned templateId) {
                             : control.kind == ControlKind::kPushButton ? L"Button"
                                                                        : L"Static",
                             control.id, icon ? L"" : win32::ToWide(control.text),
-                            RECT{control.x, control.y, control.cx, control.cy}, control.style,
-                            ForbiddenStyle(control), control.exStyle, icon});
+                            RECT{control.x, control.y, control.cx, control.cy}, control.style, ForbiddenStyle(control),
+                            control.exStyle, icon});
     }
     return controls;
 }

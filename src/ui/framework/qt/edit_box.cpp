@@ -14,8 +14,8 @@ namespace {
 
 // Bytes inserted at once: the first piece fills the visible box many times
 // over; each later piece takes a few tens of milliseconds.
-constexpr std::size_t kFirstPiece = 64 * 1024;
-constexpr std::size_t kLaterPiece = 256 * 1024;
+constexpr std::size_t kFirstPiece = std::size_t{64} << 10;
+constexpr std::size_t kLaterPiece = std::size_t{256} << 10;
 
 }  // namespace
 

@@ -7,8 +7,8 @@
 #include "res/dialog_templates.h"
 #include "ui/framework/backend.h"
 #include "ui/framework/win32/dialog_template_builder.h"
-#include "ui/framework/win32/wide_text.h"
 #include "ui/framework/win32/dialog_window.h"
+#include "ui/framework/win32/wide_text.h"
 
 namespace tornix {
 
@@ -23,7 +23,7 @@ int RunDialogModal(CDialog& dialog, unsigned templateId, CDialog* owner) {
     // A template at 0, 0 has no position of its own: the window is centred.
     const bool centre = layout->x == 0 && layout->y == 0;
     return win32::DialogWindow::RunModal(dialog, reinterpret_cast<const DLGTEMPLATE*>(words.data()), centre,
-                                            ownerWindow);
+                                         ownerWindow);
 }
 
 IconHandle LoadIconResource(unsigned id) {
