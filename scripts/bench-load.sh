@@ -8,7 +8,7 @@ cd "$root"
 scripts/build-bench.sh load_convert_probe
 
 size_mib="${1:-50}"
-file="build/bench/load-${size_mib}mib.txt"
+file="build/release/load-${size_mib}mib.txt"
 if [ ! -f "$file" ]; then
   # Chinese prose lines with full-width punctuation, ASCII words and digits.
   python3 - "$file" "$size_mib" <<'PY'
@@ -25,5 +25,5 @@ open(path, "wb").write(bytes(out[:size]))
 PY
 fi
 for run in 1 2 3; do
-  QT_QPA_PLATFORM=offscreen build/bench/bench/load_convert_probe "$file"
+  QT_QPA_PLATFORM=offscreen build/release/bench/load_convert_probe "$file"
 done

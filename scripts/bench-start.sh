@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/build-bench.sh tornix_start_probe
-probe="$root/build/bench/bench/tornix_start_probe"
+probe="$root/build/release/bench/tornix_start_probe"
 
 measure() {  # measure <label>: the environment chooses the display
   python3 - "$probe" "$1" <<'PY'

@@ -6,6 +6,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/build-bench.sh "${1:-}"
 shift_args=("${@:2}")
-for bench in ${1:-$(cd build/bench/bench && ls *_bench 2>/dev/null)}; do
-  "build/bench/bench/$bench" "${shift_args[@]}"
+for bench in ${1:-$(cd build/release/bench && ls *_bench 2>/dev/null)}; do
+  "build/release/bench/$bench" "${shift_args[@]}"
 done

@@ -16,9 +16,8 @@ esac
 scripts/install-deps-windows.sh >&2
 
 build="build/windows-$arch"
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTORNIX_WERROR=ON -DTORNIX_GUI=OFF -DTORNIX_TESTS=OFF >&2
-cmake --build "$build" -j2 --target tornix >&2
+cmake --preset "windows-$arch" >&2
+cmake --build --preset "windows-$arch" >&2
 exe="$build/src/app/tornix.exe"
 "$arch-w64-mingw32-strip" "$exe"
 

@@ -8,12 +8,11 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/install-deps.sh
-CC=clang CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTORNIX_WERROR=ON -DTORNIX_SANITIZE=ON -DTORNIX_FUZZ=ON -DTORNIX_GUI=OFF >/dev/null
+cmake --preset sanitize >/dev/null
 targets="${1:-fuzz_gbk_string fuzz_width fuzz_display_codec fuzz_line_splitter fuzz_width_stream}"
 seconds="${2:-600}"
 for target in $targets; do
-  cmake --build build/sanitize -j2 --target "$target"
+  cmake --build --preset sanitize --target "$target"
   binary="$(find build/sanitize/tests -name "$target" -type f -perm -u+x | head -1)"
   mkdir -p "build/fuzz-corpus/$target"
   "$binary" -max_total_time="$seconds" "build/fuzz-corpus/$target" "tests/fuzz/corpus/$target"

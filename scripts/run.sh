@@ -8,10 +8,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 scripts/install-deps.sh
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF >/dev/null
-cmake --build build/run -j2 --target tornix
+cmake --preset test >/dev/null
+cmake --build --preset test --target tornix
 
-program="$root/build/run/src/app/tornix"
+program="$root/build/test/src/app/tornix"
 [ "${TORNIX_RUN_BUILD_ONLY:-0}" = 1 ] && { echo "built $program"; exit 0; }
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting tornix on a virtual X display (xvfb-run)." >&2

@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/install-deps.sh
-cmake -S . -B build/screenshots -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/screenshots -j2 --target tornix_screenshots
+cmake --preset test >/dev/null
+cmake --build --preset test --target tornix_screenshots
 mkdir -p docs
-QT_QPA_PLATFORM=offscreen build/screenshots/tests/gui/tornix_screenshots docs
+QT_QPA_PLATFORM=offscreen build/test/tests/gui/tornix_screenshots docs

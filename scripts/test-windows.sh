@@ -22,9 +22,8 @@ else
   arch=x86_64 loader=/usr/lib/wine/wine64
 fi
 build="build/wine-$arch"
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTORNIX_WERROR=ON -DTORNIX_GUI=OFF -DTORNIX_WINE_LOADER="$loader"
-cmake --build "$build" -j2 --target tornix wine_unit_test wine_gui_test
+cmake --preset "wine-$arch"
+cmake --build --preset "wine-$arch" --target tornix wine_unit_test wine_gui_test
 
 # A Wine prefix of the project's own, with a CJK font standing in for 宋体,
 # and a virtual desktop: its windows have title bars and appear and vanish

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds and runs every test:
 #  1. the unit tests and the Qt window tests (offscreen), built with g++ and
-#     warnings as errors;
-#  2. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
-#     (clang), together with each libFuzzer target for a few seconds;
-#  3. the Windows program and its tests, cross-built with mingw-w64 and run
+#     warnings as errors (CMake preset "test");
+#  2. the code's layout (clang-format) and clang-tidy's checks;
+#  3. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+#     (clang), together with each libFuzzer target for a few seconds (preset
+#     "sanitize");
+#  4. the Windows program and its tests, cross-built with mingw-w64 and run
 #     under Wine in a virtual X display.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,13 +14,14 @@ cd "$root"
 
 scripts/install-deps.sh
 
-cmake -S . -B build/test -G Ninja -DTORNIX_WERROR=ON
-cmake --build build/test -j2
-ctest --test-dir build/test -j2 --output-on-failure
+cmake --preset test
+cmake --build --preset test
+ctest --preset test
 
-CC=clang CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTORNIX_WERROR=ON -DTORNIX_SANITIZE=ON -DTORNIX_FUZZ=ON -DTORNIX_GUI=OFF
-cmake --build build/sanitize -j2
-ctest --test-dir build/sanitize -j2 -L 'unit|fuzz' --output-on-failure
+scripts/check-style.sh build/test
+
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
 
 scripts/test-windows.sh
