@@ -1,4 +1,4 @@
-// tornix-convert: the width conversion as a command-line filter.
+// tornix-convert on POSIX systems: the width conversion as a command-line filter.
 #include <clocale>
 #include <csignal>
 #include <cstring>
