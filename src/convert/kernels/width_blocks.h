@@ -84,7 +84,7 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         if constexpr (Simd::kAsciiBlocksByTable) {
             // Without a byte shuffle to pack with, a block of ASCII text
             // without a run of three spaces goes faster byte by byte.
-            if ((heads | (stop ^ kWidth) | Simd::Bits(block)) == 0) {
+            if ((heads | seconds | (stop ^ kWidth) | Simd::Bits(block)) == 0) {
                 for (unsigned n = 0; n < kWidth; ++n) {
                     std::memcpy(out, kFull.full[in[i + n]], 2);
                     out += kFull.length[in[i + n]];
