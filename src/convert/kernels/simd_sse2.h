@@ -1,6 +1,7 @@
 // The 16-byte vector type of the SSE2 kernels, for the block conversions of
-// width_blocks.h; the SSSE3 kernels build on it. Without a byte shuffle, SSE2
-// picks the special forms by comparing and packs bytes one at a time.
+// width_blocks.h; the SSSE3 kernels build on it. Without a byte shuffle to
+// look up and pack with, SSE2 writes ToFullWidth's forms from a table and
+// packs bytes one at a time.
 //
 // Included by width_sse2.cpp and width_ssse3.cpp only (see width_steps.h for
 // why the anonymous namespace).
@@ -32,10 +33,36 @@ constexpr Spread8Table MakeSpread8Table() {
 
 constexpr Spread8Table kSpread8 = MakeSpread8Table();
 
+// What ToFullWidth writes for a byte of a block, by its place there and its
+// value: entry (kind << 8 | byte) holds the bytes in its low 16 bits and
+// their count above. Kinds: 0 a character of its own (its form, when it has
+// one), 1 the first of three spaces (U+3000), 2 a byte not written (the other
+// two spaces, or past the block's end), 3 a second byte (as it is).
+struct BlockFormTable {
+    std::uint32_t entry[4 * 256]{};
+};
+
+constexpr BlockFormTable MakeBlockFormTable() {
+    BlockFormTable table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const bool ascii = byte < 0x80;
+        const unsigned first = ascii ? Byte(kFull.full[byte], 0) : byte;
+        const unsigned second = ascii ? Byte(kFull.full[byte], 1) : 0;
+        const unsigned length = ascii ? kFull.length[byte] : 1;
+        table.entry[byte] = first | second << 8 | length << 16;
+        table.entry[256 + byte] = kFullSpaceLead | kFullSpaceTrail << 8 | 2u << 16;
+        table.entry[512 + byte] = 0;
+        table.entry[768 + byte] = byte | 1u << 16;
+    }
+    return table;
+}
+
+constexpr BlockFormTable kBlockForms = MakeBlockFormTable();
+
 struct Sse2 {
     using Vec = __m128i;
     static constexpr unsigned kWidth = 16;
-    static constexpr bool kAsciiBlocksByTable = true;
+    static constexpr bool kFormsByTable = true;
 
     static Vec Load(const void* from) { return _mm_loadu_si128(static_cast<const __m128i*>(from)); }
     static void Store(void* to, Vec bytes) { _mm_storeu_si128(static_cast<__m128i*>(to), bytes); }
@@ -64,16 +91,28 @@ struct Sse2 {
         return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
     }
 
-    // The special forms all have the same lead byte: one selection for it.
-    static void FullForms(Vec block, Vec& lead, Vec& trail) {
-        Vec anySpecial = _mm_setzero_si128();
-        trail = Add(block, Set(kRegularFullOffset));
-        for (int k = 0; k < kFullSpecials; ++k) {
-            const Vec special = Equal(block, Set(kFullSpecialForms.ascii[k]));
-            trail = Select(special, Set(kFullSpecialForms.trail[k]), trail);
-            anySpecial = Or(anySpecial, special);
+    // ToFullWidth of a block by table (see BlockFormTable): the kind of each
+    // byte, two bits a byte, from the masks; then one lookup and one store per
+    // byte, read again from the text (cheaper than out of the vector).
+    static void WriteFormsByTable(const unsigned char* in, std::uint64_t heads, std::uint64_t seconds,
+                                  std::uint64_t kept, bool asciiText, char*& out) {
+        if (asciiText && kept == 0xFFFF) {  // prose: every byte its own form, as in the plain loop
+            for (unsigned n = 0; n < 16; ++n) {
+                const std::uint32_t entry = kBlockForms.entry[in[n]];
+                std::memcpy(out, &entry, 2);
+                out += entry >> 16;
+            }
+            return;
         }
-        lead = Select(anySpecial, Set(kFullSpecialForms.lead[0]), Set(kRegularFullLead));
+        const std::uint64_t lowKind = heads | seconds;
+        const std::uint64_t highKind = (~kept | seconds) & 0xFFFF;
+        const std::uint32_t kinds = (kSpread8.bits[lowKind & 0xFF] | kSpread8.bits[highKind & 0xFF] << 1) |
+                                    (kSpread8.bits[(lowKind >> 8) & 0xFF] | kSpread8.bits[highKind >> 8] << 1) << 16;
+        for (unsigned n = 0; n < 16; ++n) {
+            const std::uint32_t entry = kBlockForms.entry[in[n] | ((kinds >> (2 * n)) & 3) << 8];
+            std::memcpy(out, &entry, 2);
+            out += entry >> 16;
+        }
     }
 
     static void IrregularHalfForms(Vec trail, Vec& irregular, Vec& result) {

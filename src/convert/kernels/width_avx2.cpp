@@ -18,7 +18,7 @@ namespace {
 struct Avx2 {
     using Vec = __m256i;
     static constexpr unsigned kWidth = 32;
-    static constexpr bool kAsciiBlocksByTable = false;
+    static constexpr bool kFormsByTable = false;
 
     static Vec Load(const void* from) { return _mm256_loadu_si256(static_cast<const __m256i*>(from)); }
     static void Store(void* to, Vec bytes) { _mm256_storeu_si256(static_cast<__m256i*>(to), bytes); }

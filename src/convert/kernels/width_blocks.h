@@ -14,8 +14,9 @@
 //   IrregularHalfForms(trail, irregular, result)   the rows under 0xA1: narrows
 //                                    `irregular` to them and writes their forms
 //   WritePacked(bytes, keep, out)    the bytes whose bits are set, in order
-//   kAsciiBlocksByTable         whether a block of ASCII text is converted
-//                               byte by byte from kFull rather than packed
+//   kFormsByTable               whether ToFullWidth writes a block byte by
+//                               byte from a table (WriteFormsByTable) rather
+//                               than with FullForms and WritePairs
 //   WritePairs(first, second, keepFirst, keepSecond, onlySeconds, out)
 //                                    byte pairs (first n, second n), each byte
 //                                    kept where its bit is set; onlySeconds says
@@ -81,25 +82,17 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
             i += stop;
             continue;
         }
-        if constexpr (Simd::kAsciiBlocksByTable) {
-            // Without a byte shuffle to pack with, a block of ASCII text
-            // without a run of three spaces goes faster byte by byte.
-            if ((heads | seconds | (stop ^ kWidth) | Simd::Bits(block)) == 0) {
-                for (unsigned n = 0; n < kWidth; ++n) {
-                    std::memcpy(out, kFull.full[in[i + n]], 2);
-                    out += kFull.length[in[i + n]];
-                }
-                i += kWidth;
-                continue;
-            }
-        }
-        typename Simd::Vec lead, trail;
-        Simd::FullForms(block, lead, trail);
-        lead = Simd::Select(Simd::FromBits(wide), lead, block);
         // Both bytes of a pair for a converted character, the first alone for
         // any other byte, neither for the spaces a full-width space replaces.
-        const std::uint64_t dropped = (heads << 1) | (heads << 2);
-        Simd::WritePairs(lead, trail, taken & ~dropped, wide, dropped == 0, out);
+        const std::uint64_t kept = taken & ~((heads << 1) | (heads << 2));
+        if constexpr (Simd::kFormsByTable) {
+            Simd::WriteFormsByTable(in + i, heads, seconds, kept, (Simd::Bits(block) | heads | seconds) == 0, out);
+        } else {
+            typename Simd::Vec lead, trail;
+            Simd::FullForms(block, lead, trail);
+            lead = Simd::Select(Simd::FromBits(wide), lead, block);
+            Simd::WritePairs(lead, trail, kept, wide, kept == taken, out);
+        }
         i += stop;
     }
     if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character

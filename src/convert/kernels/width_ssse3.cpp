@@ -12,7 +12,7 @@ namespace tornix::kernels {
 namespace {
 
 struct Ssse3 : Sse2 {
-    static constexpr bool kAsciiBlocksByTable = false;
+    static constexpr bool kFormsByTable = false;
     static Vec Table(const std::uint8_t (&table)[16]) { return Load(table); }
     static Vec Lookup(const std::uint8_t (&table)[16], Vec index) { return _mm_shuffle_epi8(Table(table), index); }
 

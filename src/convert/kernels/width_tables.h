@@ -181,14 +181,7 @@ constexpr FullSpecials FindFullSpecials() {
 }
 
 inline constexpr FullSpecials kFullSpecialForms = FindFullSpecials();
-constexpr bool FullSpecialsShareTheirLead() {
-    for (int k = 1; k < kFullSpecials; ++k) {
-        if (kFullSpecialForms.lead[k] != kFullSpecialForms.lead[0]) return false;
-    }
-    return true;
-}
 static_assert(kFullSpecialForms.count == kFullSpecials, "the block kernels handle exactly these special forms");
-static_assert(FullSpecialsShareTheirLead(), "the 16-byte kernels write one lead byte for all special forms");
 
 // Shuffle controls that pack the bytes whose bits are set in an 8-bit mask,
 // out of the low or the high eight bytes of a 16-byte vector, to the front;
