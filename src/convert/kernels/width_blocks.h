@@ -150,16 +150,19 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         Vec irregular = formsUnderA1;
         Simd::IrregularHalfForms(trail, irregular, result);
 
-        const std::uint64_t solidus = Simd::Bits(Simd::And(converted, Simd::Equal(trail, Simd::Set(kSolidusTrail))));
-        const std::uint64_t grows = Simd::Bits(Simd::And(formsUnderA1, Simd::Equal(trail, a1)));
-        const std::uint64_t shrunk = (Simd::Bits(converted) & ~solidus) | Simd::Bits(irregular);
+        const Vec solidus = Simd::And(converted, Simd::Equal(trail, Simd::Set(kSolidusTrail)));
+        const Vec grows = Simd::And(formsUnderA1, Simd::Equal(trail, a1));
+        const std::uint64_t shrunk = Simd::Bits(Simd::Or(Simd::AndNot(solidus, converted), irregular));
         const std::uint64_t keep = ~(shrunk << 1) & taken;
-        if ((solidus | grows) == 0) {
+        const std::uint64_t rare = Simd::Bits(Simd::Or(solidus, grows));
+        if (rare == 0) {
             Simd::WritePacked(result, keep, out);
         } else {
-            result = Simd::Select(Simd::FromBits(solidus << 1), Simd::Set('/'), result);
-            result = Simd::Select(Simd::FromBits(grows | grows << 1), Simd::Set(' '), result);
-            Simd::WritePairs(result, result, keep, grows, false, out);
+            const std::uint64_t solidusBits = Simd::Bits(solidus);
+            const std::uint64_t growsBits = rare & ~solidusBits;
+            result = Simd::Select(Simd::FromBits(solidusBits << 1), Simd::Set('/'), result);
+            result = Simd::Select(Simd::FromBits(growsBits | growsBits << 1), Simd::Set(' '), result);
+            Simd::WritePairs(result, result, keep, growsBits, false, out);
         }
         i += length;
     }
