@@ -1,8 +1,8 @@
 // Picks the width kernels once per process. Compiled with the build's own
 // flags: nothing here may need more than the oldest processor the build runs
-// on. The build defines TORNIX_WIDTH_X86_KERNELS when it compiles the x86
-// tiers (x86-64 targets) and TORNIX_WIDTH_AVX512_KERNELS when it also
-// compiles the 64-byte tier.
+// on. The build (kernels.cmake) defines TORNIX_WIDTH_X86_KERNELS when it
+// compiles the 16-byte tiers, TORNIX_WIDTH_AVX2_KERNELS and
+// TORNIX_WIDTH_AVX512_KERNELS when it compiles the 32- and 64-byte ones.
 #include <cstdlib>
 #include <cstring>
 
@@ -16,13 +16,15 @@ constexpr const char* kTierNames[kSimdTiers] = {"scalar", "sse2", "ssse3", "avx2
 
 const KernelTable& TableOf(SimdTier tier) {
     switch (tier) {
-#if defined(TORNIX_WIDTH_X86_KERNELS)
-        case SimdTier::kAvx512:
 #if defined(TORNIX_WIDTH_AVX512_KERNELS)
+        case SimdTier::kAvx512:
             return kAvx512Kernels;
 #endif
+#if defined(TORNIX_WIDTH_AVX2_KERNELS)
         case SimdTier::kAvx2:
             return kAvx2Kernels;
+#endif
+#if defined(TORNIX_WIDTH_X86_KERNELS)
         case SimdTier::kSsse3:
             return kSsse3Kernels;
         case SimdTier::kSse2:
@@ -41,6 +43,7 @@ SimdTier SupportedTier() {
     // registers (XGETBV), not only that the processor has them.
     __builtin_cpu_init();
     if (!__builtin_cpu_supports("ssse3")) return SimdTier::kSse2;
+#if defined(TORNIX_WIDTH_AVX2_KERNELS)
     if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi") || !__builtin_cpu_supports("bmi2") ||
         !__builtin_cpu_supports("popcnt")) {
         return SimdTier::kSsse3;
@@ -52,6 +55,9 @@ SimdTier SupportedTier() {
     }
 #endif
     return SimdTier::kAvx2;
+#else
+    return SimdTier::kSsse3;
+#endif
 #else
     return SimdTier::kScalar;
 #endif

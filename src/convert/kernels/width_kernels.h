@@ -43,7 +43,8 @@ SimdTier ChooseTier(SimdTier supported, const char* cap);
 SimdTier ActiveTier();
 const KernelTable& ActiveKernels();
 
-// The tiers' tables. The x86 ones exist in builds for x86-64 only.
+// The tiers' tables. The x86 ones exist in builds for x86-64 only, the AVX
+// ones not in the Windows build (see kernels.cmake).
 extern const KernelTable kScalarKernels;
 extern const KernelTable kSse2Kernels;
 extern const KernelTable kSsse3Kernels;
