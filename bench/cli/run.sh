@@ -3,7 +3,7 @@
 # one generated 64 MiB document, in one go, and prints a Markdown table:
 #   bench/cli/run.sh [--size-mib N] [--runs N]
 # Installs the peers it needs (Debian packages) and builds tornix-convert in
-# Release mode in build/bench-cli.
+# Release mode in build/release (CMake preset "release").
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$root"
@@ -21,7 +21,7 @@ if [ ${#need[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
-build=build/bench-cli
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORNIX_TESTS=OFF >/dev/null
-cmake --build "$build" --target tornix-convert >/dev/null
-python3 bench/cli/measure.py --program "$build/src/cli/tornix-convert" --work "$build/data" "$@"
+build=build/release
+cmake --preset release >/dev/null
+cmake --build --preset release --target tornix-convert >/dev/null
+python3 bench/cli/measure.py --program "$build/src/cli/tornix-convert" --work "$build/cli-data" "$@"

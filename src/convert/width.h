@@ -149,8 +149,9 @@ char* ToHalfWidthInto(std::string_view text, char* out);
 std::size_t ToFullWidthBoundForSize(std::size_t size);
 std::size_t ToHalfWidthBoundForSize(std::size_t size);
 
-// The kernels use the widest vector instructions the processor has. Setting
-// the environment variable TORNIX_SIMD to "scalar", "sse2" or "ssse3" caps
-// them, to compare or check the narrower ones on the same machine.
+// The kernels use the widest vector instructions the processor has (see
+// convert/kernels/). Setting the environment variable TORNIX_SIMD to
+// "scalar", "sse2", "ssse3", "avx2" or "avx512" caps them, to compare or
+// check the narrower ones on the same machine.
 
 }  // namespace tornix

@@ -78,5 +78,39 @@ TEST(WidthSweep, EveryTwoByteCharacterInsideLongText) {
     }
 }
 
+// The inputs that block kernels get wrong, at every offset from 0 to 130, so
+// that each crosses the end of a 16-, 32- and 64-byte block, inside Chinese
+// text and inside ASCII text (an odd offset into the Chinese text leaves a
+// lone lead byte right before the piece).
+TEST(WidthSweep, AwkwardPiecesAtEveryOffset) {
+    const std::string pieces[] = {
+        "\xA3",      // a lead byte that takes the byte after it
+        "\x81\x40",  // a second byte that is ASCII
+        "\x80z",
+        "\xFFz",                     // neither lead byte nor ASCII
+        "\xA1\xA1",                  // U+3000: grows to three spaces
+        "\xA3\xAF",                  // ／: both bytes stay, as '/' '/'
+        "\xA3\xC1\xA1\xA3\xA1\xE7",  // Ａ。＄
+        "a.b$~",
+        std::string(2, ' '),
+        std::string(3, ' '),
+        std::string(40, ' '),
+        std::string(70, ' '),
+    };
+    const std::string fillers[] = {"\xD6\xD0\xCE\xC4", "ab"};  // 中文, ASCII
+    for (const std::string& filler : fillers) {
+        std::string around;
+        while (around.size() < 200) around += filler;
+        for (const std::string& piece : pieces) {
+            for (std::size_t offset = 0; offset <= 130; ++offset) {
+                const std::string text = around.substr(0, offset) + piece + around.substr(0, 70);
+                const GbkString value(text);
+                ASSERT_EQ(Hex(ToFullWidth(value).view()), Hex(ModelToFullWidth(text))) << Hex(text);
+                ASSERT_EQ(Hex(ToHalfWidth(value).view()), Hex(ModelToHalfWidth(text))) << Hex(text);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tornix

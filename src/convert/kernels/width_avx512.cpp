@@ -1,0 +1,178 @@
+// The 64-byte kernels for processors with AVX-512 VBMI2 (Intel since Ice
+// Lake, AMD since Zen 4): byte masks in mask registers, the forms looked up
+// from 128-entry tables by two-table permutes, and the bytes that stay packed
+// by one compress per 32 pairs. The end of a text goes to the 32-byte kernels.
+// Compiled with -mavx512f -mavx512bw -mavx512vl -mavx512vbmi -mavx512vbmi2
+// -mavx2 -mbmi -mbmi2 -mpopcnt.
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "width_kernels.h"
+#include "width_steps.h"
+
+namespace tornix::kernels {
+
+namespace {
+
+std::uint64_t InRange(__m512i block, unsigned char low, unsigned char span) {
+    return _mm512_cmple_epu8_mask(_mm512_sub_epi8(block, _mm512_set1_epi8(static_cast<char>(low))),
+                                  _mm512_set1_epi8(static_cast<char>(span)));
+}
+
+std::uint64_t Equal(__m512i block, unsigned char byte) {
+    return _mm512_cmpeq_epi8_mask(block, _mm512_set1_epi8(static_cast<char>(byte)));
+}
+
+// ToFullWidth 64 bytes at a time, as FullWidthBlocks (width_blocks.h) does it
+// 16 or 32 at a time, the converted characters' byte pairs packed by compress.
+std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const __m512i firstPairs = _mm512_loadu_si512(kInterleave.index[0]);
+    const __m512i lastPairs = _mm512_loadu_si512(kInterleave.index[1]);
+    const __m512i firstLow = _mm512_loadu_si512(kAsciiForms.first);
+    const __m512i firstHigh = _mm512_loadu_si512(kAsciiForms.first + 64);
+    const __m512i secondLow = _mm512_loadu_si512(kAsciiForms.second);
+    const __m512i secondHigh = _mm512_loadu_si512(kAsciiForms.second + 64);
+    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
+    while (i + 64 < size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D) & ~cut);
+        // Any byte after a lead byte is its second byte, even a space.
+        const std::uint64_t seconds = (starts << 1) | cut;
+        const std::uint64_t printable = InRange(block, 0x21, 0x5D) & ~seconds;
+        const std::uint64_t spaces = Equal(block, ' ') & ~seconds;
+        unsigned stop = 64;
+        std::uint64_t heads = 0;
+        if (spaces != 0) {
+            if ((spaces >> 63) != 0 && in[i + 64] == ' ') stop = RunStart(spaces, 63);
+            if (stop == 0) {  // a run of spaces from here past the block
+                const std::size_t run = SpaceRunLength(in, i, size);
+                out = EmitSpaceRun(out, run);
+                i += run;
+                continue;
+            }
+            heads = SpaceTripleHeads(spaces & LowBits(stop));
+        }
+        const std::uint64_t taken = LowBits(stop);
+        cut = (starts & taken) >> 63;
+        const std::uint64_t wide = (printable | heads) & taken;
+        if (wide == 0) {  // nothing to convert
+            _mm512_storeu_si512(out, block);
+            out += stop;
+            i += stop;
+            continue;
+        }
+
+        // The forms looked up by the low seven bits of each byte.
+        __m512i lead = _mm512_mask_mov_epi8(block, printable, _mm512_permutex2var_epi8(firstLow, block, firstHigh));
+        __m512i trail = _mm512_permutex2var_epi8(secondLow, block, secondHigh);
+        lead = _mm512_mask_mov_epi8(lead, heads, _mm512_set1_epi8(static_cast<char>(kFullSpaceLead)));
+        trail = _mm512_mask_mov_epi8(trail, heads, _mm512_set1_epi8(static_cast<char>(kFullSpaceTrail)));
+
+        // Both bytes of a pair for a converted character, the first alone for
+        // any other byte, neither for the spaces a full-width space replaces.
+        const std::uint64_t kept = ~((heads << 1) | (heads << 2)) & taken;
+        for (unsigned half = 0; half < 2 && 32 * half < stop; ++half) {
+            const std::uint64_t halfKept = kept >> (32 * half);
+            const std::uint64_t keep =
+                _pdep_u64(halfKept, kEvenBits) | _pdep_u64(halfKept & (wide >> (32 * half)), ~kEvenBits);
+            const __m512i pairs = _mm512_permutex2var_epi8(lead, half == 0 ? firstPairs : lastPairs, trail);
+            _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, pairs));
+            out += _mm_popcnt_u64(keep);
+        }
+        i += stop;
+    }
+    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    outRef = out;
+    return i;
+}
+
+// ToHalfWidth 64 bytes at a time, as HalfWidthBlocks (width_blocks.h) does it
+// 16 or 32 at a time, the bytes that go packed out by one compress. A block
+// stops before a full-width space, which grows to three spaces and is written
+// on its own.
+std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    // The nibble tables in each 16-byte lane (the masked form: GCC 12 warns
+    // about the unmasked one).
+    const __m512i rowTrails = _mm512_maskz_broadcast_i32x4(
+        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)));
+    const __m512i rowHalves = _mm512_maskz_broadcast_i32x4(
+        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)));
+    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
+    while (i + 64 < size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        if (_mm512_movepi8_mask(block) == 0) {  // ASCII only: nothing to convert
+            _mm512_storeu_si512(out, block);
+            out += 64;
+            i += 64;
+            cut = 0;
+            continue;
+        }
+        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D) & ~cut);
+        std::uint64_t underA1 = starts & Equal(block, kFullFormLeads[0]);
+        std::uint64_t underA3 = starts & Equal(block, kFullFormLeads[1]);
+        unsigned length = 64;
+        if (((underA1 | underA3) >> 63) != 0) length = 63;  // a form cut at the end waits
+        std::uint64_t taken = LowBits(length);
+        underA1 &= taken;
+        underA3 &= taken;
+        cut = (starts & taken) >> 63;
+        if ((underA1 | underA3) == 0) {
+            _mm512_storeu_si512(out, block);
+            out += length;
+            i += length;
+            continue;
+        }
+        const __m512i trail = _mm512_loadu_si512(in + i + 1);  // byte n: the byte after byte n
+        const std::uint64_t grows = underA1 & Equal(trail, kFullSpaceTrail);
+        if (grows != 0) {
+            length = static_cast<unsigned>(__builtin_ctzll(grows));
+            cut = 0;            // the block stops before a character
+            if (length == 0) {  // the full-width space: three spaces, then on from after it
+                std::memcpy(out, kHalf.forms[kHalf.leadSlot[kFullSpaceLead] - 1][kFullSpaceTrail].bytes, 3);
+                out += 3;
+                i += 2;
+                continue;
+            }
+            taken = LowBits(length);
+        }
+
+        std::uint64_t regular = InRange(trail, 0xA1, 0x5D);
+        for (unsigned char noRow : kNoRowTrails) regular &= ~Equal(trail, noRow);
+        const std::uint64_t converted = underA3 & taken & regular;
+        const std::uint64_t solidus = converted & Equal(trail, kSolidusTrail);
+        __m512i result = _mm512_mask_sub_epi8(block, converted, trail, _mm512_set1_epi8(static_cast<char>(0x80)));
+        // The irregular rows, looked up by the low four bits of the second byte.
+        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
+        const std::uint64_t irregular =
+            _mm512_mask_cmpeq_epi8_mask(underA1 & taken, trail, _mm512_shuffle_epi8(rowTrails, nibble));
+        result = _mm512_mask_shuffle_epi8(result, irregular, rowHalves, nibble);
+        // The solidus keeps both bytes: '/' '/'.
+        result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
+        const std::uint64_t keep = ~(((converted & ~solidus) | irregular) << 1) & taken;
+        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, result));
+        out += _mm_popcnt_u64(keep);
+        i += length;
+    }
+    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    outRef = out;
+    return i;
+}
+
+char* ToFullWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = FullWidthBlocks64(in, 0, size, out);
+    return ToFullWidthAvx2(in + i, size - i, out);
+}
+
+char* ToHalfWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = HalfWidthBlocks64(in, 0, size, out);
+    return ToHalfWidthAvx2(in + i, size - i, out);
+}
+
+}  // namespace
+
+extern const KernelTable kAvx512Kernels = {"avx512", ToFullWidthAvx512, ToHalfWidthAvx512, CountInRangeAvx2};
+
+}  // namespace tornix::kernels

@@ -1,0 +1,175 @@
+// The block conversions of the 16- and 32-byte kernels, written once for a
+// vector type `Simd` that each kernel file supplies (width_sse2.cpp,
+// width_ssse3.cpp, width_avx2.cpp). A block is Simd::kWidth bytes that begin
+// on a character; where characters begin in it is found from its bytes alone
+// (PairStarts), so that the loops never go back to a byte.
+//
+// What a Simd type provides, on its vector type Vec:
+//   Load, Store                 kWidth bytes, unaligned
+//   Set, Equal, InRange, And, AndNot, Sub, Select
+//   Bits(mask)                  bit n set where byte n of a mask vector is set
+//   FromBits(bits)              the mask vector of bits
+//   FullForms(block, lead, trail)    both bytes of every printable ASCII byte's
+//                                    full-width form (and U+3000 for a space)
+//   IrregularHalfForms(trail, irregular, result)   the rows under 0xA1: narrows
+//                                    `irregular` to them and writes their forms
+//   WritePacked(bytes, keep, out)    the bytes whose bits are set, in order
+//   kFormsByTable               whether ToFullWidth writes a block byte by
+//                               byte from a table (WriteFormsByTable) rather
+//                               than with FullForms and WritePairs
+//   WritePairs(first, second, keepFirst, keepSecond, onlySeconds, out)
+//                                    byte pairs (first n, second n), each byte
+//                                    kept where its bit is set; onlySeconds says
+//                                    that keepFirst has every byte up to its end
+//
+// Included by the kernel files only, inside no namespace of their own: the
+// templates are instantiated in each file with that file's instruction set.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "width_steps.h"
+
+namespace tornix::kernels {
+namespace {
+
+// ToFullWidth of any text, a block at a time: every printable ASCII character
+// becomes its two-byte form and every three spaces in a row a full-width
+// space, written as byte pairs of which the bytes not needed are packed out;
+// other bytes stay as they are. A character cut by the end of a block is
+// copied in two parts (`cut` says that the next block begins with a second
+// byte), so that where the next block begins does not wait for this one's
+// bytes. A run of spaces that goes on past a block is left to the next
+// round, or converted on its own when it fills the block. Stops near the end
+// of the text, on a character boundary outside any run of spaces, and
+// returns where.
+template <typename Simd>
+std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    constexpr unsigned kWidth = Simd::kWidth;
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    std::uint64_t cut = 0;
+    while (i + kWidth < size) {
+        const auto block = Simd::Load(in + i);
+        const std::uint64_t leads = Simd::Bits(Simd::InRange(block, 0x81, 0x7D));
+        if (leads == LowBits(kWidth)) {  // two-byte characters only: the cut stays as it was
+            Simd::Store(out, block);
+            out += kWidth;
+            i += kWidth;
+            continue;
+        }
+        const std::uint64_t starts = PairStarts(leads & ~cut);
+        // Any byte after a lead byte is its second byte, even a space.
+        const std::uint64_t seconds = (starts << 1) | cut;
+        const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D)) & ~seconds;
+        const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Set(' '))) & ~seconds;
+        unsigned stop = kWidth;
+        if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
+        if (stop == 0) {  // a run of spaces from here past the block
+            const std::size_t run = SpaceRunLength(in, i, size);
+            out = EmitSpaceRun(out, run);
+            i += run;
+            cut = 0;
+            continue;
+        }
+        const std::uint64_t taken = LowBits(stop);
+        cut = (starts & taken) >> (kWidth - 1);
+        const std::uint64_t heads = SpaceTripleHeads(spaces & taken);
+        const std::uint64_t wide = (printable | heads) & taken;
+        if (wide == 0) {  // nothing to convert
+            Simd::Store(out, block);
+            out += stop;
+            i += stop;
+            continue;
+        }
+        // Both bytes of a pair for a converted character, the first alone for
+        // any other byte, neither for the spaces a full-width space replaces.
+        const std::uint64_t kept = taken & ~((heads << 1) | (heads << 2));
+        if constexpr (Simd::kFormsByTable) {
+            Simd::WriteFormsByTable(in + i, heads, seconds, kept, (Simd::Bits(block) | heads | seconds) == 0, out);
+        } else {
+            typename Simd::Vec lead, trail;
+            Simd::FullForms(block, lead, trail);
+            lead = Simd::Select(Simd::FromBits(wide), lead, block);
+            Simd::WritePairs(lead, trail, kept, wide, kept == taken, out);
+        }
+        i += stop;
+    }
+    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    outRef = out;
+    return i;
+}
+
+// ToHalfWidth of any text, a block at a time: each full-width form with a row
+// becomes its half-width form in place, the second bytes that go are packed
+// out; a solidus keeps both bytes ('/' '/') and a full-width space writes its
+// first byte twice (three spaces). A character cut by the end of a block is
+// copied in two parts, as in FullWidthBlocks, unless it is a full-width form:
+// then the block stops before it. Stops near the end of the text, on a
+// character boundary, and returns where.
+template <typename Simd>
+std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    using Vec = typename Simd::Vec;
+    constexpr unsigned kWidth = Simd::kWidth;
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const Vec a1 = Simd::Set(kFullFormLeads[0]);
+    const Vec a3 = Simd::Set(kFullFormLeads[1]);
+    std::uint64_t cut = 0;
+    while (i + kWidth < size) {
+        const Vec block = Simd::Load(in + i);
+        if (Simd::Bits(block) == 0) {  // ASCII only: nothing to convert
+            Simd::Store(out, block);
+            out += kWidth;
+            i += kWidth;
+            cut = 0;
+            continue;
+        }
+        const std::uint64_t starts = PairStarts(Simd::Bits(Simd::InRange(block, 0x81, 0x7D)) & ~cut);
+        const Vec underA1 = Simd::Equal(block, a1);
+        const Vec underA3 = Simd::Equal(block, a3);
+        std::uint64_t forms = Simd::Bits(Simd::Or(underA1, underA3)) & starts;
+        unsigned length = kWidth;
+        if ((forms >> (kWidth - 1)) != 0) length = kWidth - 1;  // a form cut at the end waits
+        const std::uint64_t taken = LowBits(length);
+        forms &= taken;
+        cut = (starts & taken) >> (kWidth - 1);
+        if (forms == 0) {
+            Simd::Store(out, block);
+            out += length;
+            i += length;
+            continue;
+        }
+
+        const Vec trail = Simd::Load(in + i + 1);  // byte n: the byte after byte n
+        const Vec atForm = Simd::FromBits(forms);
+        Vec regular = Simd::InRange(trail, 0xA1, 0x5D);
+        for (unsigned char noRow : kNoRowTrails) regular = Simd::AndNot(Simd::Equal(trail, Simd::Set(noRow)), regular);
+        const Vec converted = Simd::And(Simd::And(atForm, underA3), regular);
+        Vec result = Simd::Select(converted, Simd::Sub(trail, Simd::Set(0x80)), block);
+        const Vec formsUnderA1 = Simd::And(atForm, underA1);
+        Vec irregular = formsUnderA1;
+        Simd::IrregularHalfForms(trail, irregular, result);
+
+        const Vec solidus = Simd::And(converted, Simd::Equal(trail, Simd::Set(kSolidusTrail)));
+        const Vec grows = Simd::And(formsUnderA1, Simd::Equal(trail, a1));
+        const std::uint64_t shrunk = Simd::Bits(Simd::Or(Simd::AndNot(solidus, converted), irregular));
+        const std::uint64_t keep = ~(shrunk << 1) & taken;
+        const std::uint64_t rare = Simd::Bits(Simd::Or(solidus, grows));
+        if (rare == 0) {
+            Simd::WritePacked(result, keep, out);
+        } else {
+            const std::uint64_t solidusBits = Simd::Bits(solidus);
+            const std::uint64_t growsBits = rare & ~solidusBits;
+            result = Simd::Select(Simd::FromBits(solidusBits << 1), Simd::Set('/'), result);
+            result = Simd::Select(Simd::FromBits(growsBits | growsBits << 1), Simd::Set(' '), result);
+            Simd::WritePairs(result, result, keep, growsBits, false, out);
+        }
+        i += length;
+    }
+    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    outRef = out;
+    return i;
+}
+
+}  // namespace
+}  // namespace tornix::kernels

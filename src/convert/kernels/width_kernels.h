@@ -1,0 +1,63 @@
+// The width kernels of each instruction set, and the one place that picks
+// them: the processor is asked once which sets it has, the environment
+// variable TORNIX_SIMD may cap the choice (see width.h), and every conversion
+// then goes through the chosen tier's table.
+//
+// A tier's kernels are compiled in a file of their own with that instruction
+// set's flags (width_<tier>.cpp) and are reached only through its table, so
+// that no code for a wider set runs on a processor without it.
+#pragma once
+
+#include <cstddef>
+
+namespace tornix::kernels {
+
+// Converts the whole of `in` (`size` bytes) into `out`, which has room for the
+// bound of width.h, and returns the end of the bytes written.
+using ConvertKernel = char* (*)(const unsigned char* in, std::size_t size, char* out);
+// How many of the `size` bytes from `in` lie in [low, low + span].
+using CountKernel = std::size_t (*)(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
+
+// One tier's kernels. Another kind of kernel is one more member here and one
+// more entry in each tier's table (a tier may name a lower tier's kernel).
+struct KernelTable {
+    const char* name;
+    ConvertKernel toFullWidth;
+    ConvertKernel toHalfWidth;
+    CountKernel countInRange;
+};
+
+// The tiers, lowest first; TORNIX_SIMD takes their names.
+enum class SimdTier { kScalar, kSse2, kSsse3, kAvx2, kAvx512 };
+inline constexpr int kSimdTiers = 5;
+
+// The widest tier this build and this processor can run.
+SimdTier SupportedTier();
+
+// `supported`, or the tier that `cap` names when that is lower; a cap that
+// names no tier changes nothing.
+SimdTier ChooseTier(SimdTier supported, const char* cap);
+
+// The tier chosen for this process (from the processor and TORNIX_SIMD, once),
+// and its kernels.
+SimdTier ActiveTier();
+const KernelTable& ActiveKernels();
+
+// The tiers' tables. The x86 ones exist in builds for x86-64 only, the AVX
+// ones not in the Windows build (see kernels.cmake).
+extern const KernelTable kScalarKernels;
+extern const KernelTable kSse2Kernels;
+extern const KernelTable kSsse3Kernels;
+extern const KernelTable kAvx2Kernels;
+extern const KernelTable kAvx512Kernels;
+
+// The kernels a wider tier hands the end of a text to.
+char* ToFullWidthScalar(const unsigned char* in, std::size_t size, char* out);
+char* ToHalfWidthScalar(const unsigned char* in, std::size_t size, char* out);
+std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
+std::size_t CountInRangeSse2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
+char* ToFullWidthAvx2(const unsigned char* in, std::size_t size, char* out);
+char* ToHalfWidthAvx2(const unsigned char* in, std::size_t size, char* out);
+std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
+
+}  // namespace tornix::kernels

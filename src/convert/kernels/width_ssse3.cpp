@@ -1,0 +1,82 @@
+// The 16-byte kernels for processors with SSSE3: the special forms looked up
+// by byte shuffles from the two halves of each byte, and the bytes that stay
+// packed by shuffles from tables, eight at a time. Compiled with -mssse3.
+#include <tmmintrin.h>
+
+#include "simd_sse2.h"
+#include "width_blocks.h"
+#include "width_kernels.h"
+
+namespace tornix::kernels {
+
+namespace {
+
+struct Ssse3 : Sse2 {
+    static constexpr bool kFormsByTable = false;
+    static Vec Table(const std::uint8_t (&table)[16]) { return Load(table); }
+    static Vec Lookup(const std::uint8_t (&table)[16], Vec index) { return _mm_shuffle_epi8(Table(table), index); }
+
+    static Vec FromBits(std::uint64_t bits) {
+        const Vec spread = _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(bits & 0xFFFF)),
+                                            _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1));
+        const Vec bit = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+        return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
+    }
+
+    static void FullForms(Vec block, Vec& lead, Vec& trail) {
+        const Vec low = And(block, Set(0x0F));
+        const Vec high = And(_mm_srli_epi16(block, 4), Set(0x0F));
+        const Vec special = And(Lookup(kFullSpecialForms.lowClass, low), Lookup(kFullSpecialForms.highClass, high));
+        lead = Lookup(kFullSpecialForms.leadByClass, special);
+        trail = Add(block, Lookup(kFullSpecialForms.trailOffsetByClass, special));
+    }
+
+    static void IrregularHalfForms(Vec trail, Vec& irregular, Vec& result) {
+        const Vec nibble = And(trail, Set(0x0F));
+        irregular = And(irregular, Equal(trail, Lookup(kIrregularByNibble.trail, nibble)));
+        result = Select(irregular, Lookup(kIrregularByNibble.half, nibble), result);
+    }
+
+    static void WritePacked(Vec bytes, std::uint64_t keep, char*& out) {
+        for (unsigned half = 0; half < 2; ++half) {
+            const unsigned mask = (keep >> (8 * half)) & 0xFF;
+            Store(out, _mm_shuffle_epi8(bytes, Load(kPack.control[half][mask])));
+            out += kPack.kept[mask];
+        }
+    }
+
+    static void WritePairs(Vec first, Vec second, std::uint64_t keepFirst, std::uint64_t keepSecond, bool onlySeconds,
+                           char*& out) {
+        const Vec pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
+        if (onlySeconds) {  // one shuffle per eight pairs
+            for (unsigned group = 0; group < 2; ++group) {
+                const unsigned seconds = (keepSecond >> (8 * group)) & 0xFF;
+                Store(out, _mm_shuffle_epi8(pairs[group], Load(kCompact.control[~seconds & 0xFF])));
+                out += CountBits8(keepFirst >> (8 * group)) + kPack.kept[seconds];
+            }
+            return;
+        }
+        const std::uint64_t keep = SpreadBits(keepFirst) | SpreadBits(keepSecond) << 1;
+        for (unsigned quarter = 0; quarter < 4; ++quarter) {
+            const unsigned mask = (keep >> (8 * quarter)) & 0xFF;
+            Store(out, _mm_shuffle_epi8(pairs[quarter / 2], Load(kPack.control[quarter % 2][mask])));
+            out += kPack.kept[mask];
+        }
+    }
+};
+
+char* ToFullWidthSsse3(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = FullWidthBlocks<Ssse3>(in, 0, size, out);
+    return ToFullWidthScalar(in + i, size - i, out);
+}
+
+char* ToHalfWidthSsse3(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = HalfWidthBlocks<Ssse3>(in, 0, size, out);
+    return ToHalfWidthScalar(in + i, size - i, out);
+}
+
+}  // namespace
+
+extern const KernelTable kSsse3Kernels = {"ssse3", ToFullWidthSsse3, ToHalfWidthSsse3, CountInRangeSse2};
+
+}  // namespace tornix::kernels

@@ -1,0 +1,356 @@
+// The tables the width kernels work from, all derived from kWidthTable at
+// compile time, and the shape of that table the kernels rely on, checked by
+// static_assert. Data only: the routines that use the tables are in
+// width_steps.h and the kernel files, compiled once per instruction set.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "convert/width.h"
+
+namespace tornix::kernels {
+
+constexpr std::size_t LiteralLength(const char* text) {
+    std::size_t length = 0;
+    while (text[length] != '\0') ++length;
+    return length;
+}
+
+constexpr unsigned char Byte(const char* text, std::size_t index) {
+    return static_cast<unsigned char>(text[index]);
+}
+
+// Room the kernels may write past the end of what they have converted: block
+// stores reach at most 32 bytes past it (64-byte stores are made only while
+// more than 64 bytes of input remain, each of which takes an output byte).
+inline constexpr std::size_t kSlack = 32;
+
+// ToHalfWidth's one departure from the table: "／" becomes two solidi.
+inline constexpr int kSolidusRow = 15;  // row 16, counted from 0
+inline constexpr const char* kSolidusHalf = "//";
+
+constexpr const char* HalfOfRow(int row) {
+    return row == kSolidusRow ? kSolidusHalf : kWidthTable[row].half;
+}
+
+// What ToFullWidth writes for each ASCII byte: the full-width form of each
+// printable one (rows 2..95); the space, which only a run of three changes
+// (row 1), and the control bytes as they are. Length 0 (bytes of 0x80 and
+// more) ends an ASCII run.
+struct FullTable {
+    char full[256][2]{};
+    std::uint8_t length[256]{};
+};
+
+constexpr FullTable MakeFullTable() {
+    FullTable table{};
+    for (int row = 1; row < kWidthTableRows; ++row) {
+        const unsigned char half = Byte(kWidthTable[row].half, 0);
+        table.full[half][0] = kWidthTable[row].full[0];
+        table.full[half][1] = kWidthTable[row].full[1];
+        table.length[half] = 2;
+    }
+    for (int byte = 0; byte < 0x80; ++byte) {
+        if (table.length[byte] != 0) continue;
+        table.full[byte][0] = static_cast<char>(byte);
+        table.length[byte] = 1;
+    }
+    return table;
+}
+
+inline constexpr FullTable kFull = MakeFullTable();
+
+struct HalfForm {
+    std::uint8_t length;
+    char bytes[3];
+};
+
+// The table has full-width forms under two lead bytes only.
+inline constexpr int kMaxFullLeads = 2;
+inline constexpr unsigned char kFullFormLeads[kMaxFullLeads] = {0xA1, 0xA3};
+
+// What ToHalfWidth writes for each character under the two lead bytes: its
+// half-width form, or the character itself when it has no row.
+struct HalfTable {
+    std::uint8_t leadSlot[256]{};  // 1-based index into forms, 0 for other lead bytes
+    HalfForm forms[kMaxFullLeads][256]{};
+};
+
+constexpr HalfTable MakeHalfTable() {
+    HalfTable table{};
+    // Every character under the two lead bytes starts as itself, so that
+    // looking one up never needs a branch; the rows then overwrite theirs.
+    for (int slot = 0; slot < kMaxFullLeads; ++slot) {
+        table.leadSlot[kFullFormLeads[slot]] = static_cast<std::uint8_t>(slot + 1);
+        for (int trail = 0; trail < 256; ++trail) {
+            table.forms[slot][trail] = {2, {static_cast<char>(kFullFormLeads[slot]), static_cast<char>(trail), 0}};
+        }
+    }
+    for (int row = 0; row < kWidthTableRows; ++row) {
+        const unsigned char lead = Byte(kWidthTable[row].full, 0);
+        const unsigned char trail = Byte(kWidthTable[row].full, 1);
+        HalfForm& form = table.forms[table.leadSlot[lead] - 1][trail];
+        const char* half = HalfOfRow(row);
+        form.length = static_cast<std::uint8_t>(LiteralLength(half));
+        for (std::size_t i = 0; i < form.length; ++i) form.bytes[i] = half[i];
+    }
+    return table;
+}
+
+inline constexpr HalfTable kHalf = MakeHalfTable();
+
+// The shape the kernels rely on, checked against the table at compile time.
+constexpr bool TableHasExpectedShape() {
+    if (LiteralLength(kWidthTable[0].half) != 3) return false;
+    for (int i = 0; i < 3; ++i) {
+        if (kWidthTable[0].half[i] != ' ') return false;
+    }
+    for (int row = 0; row < kWidthTableRows; ++row) {
+        const unsigned char lead = Byte(kWidthTable[row].full, 0);
+        if (LiteralLength(kWidthTable[row].full) != 2) return false;
+        if (lead != kFullFormLeads[0] && lead != kFullFormLeads[1]) return false;
+        if (row > 0 && (LiteralLength(kWidthTable[row].half) != 1 || kWidthTable[row].half[0] == ' ')) {
+            return false;
+        }
+        // Only the full-width space grows when made half-width.
+        if (row > 0 && LiteralLength(HalfOfRow(row)) > 2) return false;
+    }
+    // The block kernels convert every byte from '!' to '~'.
+    for (int byte = 0x21; byte <= 0x7E; ++byte) {
+        if (kFull.length[byte] != 2) return false;
+    }
+    return Byte(kWidthTable[0].full, 0) == Byte(kWidthTable[0].full, 1);
+}
+static_assert(TableHasExpectedShape(), "the conversion kernels assume this table shape");
+
+// The full-width space, U+3000: ToFullWidth writes it for three spaces.
+inline constexpr unsigned char kFullSpaceLead = Byte(kWidthTable[0].full, 0);
+inline constexpr unsigned char kFullSpaceTrail = Byte(kWidthTable[0].full, 1);
+
+// ---- ToFullWidth in blocks ----
+
+// Most printable ASCII bytes c have the form 0xA3, c + 0x80. The bytes whose
+// form differs ($ . ~, and the space, whose form the blocks write for the
+// first of three) are the special ones, told apart by a class bit that the
+// vector kernels look up from the byte's two halves: class bit k is set in
+// low[c & 15] and high[c >> 4] only for the k-th special byte c.
+inline constexpr unsigned char kRegularFullLead = 0xA3;
+inline constexpr unsigned char kRegularFullOffset = 0x80;
+inline constexpr int kFullSpecials = 4;
+
+struct FullSpecials {
+    unsigned char ascii[kFullSpecials]{};
+    unsigned char lead[kFullSpecials]{};
+    unsigned char trail[kFullSpecials]{};
+    int count = 0;
+    // Looked up by nibble: the class bits, and by class the form's lead byte
+    // and what to add to the ASCII byte for its trail byte.
+    std::uint8_t lowClass[16]{};
+    std::uint8_t highClass[16]{};
+    std::uint8_t leadByClass[16]{};
+    std::uint8_t trailOffsetByClass[16]{};
+};
+
+constexpr FullSpecials FindFullSpecials() {
+    FullSpecials found{};
+    for (int byte = 0x20; byte <= 0x7E; ++byte) {
+        const bool space = byte == ' ';
+        const unsigned char lead = space ? kFullSpaceLead : Byte(kFull.full[byte], 0);
+        const unsigned char trail = space ? kFullSpaceTrail : Byte(kFull.full[byte], 1);
+        if (lead == kRegularFullLead && trail == static_cast<unsigned char>(byte + kRegularFullOffset)) continue;
+        if (found.count < kFullSpecials) {
+            const int k = found.count;
+            found.ascii[k] = static_cast<unsigned char>(byte);
+            found.lead[k] = lead;
+            found.trail[k] = trail;
+        }
+        ++found.count;
+    }
+    for (int cls = 0; cls < 16; ++cls) {
+        found.leadByClass[cls] = kRegularFullLead;
+        found.trailOffsetByClass[cls] = kRegularFullOffset;
+    }
+    for (int k = 0; k < kFullSpecials && k < found.count; ++k) {
+        found.lowClass[found.ascii[k] & 0x0F] |= static_cast<std::uint8_t>(1 << k);
+        found.highClass[found.ascii[k] >> 4] |= static_cast<std::uint8_t>(1 << k);
+        found.leadByClass[1 << k] = found.lead[k];
+        found.trailOffsetByClass[1 << k] = static_cast<std::uint8_t>(found.trail[k] - found.ascii[k]);
+    }
+    return found;
+}
+
+inline constexpr FullSpecials kFullSpecialForms = FindFullSpecials();
+static_assert(kFullSpecialForms.count == kFullSpecials, "the block kernels handle exactly these special forms");
+
+// Shuffle controls that pack the bytes whose bits are set in an 8-bit mask,
+// out of the low or the high eight bytes of a 16-byte vector, to the front;
+// and how many bits each mask has.
+struct PackTable {
+    std::uint8_t control[2][256][16]{};
+    std::uint8_t kept[256]{};
+};
+
+constexpr PackTable MakePackTable() {
+    PackTable table{};
+    for (int mask = 0; mask < 256; ++mask) {
+        for (int half = 0; half < 2; ++half) {
+            int kept = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                if (mask & (1 << bit)) table.control[half][mask][kept++] = static_cast<std::uint8_t>(8 * half + bit);
+            }
+            table.kept[mask] = static_cast<std::uint8_t>(kept);
+            while (kept < 16) table.control[half][mask][kept++] = 0x80;  // zero
+        }
+    }
+    return table;
+}
+
+inline constexpr PackTable kPack = MakePackTable();
+
+// Shuffle controls for the common case where only second bytes are dropped:
+// eight byte pairs in, the second byte of each pair whose bit is set left out.
+struct CompactTable {
+    std::uint8_t control[256][16]{};
+};
+
+constexpr CompactTable MakeCompactTable() {
+    CompactTable table{};
+    for (int mask = 0; mask < 256; ++mask) {
+        int kept = 0;
+        for (int pair = 0; pair < 8; ++pair) {
+            table.control[mask][kept++] = static_cast<std::uint8_t>(2 * pair);
+            if ((mask & (1 << pair)) == 0) table.control[mask][kept++] = static_cast<std::uint8_t>(2 * pair + 1);
+        }
+        while (kept < 16) table.control[mask][kept++] = 0x80;  // zero
+    }
+    return table;
+}
+
+inline constexpr CompactTable kCompact = MakeCompactTable();
+
+// ---- ToHalfWidth in blocks ----
+
+// The single-character rows whose full-width form is not 0xA3, c + 0x80.
+inline constexpr int kIrregularRows = 3;
+struct IrregularRows {
+    WidthPair rows[kIrregularRows]{};
+    int count = 0;
+};
+
+constexpr IrregularRows FindIrregularRows() {
+    IrregularRows found{};
+    for (int row = 1; row < kWidthTableRows; ++row) {
+        const unsigned char half = Byte(kWidthTable[row].half, 0);
+        if (Byte(kWidthTable[row].full, 0) == kRegularFullLead &&
+            Byte(kWidthTable[row].full, 1) == half + kRegularFullOffset) {
+            continue;
+        }
+        if (found.count < kIrregularRows) found.rows[found.count] = kWidthTable[row];
+        ++found.count;
+    }
+    return found;
+}
+
+inline constexpr IrregularRows kIrregular = FindIrregularRows();
+static_assert(kIrregular.count == kIrregularRows, "the block conversion handles exactly these rows");
+
+// The full-width forms as the block conversion to half width sees them: under
+// 0xA3, trail t in 0xA1..0xFE is the form of t - 0x80, except three trails
+// without a row and the solidus, which becomes two; under 0xA1, the space
+// (which grows to three bytes) and the irregular rows.
+inline constexpr unsigned char kNoRowTrails[] = {0xA4, 0xAE, 0xFE};
+inline constexpr unsigned char kSolidusTrail = 0xAF;
+
+constexpr bool HalfFormsFollowTheBlockRule() {
+    for (int trail = 0; trail < 256; ++trail) {
+        const HalfForm& a3 = kHalf.forms[kHalf.leadSlot[0xA3] - 1][trail];
+        bool noRow = trail < 0xA1 || trail > 0xFE;
+        for (unsigned char t : kNoRowTrails) noRow = noRow || trail == t;
+        if (noRow) {
+            if (a3.length != 2 || Byte(a3.bytes, 0) != 0xA3 || Byte(a3.bytes, 1) != trail) return false;
+        } else if (trail == kSolidusTrail) {
+            if (a3.length != 2 || a3.bytes[0] != '/' || a3.bytes[1] != '/') return false;
+        } else if (a3.length != 1 || Byte(a3.bytes, 0) != trail - 0x80) {
+            return false;
+        }
+        const HalfForm& a1 = kHalf.forms[kHalf.leadSlot[0xA1] - 1][trail];
+        bool irregular = false;
+        for (const WidthPair& row : kIrregular.rows) irregular = irregular || Byte(row.full, 1) == trail;
+        if (trail == kFullSpaceTrail) {
+            if (a1.length != 3) return false;
+        } else if (!irregular && (a1.length != 2 || Byte(a1.bytes, 1) != trail)) {
+            return false;
+        }
+    }
+    for (const WidthPair& row : kIrregular.rows) {
+        if (Byte(row.full, 0) != 0xA1) return false;
+    }
+    return kFullSpaceLead == 0xA1 && kFullSpaceTrail == 0xA1;
+}
+static_assert(HalfFormsFollowTheBlockRule(), "the block conversion to half width assumes these forms");
+
+// The irregular rows under 0xA1 told apart by the low four bits of their
+// second byte: for each value of those bits, the second byte a row has there
+// and its half-width form.
+struct IrregularByNibble {
+    std::uint8_t trail[16]{};
+    std::uint8_t half[16]{};
+    bool distinct = true;
+};
+
+constexpr IrregularByNibble MakeIrregularByNibble() {
+    IrregularByNibble table{};
+    bool taken[16]{};
+    // Where no row is, a byte whose low bits differ from the place: no match.
+    for (unsigned nibble = 0; nibble < 16; ++nibble) table.trail[nibble] = static_cast<std::uint8_t>(nibble ^ 1);
+    for (const WidthPair& row : kIrregular.rows) {
+        const unsigned nibble = Byte(row.full, 1) & 0x0F;
+        if (taken[nibble]) table.distinct = false;
+        taken[nibble] = true;
+        table.trail[nibble] = Byte(row.full, 1);
+        table.half[nibble] = Byte(row.half, 0);
+    }
+    return table;
+}
+
+inline constexpr IrregularByNibble kIrregularByNibble = MakeIrregularByNibble();
+static_assert(kIrregularByNibble.distinct, "the irregular rows need distinct low four bits");
+
+// ---- The 64-byte kernels ----
+
+// Controls that interleave two vectors, a first bytes and b second bytes,
+// into byte pairs: those of bytes 0..31 and those of bytes 32..63.
+struct InterleaveTable {
+    std::uint8_t index[2][64]{};
+};
+
+constexpr InterleaveTable MakeInterleaveTable() {
+    InterleaveTable table{};
+    for (int half = 0; half < 2; ++half) {
+        for (int n = 0; n < 64; ++n) table.index[half][n] = static_cast<std::uint8_t>(32 * half + n / 2 + (n % 2) * 64);
+    }
+    return table;
+}
+
+inline constexpr InterleaveTable kInterleave = MakeInterleaveTable();
+
+// The two bytes ToFullWidth writes for each ASCII byte, as two lookup tables
+// of 128 entries; the kernel uses them for the printable bytes only.
+struct AsciiFormTable {
+    std::uint8_t first[128]{};
+    std::uint8_t second[128]{};
+};
+
+constexpr AsciiFormTable MakeAsciiFormTable() {
+    AsciiFormTable table{};
+    for (int byte = 0; byte < 128; ++byte) {
+        table.first[byte] = Byte(kFull.full[byte], 0);
+        table.second[byte] = Byte(kFull.full[byte], 1);
+    }
+    return table;
+}
+
+inline constexpr AsciiFormTable kAsciiForms = MakeAsciiFormTable();
+
+}  // namespace tornix::kernels
