@@ -1,4 +1,4 @@
-// Prints the table kGb18030TwoByteChanges of src/text/display_codec_win32.cpp:
+// Prints the table kGb18030TwoByteChanges of src/text/gb18030_changes.h:
 // the two-byte codes that GB18030 gives a different character than code page
 // 936 does. Checks first, for every character of the Basic Multilingual
 // Plane, that code page 936 plus this table plus the rank rule of

@@ -1,0 +1,134 @@
+#include "text/encoding.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace tornix {
+namespace {
+
+struct Mark {
+    Charset charset;
+    std::string_view bytes;
+};
+
+// GB18030's mark (84 31 95 33) cannot be mistaken for the others, and no
+// mark is the beginning of another.
+constexpr Mark kMarks[] = {
+    {Charset::kUtf8, "\xEF\xBB\xBF"},
+    {Charset::kUtf16Le, "\xFF\xFE"},
+    {Charset::kUtf16Be, "\xFE\xFF"},
+    {Charset::kGb18030, "\x84\x31\x95\x33"},
+};
+
+struct Name {
+    Charset charset;
+    std::string_view name;
+};
+
+constexpr Name kNames[] = {
+    {Charset::kGbk, "gbk"},          {Charset::kGb18030, "gb18030"},  {Charset::kUtf8, "utf-8"},
+    {Charset::kUtf16Le, "utf-16le"}, {Charset::kUtf16Be, "utf-16be"},
+};
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the character that begins with `lead`, 0 if no character
+// begins with it, and the range its second byte must lie in (which rules out
+// overlong forms, surrogates and values above U+10FFFF).
+struct LeadRule {
+    int length;
+    unsigned char low, high;
+};
+
+LeadRule RuleFor(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+    if (lead == 0xE0) return {3, 0xA0, 0xBF};
+    if (lead == 0xED) return {3, 0x80, 0x9F};
+    if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
+    if (lead == 0xF0) return {4, 0x90, 0xBF};
+    if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
+    if (lead == 0xF4) return {4, 0x80, 0x8F};
+    return {0, 0, 0};
+}
+
+// Eight bytes at a time while they are all ASCII.
+std::size_t SkipAscii(const unsigned char* bytes, std::size_t at, std::size_t size) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    while (at + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, 8);
+        if ((word & kHighBits) != 0) break;
+        at += 8;
+    }
+    while (at < size && bytes[at] < 0x80) ++at;
+    return at;
+}
+
+}  // namespace
+
+std::string_view ByteOrderMark(Charset charset) {
+    for (const Mark& mark : kMarks) {
+        if (mark.charset == charset) return mark.bytes;
+    }
+    return {};
+}
+
+std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes) {
+    for (const Mark& mark : kMarks) {
+        if (bytes.substr(0, mark.bytes.size()) == mark.bytes) return FileEncoding{mark.charset, true};
+    }
+    return std::nullopt;
+}
+
+Utf8Scan ScanUtf8(std::string_view text, bool complete) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    Utf8Scan scan;
+    std::size_t at = 0;
+    for (;;) {
+        at = SkipAscii(bytes, at, size);
+        scan.validLength = at;
+        if (at == size) {
+            scan.valid = true;
+            return scan;
+        }
+        const LeadRule rule = RuleFor(bytes[at]);
+        if (rule.length == 0) return scan;
+        const std::size_t end = at + static_cast<std::size_t>(rule.length);
+        for (std::size_t k = at + 1; k < end; ++k) {
+            if (k == size) {
+                scan.valid = !complete;  // cut by the end of what has come so far
+                return scan;
+            }
+            const bool inRange = k == at + 1 ? bytes[k] >= rule.low && bytes[k] <= rule.high : IsContinuation(bytes[k]);
+            if (!inRange) return scan;
+        }
+        scan.sawNonAscii = true;
+        at = end;
+    }
+}
+
+FileEncoding DetectEncoding(std::string_view bytes) {
+    if (const auto marked = EncodingFromByteOrderMark(bytes)) return *marked;
+    const Utf8Scan scan = ScanUtf8(bytes, false);
+    if (scan.valid && scan.sawNonAscii) return {Charset::kUtf8, false};
+    return {Charset::kGbk, false};
+}
+
+std::string_view CharsetName(Charset charset) {
+    for (const Name& name : kNames) {
+        if (name.charset == charset) return name.name;
+    }
+    return {};
+}
+
+std::optional<Charset> CharsetFromName(std::string_view text) {
+    for (const Name& name : kNames) {
+        if (name.name == text) return name.charset;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tornix

@@ -1,0 +1,71 @@
+// The encodings a text file can come in, and the one rule that tells which a
+// file is in.
+//
+// Rule: a byte-order mark decides (UTF-8 EF BB BF, UTF-16 LE FF FE, UTF-16 BE
+// FE FF, GB18030 84 31 95 33); without one, bytes that are strictly valid
+// UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF) and hold at
+// least one character outside ASCII are UTF-8; everything else, pure ASCII
+// included, is code page 936.
+//
+// UTF-8 cut short in the middle of its last character still counts as UTF-8
+// when everything before the cut is valid and the cut bytes begin a character
+// properly: a file cut by a size limit (a download, `head -c`) is still the
+// UTF-8 it was, and its unfinished last bytes are kept as they are. Code page
+// 936 text can look like that only when all of it but the last one to three
+// bytes is ASCII or valid UTF-8, which real Chinese text never is.
+//
+// Examples: 联通 in code page 936 (C1 AA CD A8) is code page 936 — C1 is no
+// UTF-8 lead byte; E4 B8 AD (中) is UTF-8; E4 B8 alone at the end of text
+// that holds other UTF-8 is UTF-8 cut short; "abc" is code page 936.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace tornix {
+
+enum class Charset {
+    kGbk,      // code page 936
+    kGb18030,  // GB18030, which code page 936 is almost a part of
+    kUtf8,
+    kUtf16Le,
+    kUtf16Be,
+};
+
+struct FileEncoding {
+    Charset charset = Charset::kGbk;
+    bool byteOrderMark = false;
+
+    friend bool operator==(FileEncoding a, FileEncoding b) {
+        return a.charset == b.charset && a.byteOrderMark == b.byteOrderMark;
+    }
+    friend bool operator!=(FileEncoding a, FileEncoding b) { return !(a == b); }
+};
+
+// The byte-order mark that begins a file in `charset`.
+std::string_view ByteOrderMark(Charset charset);
+
+// The encoding whose byte-order mark begins `bytes`, if any.
+std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes);
+
+// The encoding of a whole file's bytes, by the rule above.
+FileEncoding DetectEncoding(std::string_view bytes);
+
+// How far `bytes` is valid UTF-8 (strict, as above): the length of the longest
+// valid prefix that ends on a character boundary. `complete` tells whether the
+// bytes are the whole text; if not, a character cut by their end is not yet
+// an error.
+struct Utf8Scan {
+    std::size_t validLength = 0;
+    bool sawNonAscii = false;
+    bool valid = false;  // every byte valid (a character cut at the very end allowed when !complete)
+};
+Utf8Scan ScanUtf8(std::string_view bytes, bool complete);
+
+// The names used on the command line and in the save chooser: "gbk",
+// "gb18030", "utf-8", "utf-16le", "utf-16be".
+std::string_view CharsetName(Charset charset);
+std::optional<Charset> CharsetFromName(std::string_view name);
+
+}  // namespace tornix

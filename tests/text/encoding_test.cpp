@@ -1,0 +1,211 @@
+// The encoding rule and the file encodings: vectors written by iconv, random
+// bytes that must come back unchanged, and every way of cutting them into
+// pieces. No platform converter is used, so the Windows build is held to the
+// same vectors.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/hex.h"
+#include "text/encoding.h"
+#include "text/transcode.h"
+
+namespace tornix {
+namespace {
+
+using testing::Hex;
+
+// Bytes written as hex pairs: Bytes("E4 B8 AD").
+std::string Bytes(std::string_view hex) {
+    std::string bytes;
+    for (std::size_t at = 0; at + 1 < hex.size(); at += 3) {
+        bytes += static_cast<char>(std::stoi(std::string(hex.substr(at, 2)), nullptr, 16));
+    }
+    return bytes;
+}
+
+struct DetectCase {
+    const char* name;
+    std::string bytes;
+    FileEncoding expected;
+    friend void PrintTo(const DetectCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DetectEncodingTest : public ::testing::TestWithParam<DetectCase> {};
+
+TEST_P(DetectEncodingTest, FollowsTheRule) {
+    const DetectCase& c = GetParam();
+    const FileEncoding found = DetectEncoding(c.bytes);
+    EXPECT_EQ(found.charset, c.expected.charset) << Hex(c.bytes);
+    EXPECT_EQ(found.byteOrderMark, c.expected.byteOrderMark) << Hex(c.bytes);
+}
+
+constexpr FileEncoding kGbk{Charset::kGbk, false};
+constexpr FileEncoding kUtf8{Charset::kUtf8, false};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DetectEncodingTest,
+    ::testing::Values(DetectCase{"Empty", "", kGbk}, DetectCase{"Ascii", "Hello\r\n", kGbk},
+                      DetectCase{"Utf8Mark", "\xEF\xBB\xBFok", {Charset::kUtf8, true}},
+                      DetectCase{"Utf8MarkOnly", "\xEF\xBB\xBF", {Charset::kUtf8, true}},
+                      DetectCase{"Utf16LeMark", Bytes("FF FE 61 00"), {Charset::kUtf16Le, true}},
+                      DetectCase{"Utf16BeMark", Bytes("FE FF 00 61"), {Charset::kUtf16Be, true}},
+                      DetectCase{"Gb18030Mark", "\x84\x31\x95\x33\xD6\xD0", {Charset::kGb18030, true}},
+                      DetectCase{"Utf8Chinese",
+                                 "\xE4\xB8\xAD"
+                                 "a",
+                                 kUtf8},
+                      // 联通, 你好, 的确: short code page 936 texts that old editors took for UTF-8
+                      DetectCase{"LianTong", "\xC1\xAA\xCD\xA8", kGbk}, DetectCase{"NiHao", "\xC4\xE3\xBA\xC3", kGbk},
+                      DetectCase{"DeQue", "\xB5\xC4\xC8\xB7", kGbk},
+                      // valid UTF-8 cut in the middle of its last character: still UTF-8
+                      DetectCase{"Utf8CutShort", "\xE4\xB8\xAD\xE6\x96", kUtf8},
+                      DetectCase{"OnlyACutCharacter", "ab\xE6\x96", kGbk},
+                      DetectCase{"Overlong", "\xE4\xB8\xAD\xC0\x80", kGbk},
+                      DetectCase{"Surrogate", "\xE4\xB8\xAD\xED\xA0\x80", kGbk},
+                      DetectCase{"AboveUnicode", "\xE4\xB8\xAD\xF4\x90\x80\x80", kGbk},
+                      DetectCase{"InvalidInTheMiddle", "\xE4\xB8\xAD\xFF\xE4\xB8\xAD", kGbk}),
+    [](const ::testing::TestParamInfo<DetectCase>& info) { return std::string(info.param.name); });
+
+// Chinese prose in code page 936, as long as real files are: never UTF-8.
+TEST(DetectEncoding, CodePageProseIsNeverUtf8) {
+    const char* const words[] = {"\xD6\xD0\xCE\xC4", "\xCE\xC4\xB1\xBE", "\xB5\xC4",         "\xA3\xAC", "\xA1\xA3",
+                                 "\xC1\xAA\xCD\xA8", "\xCA\xC7",         "\xB9\xA4\xBE\xDF", "abc ",     "\r\n"};
+    std::mt19937 rng(936);
+    for (int round = 0; round < 50; ++round) {
+        std::string prose;
+        while (prose.size() < 4096) prose += words[rng() % std::size(words)];
+        EXPECT_EQ(DetectEncoding(prose).charset, Charset::kGbk) << Hex(prose.substr(0, 64));
+    }
+}
+
+// The same text as iconv writes it in each encoding (GB18030 as in its 2005
+// edition, as iconv and ICU have it), and as the program holds it: code page
+// 936 where it has the character, GB18030's four-byte form elsewhere, and a
+// carrier for ḿ, which GB18030 has only as a two-byte code of its own.
+struct TextVector {
+    const char* name;
+    std::string text;  // the program's text
+    std::string utf8, utf16le, utf16be, gb18030;
+    friend void PrintTo(const TextVector& v, std::ostream* os) { *os << v.name; }
+};
+
+class TranscodeTest : public ::testing::TestWithParam<TextVector> {};
+
+TEST_P(TranscodeTest, DecodesAndEncodesLikeIconv) {
+    const TextVector& v = GetParam();
+    const std::pair<Charset, const std::string*> files[] = {{Charset::kUtf8, &v.utf8},
+                                                            {Charset::kUtf16Le, &v.utf16le},
+                                                            {Charset::kUtf16Be, &v.utf16be},
+                                                            {Charset::kGb18030, &v.gb18030}};
+    for (const auto& [charset, bytes] : files) {
+        SCOPED_TRACE(std::string(CharsetName(charset)));
+        EXPECT_EQ(Hex(DecodeText(*bytes, {charset, false})), Hex(v.text));
+        EXPECT_EQ(Hex(EncodeText(v.text, {charset, false})), Hex(*bytes));
+        const std::string marked = std::string(ByteOrderMark(charset)) + *bytes;
+        EXPECT_EQ(Hex(DecodeText(marked, {charset, true})), Hex(v.text)) << "the mark is not part of the text";
+        EXPECT_EQ(Hex(EncodeText(v.text, {charset, true})), Hex(marked));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vectors, TranscodeTest,
+    ::testing::Values(TextVector{"MixedAscii", Bytes("D6 D0 61 CE C4 62 2E"), Bytes("E4 B8 AD 61 E6 96 87 62 2E"),
+                                 Bytes("2D 4E 61 00 87 65 62 00 2E 00"), Bytes("4E 2D 00 61 65 87 00 62 00 2E"),
+                                 Bytes("D6 D0 61 CE C4 62 2E")},
+                      TextVector{"IdeographicSpaceAndStop", Bytes("A3 C8 A1 A1 A1 A3"),
+                                 Bytes("EF BC A8 E3 80 80 E3 80 82"), Bytes("28 FF 00 30 02 30"),
+                                 Bytes("FF 28 30 00 30 02"), Bytes("A3 C8 A1 A1 A1 A3")},
+                      // € is 0x80 in code page 936 but A2 E3 in GB18030; © only has a four-byte form
+                      TextVector{"EuroAndCopyright", Bytes("80 20 81 30 84 38"), Bytes("E2 82 AC 20 C2 A9"),
+                                 Bytes("AC 20 20 00 A9 00"), Bytes("20 AC 00 20 00 A9"), Bytes("A2 E3 20 81 30 84 38")},
+                      TextVector{"Supplementary", Bytes("94 39 FC 36 95 32 82 36"), Bytes("F0 9F 98 80 F0 A0 80 80"),
+                                 Bytes("3D D8 00 DE 40 D8 00 DC"), Bytes("D8 3D DE 00 D8 40 DC 00"),
+                                 Bytes("94 39 FC 36 95 32 82 36")},
+                      // ḿ U+1E3F and the private-use U+E7C7 that code page 936 has at A8 BC
+                      TextVector{"Gb18030TwoByteCodes", Bytes("84 37 B7 33 A8 BC"), Bytes("E1 B8 BF EE 9F 87"),
+                                 Bytes("3F 1E C7 E7"), Bytes("1E 3F E7 C7"), Bytes("A8 BC 81 35 F4 37")}),
+    [](const ::testing::TestParamInfo<TextVector>& info) { return std::string(info.param.name); });
+
+// Bytes that are no character of the encoding come back as they were, and
+// the first one is found.
+struct InvalidCase {
+    const char* name;
+    Charset charset;
+    std::string bytes;
+    std::uint64_t firstInvalid;
+    friend void PrintTo(const InvalidCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class InvalidBytesTest : public ::testing::TestWithParam<InvalidCase> {};
+
+TEST_P(InvalidBytesTest, AreKeptAndFound) {
+    const InvalidCase& c = GetParam();
+    TextDecoder decoder(c.charset);
+    std::string text;
+    decoder.Decode(c.bytes, text);
+    decoder.Finish(text);
+    ASSERT_TRUE(decoder.firstInvalid().has_value());
+    EXPECT_EQ(*decoder.firstInvalid(), c.firstInvalid);
+    EXPECT_EQ(Hex(EncodeText(text, {c.charset, false})), Hex(c.bytes));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InvalidBytesTest,
+                         ::testing::Values(InvalidCase{"Utf8StrayContinuation", Charset::kUtf8,
+                                                       "a\x80"
+                                                       "b",
+                                                       1},
+                                           InvalidCase{"Utf8CutAtTheEnd", Charset::kUtf8, "\xE4\xB8\xAD\xE6\x96", 3},
+                                           InvalidCase{"Utf8Surrogate", Charset::kUtf8, "ok\xED\xA0\x80", 2},
+                                           InvalidCase{"Utf8LeadThenAscii", Charset::kUtf8,
+                                                       "\xE4"
+                                                       "abc",
+                                                       0},
+                                           InvalidCase{"Utf16OddLastByte", Charset::kUtf16Le, Bytes("61 00 62"), 2},
+                                           InvalidCase{"Gb18030ByteFF", Charset::kGb18030, "a\xFF\xD6\xD0", 1},
+                                           InvalidCase{"Gb18030LeadAtTheEnd", Charset::kGb18030, "\xD6\xD0\xD6", 2}),
+                         [](const ::testing::TestParamInfo<InvalidCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// An unpaired surrogate in UTF-16 survives; so do noncharacters that the
+// display would read as an escaped byte if they stood side by side.
+TEST(Transcode, Utf16KeepsUnpairedSurrogatesAndNoncharacterPairs) {
+    for (const std::string& bytes : {Bytes("00 D8 61 00"), Bytes("00 DC 00 D8"), Bytes("D4 FD E1 FD")}) {
+        const std::string text = DecodeText(bytes, {Charset::kUtf16Le, false});
+        EXPECT_EQ(Hex(EncodeText(text, {Charset::kUtf16Le, false})), Hex(bytes));
+    }
+}
+
+// Random bytes in every encoding come back byte for byte, whole and cut into
+// pieces of every small size, in both directions.
+TEST(Transcode, RandomBytesRoundTripInPieces) {
+    std::mt19937 rng(18030);
+    const std::string alphabet[] = {
+        "a",    " ",    "\r\n",         "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xD6\xD0",          "\x81\x30\x84\x38",
+        "\xFF", "\x80", Bytes("00 D8"), "\xED\xA0\x80", "\xA8\xBC",         Bytes("D0 FD E0 FD")};
+    for (const Charset charset : {Charset::kUtf8, Charset::kUtf16Le, Charset::kUtf16Be, Charset::kGb18030}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes;
+            for (unsigned n = rng() % 24; n > 0; --n) bytes += alphabet[rng() % std::size(alphabet)];
+            const std::string text = DecodeText(bytes, {charset, false});
+            ASSERT_EQ(Hex(EncodeText(text, {charset, false})), Hex(bytes)) << CharsetName(charset);
+            const std::size_t piece = 1 + rng() % 7;
+            TextDecoder decoder(charset);
+            std::string pieced;
+            for (std::size_t at = 0; at < bytes.size(); at += piece) decoder.Decode(bytes.substr(at, piece), pieced);
+            decoder.Finish(pieced);
+            ASSERT_EQ(Hex(pieced), Hex(text)) << CharsetName(charset) << " in pieces of " << piece;
+            TextEncoder encoder(charset);
+            std::string encoded;
+            for (std::size_t at = 0; at < text.size(); at += piece) encoder.Encode(text.substr(at, piece), encoded);
+            encoder.Finish(encoded);
+            ASSERT_EQ(Hex(encoded), Hex(bytes)) << CharsetName(charset) << " in pieces of " << piece;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tornix
