@@ -82,9 +82,9 @@ std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes) {
     return std::nullopt;
 }
 
-Utf8Scan ScanUtf8(std::string_view text, bool complete) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
+Utf8Scan ScanUtf8(std::string_view input, bool complete) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
+    const std::size_t size = input.size();
     Utf8Scan scan;
     std::size_t at = 0;
     for (;;) {
@@ -124,9 +124,9 @@ std::string_view CharsetName(Charset charset) {
     return {};
 }
 
-std::optional<Charset> CharsetFromName(std::string_view text) {
+std::optional<Charset> CharsetFromName(std::string_view wanted) {
     for (const Name& name : kNames) {
-        if (name.name == text) return name.charset;
+        if (name.name == wanted) return name.charset;
     }
     return std::nullopt;
 }

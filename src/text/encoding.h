@@ -61,11 +61,11 @@ struct Utf8Scan {
     bool sawNonAscii = false;
     bool valid = false;  // every byte valid (a character cut at the very end allowed when !complete)
 };
-Utf8Scan ScanUtf8(std::string_view bytes, bool complete);
+Utf8Scan ScanUtf8(std::string_view input, bool complete);
 
 // The names used on the command line and in the save chooser: "gbk",
 // "gb18030", "utf-8", "utf-16le", "utf-16be".
 std::string_view CharsetName(Charset charset);
-std::optional<Charset> CharsetFromName(std::string_view name);
+std::optional<Charset> CharsetFromName(std::string_view wanted);
 
 }  // namespace tornix
