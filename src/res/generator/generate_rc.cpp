@@ -114,19 +114,6 @@ std::string Quoted(const char* gbk, bool& ok) {
     return text + "\"";
 }
 
-const char* ClassName(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::kEdit:
-            return "\"Edit\"";
-        case ControlKind::kPushButton:
-            return "\"Button\"";
-        case ControlKind::kLabel:
-        case ControlKind::kIcon:
-            break;
-    }
-    return "\"Static\"";
-}
-
 std::vector<std::vector<Name>> ControlStyleNames(ControlKind kind) {
     switch (kind) {
         case ControlKind::kEdit:
@@ -140,19 +127,75 @@ std::vector<std::vector<Name>> ControlStyleNames(ControlKind kind) {
     return {kWindowStyles, kControlStyles, kStaticStyles};
 }
 
-// CONTROL text, id, class, style, x, y, cx, cy[, exStyle]: the one statement
-// that takes the style exactly as given (the others add default bits). The
-// compilers add WS_CHILD and WS_VISIBLE, so a control without them says NOT.
-void WriteControl(std::ostream& out, const ControlTemplate& control, bool extended, bool& ok) {
-    const std::string text =
-        control.kind == ControlKind::kIcon ? IdName(static_cast<int>(control.iconId)) : Quoted(control.text, ok);
-    std::string style = Flags(control.style, ControlStyleNames(control.kind));
-    for (const Name& implied : {Name{WS_CHILD, "WS_CHILD"}, Name{WS_VISIBLE, "WS_VISIBLE"}}) {
-        if ((control.style & implied.value) == 0) style += " | NOT " + std::string(implied.name);
+// The control statement a resource editor writes for a control, and the
+// style bits that the statement sets by itself (WS_CHILD and WS_VISIBLE
+// included). Each statement gives the control its class as the predefined
+// ordinal (Button, Edit, Static).
+struct Statement {
+    const char* keyword;
+    std::uint32_t implied;
+    bool hasText;
+};
+
+Statement StatementFor(const ControlTemplate& control) {
+    constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
+    switch (control.kind) {
+        case ControlKind::kEdit:
+            return {"EDITTEXT", kChild | WS_BORDER | WS_TABSTOP, false};  // ES_LEFT is 0
+        case ControlKind::kPushButton:
+            if ((control.style & BS_DEFPUSHBUTTON) != 0) {
+                return {"DEFPUSHBUTTON", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, true};
+            }
+            return {"PUSHBUTTON", kChild | WS_TABSTOP, true};  // BS_PUSHBUTTON is 0
+        case ControlKind::kLabel:
+            return {"LTEXT", kChild | WS_GROUP, true};  // SS_LEFT is 0
+        case ControlKind::kIcon:
+            break;
     }
-    out << "    CONTROL " << text << ", " << IdName(control.id) << ", " << ClassName(control.kind) << ", " << style
-        << ", " << control.x << ", " << control.y << ", " << control.cx << ", " << control.cy;
-    if (extended || control.exStyle != 0) out << ", " << Flags(control.exStyle, {kExStyles});
+    // Not ICON, whose width and height windres drops: CONTROL with the Static
+    // class's ordinal, which keeps every field.
+    return {"CONTROL", kChild, true};
+}
+
+// STATEMENT [text,] id, x, y, cx, cy, style[, exStyle] (CONTROL: text, id,
+// class, style, x, y, cx, cy[, exStyle]). The style names the
+// control's bits, and turns off with NOT those that the statement may set and
+// the control lacks.
+void WriteControl(std::ostream& out, const ControlTemplate& control, bool& ok) {
+    const Statement statement = StatementFor(control);
+    out << "    " << statement.keyword << " ";
+    if (control.kind == ControlKind::kIcon) {
+        out << IdName(static_cast<int>(control.iconId)) << ", ";
+    } else if (statement.hasText) {
+        out << Quoted(control.text, ok) << ", ";
+    }
+    const std::vector<std::vector<Name>> names = ControlStyleNames(control.kind);
+    // Every bit of the control is named, also those that the statement sets
+    // itself: the compilers do not agree on which those are once a style is
+    // given.
+    const std::uint32_t added = control.style & ~static_cast<std::uint32_t>(WS_CHILD | WS_VISIBLE);
+    std::string style = added != 0 ? Flags(added, names) : std::string();
+    std::uint32_t removed = statement.implied & ~control.style;
+    std::vector<std::vector<Name>> removable = names;
+    removable.push_back({Name{WS_BORDER, "WS_BORDER"}});
+    for (const auto& table : removable) {
+        for (const Name& name : table) {
+            if (name.value == 0 || (removed & name.value) != name.value) continue;
+            style += (style.empty() ? "NOT " : " | NOT ") + std::string(name.name);
+            removed &= ~name.value;
+        }
+    }
+    if (removed != 0) style += (style.empty() ? "NOT " : " | NOT ") + Hex(removed);
+    if (style.empty()) style = "0";
+    const std::string place = std::to_string(control.x) + ", " + std::to_string(control.y) + ", " +
+                              std::to_string(control.cx) + ", " + std::to_string(control.cy);
+    out << IdName(control.id) << ", ";
+    if (control.kind == ControlKind::kIcon) {
+        out << "0x82 /* Static */, " << style << ", " << place;  // CONTROL: class and style first
+    } else {
+        out << place << ", " << style;
+    }
+    if (control.exStyle != 0) out << ", " << Flags(control.exStyle, {kExStyles});
     out << "\n";
 }
 
@@ -171,7 +214,7 @@ void WriteDialog(std::ostream& out, const DialogTemplate& dialog, bool& ok) {
         out << "\n";
     }
     out << "BEGIN\n";
-    for (std::size_t i = 0; i < dialog.controlCount; ++i) WriteControl(out, dialog.controls[i], dialog.extended, ok);
+    for (std::size_t i = 0; i < dialog.controlCount; ++i) WriteControl(out, dialog.controls[i], ok);
     out << "END\n\n";
 }
 
