@@ -2,7 +2,8 @@
 // wide command line reaches the program as UTF-8, which becomes wide paths
 // again where a file is opened, so any file name works whatever the ANSI code
 // page. The standard streams are used as raw handles: bytes pass through as
-// they are, without CR LF translation.
+// they are, without CR LF translation. Messages to a console are shown in any
+// console code page.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -64,11 +65,50 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     return FALSE;  // the system's default: end the process
 }
 
+// The program's messages are UTF-8 (they quote file names as given). A
+// console shows them through its wide-character interface, whatever its code
+// page: they are held in a pipe while the program runs, and shown at the end.
+class ConsoleMessages {
+public:
+    explicit ConsoleMessages(tornix::ProgramStreams& streams) {
+        const HANDLE errors = reinterpret_cast<HANDLE>(streams.errors);
+        DWORD mode = 0;
+        if (streams.errors == tornix::fs_os::kNoHandle || !::GetConsoleMode(errors, &mode)) return;
+        // Large enough for every message of one run: a write never waits.
+        if (!::CreatePipe(&m_read, &m_write, nullptr, 1 << 16)) return;
+        m_console = errors;
+        streams.errors = reinterpret_cast<tornix::fs_os::NativeHandle>(m_write);
+    }
+    ~ConsoleMessages() {
+        if (m_console == nullptr) return;
+        ::CloseHandle(m_write);
+        std::string bytes;
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(m_read, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+        ::CloseHandle(m_read);
+        const int length = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+        if (length <= 0) return;
+        std::wstring text(static_cast<std::size_t>(length), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+        DWORD written = 0;
+        ::WriteConsoleW(m_console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    ConsoleMessages(const ConsoleMessages&) = delete;
+    ConsoleMessages& operator=(const ConsoleMessages&) = delete;
+
+private:
+    HANDLE m_console = nullptr;
+    HANDLE m_read = nullptr;
+    HANDLE m_write = nullptr;
+};
+
 }  // namespace
 
 int main() {
     ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     tornix::ProgramStreams streams;
     streams.terminal = ConsoleEncoding();
+    const ConsoleMessages messages(streams);
     return tornix::RunTornixConvert(Arguments(), streams);
 }
