@@ -16,7 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # as their subsystem and operating system version, so that an older Windows
 # refuses them cleanly instead of failing on an import. tests/wine/
 # check-imports.sh keeps every import within Windows 7.
-set(TORNIX_WINDOWS_FLOOR 6.1)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 # Everything static: the program needs no DLL that Windows does not ship
