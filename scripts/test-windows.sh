@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Builds the Windows program and its tests with mingw-w64 and runs them under
-# Wine (CTest label wine): the unit tests of the core, the text files and the
-# display codec, and the converter window driven with window messages under
-# Xvfb in a Chinese (PRC) locale. Exits non-zero when anything fails.
+# Builds the Windows programs and their tests with mingw-w64 and runs them
+# under Wine (CTest label wine): the unit tests of the core, the text files and
+# the display codec; the converter window driven with window messages under
+# Xvfb in a Chinese (PRC) locale, with tornix.exe's resources read back and
+# compared with the template data; tornix-convert.exe run as a Windows
+# program and compared byte for byte with the Linux tornix-convert; and the
+# version floor (Windows 7) of the programs' headers and imports.
 #
-# The shipped program is the 32-bit tornix.exe (scripts/build-windows.sh). The
-# tests run it, and the test programs, as 32-bit Windows programs when this
-# machine can start 32-bit Wine; a kernel without 32-bit support cannot, and
-# then the same sources are built and tested as 64-bit Windows programs.
+# The shipped programs are the 32-bit tornix.exe and the 64-bit
+# tornix-convert.exe (scripts/build-windows.sh). The tests run the programs
+# and the test programs as 32-bit Windows programs when this machine can
+# start 32-bit Wine; a kernel without 32-bit support cannot, and then the
+# same sources are built and tested as 64-bit Windows programs. The shipped
+# 64-bit tornix-convert.exe is compared with the Linux program either way.
+#
+# The Linux tornix-convert is TORNIX_LINUX_CONVERT when that is set (the
+# program of scripts/test.sh's build), otherwise built here (preset cli).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 scripts/install-deps-windows.sh
 scripts/build-windows.sh i686 >/dev/null
+shipped_convert="$root/$(scripts/build-windows.sh x86_64 | tail -n 1)"
+linux_convert="${TORNIX_LINUX_CONVERT:-}"
+if [ -z "$linux_convert" ]; then
+  cmake --preset cli >/dev/null
+  cmake --build --preset cli >/dev/null
+  linux_convert="$root/build/cli/src/cli/tornix-convert"
+fi
+linux_convert="$(realpath "$linux_convert")"
 
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   arch=i686 loader=/usr/lib/wine/wine
@@ -22,8 +38,8 @@ else
   arch=x86_64 loader=/usr/lib/wine/wine64
 fi
 build="build/wine-$arch"
-cmake --preset "wine-$arch"
-cmake --build --preset "wine-$arch" --target tornix wine_unit_test wine_gui_test
+cmake --preset "wine-$arch" -DTORNIX_LINUX_CONVERT="$linux_convert" -DTORNIX_SHIPPED_CONVERT="$shipped_convert"
+cmake --build --preset "wine-$arch"
 
 # A Wine prefix of the project's own, with a CJK font standing in for 宋体,
 # and a virtual desktop: its windows have title bars and appear and vanish

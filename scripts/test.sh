@@ -24,4 +24,4 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
 
-scripts/test-windows.sh
+TORNIX_LINUX_CONVERT=build/test/src/cli/tornix-convert scripts/test-windows.sh

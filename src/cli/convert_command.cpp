@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -25,6 +26,12 @@ void Report(const ProgramStreams& streams, const std::string& what, int error) {
     (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + fs_os::ErrorText(error) + "\n");
 }
 
+// A file named on the command line. Windows' entry point passes its wide
+// arguments as UTF-8; elsewhere the bytes are the name as they are.
+std::filesystem::path PathOf(std::string_view name) {
+    return std::filesystem::u8path(name);
+}
+
 std::string Quoted(std::string_view name) {
     return "'" + std::string(name) + "'";
 }
@@ -39,7 +46,7 @@ public:
     Output(const ConvertRequest& request, fs_os::NativeHandle standardOutput) : m_standardOutput(standardOutput) {
         if (request.output) {
             m_name = *request.output;
-            m_file = std::make_unique<SafeFileWriter>(*request.output);
+            m_file = std::make_unique<SafeFileWriter>(PathOf(*request.output));
         }
     }
 
@@ -96,7 +103,7 @@ std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, cons
         file = fs_os::FileHandle::Borrow(streams.input);
     } else {
         std::uint64_t sizeHint = 0;
-        if (int code = fs_os::OpenForReading(std::string(name), file, sizeHint)) {
+        if (int code = fs_os::OpenForReading(PathOf(name), file, sizeHint)) {
             Report(streams, "cannot read " + InputName(name), code);
             return kExitFileError;
         }

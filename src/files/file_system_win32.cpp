@@ -276,7 +276,9 @@ std::string ErrorText(int error) {
 }
 
 bool IsBrokenPipeError(int error) {
-    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA;
+    // ERROR_PIPE_NOT_CONNECTED: a pipe to a program that has ended, as Wine
+    // reports a POSIX pipe whose reader has gone.
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
 }
 
 bool IsMissingFolderError(int error) {

@@ -89,6 +89,9 @@
 #ifndef WS_CAPTION
 #define WS_CAPTION 0x00C00000u
 #endif
+#ifndef WS_BORDER
+#define WS_BORDER 0x00800000u
+#endif
 #ifndef WS_VSCROLL
 #define WS_VSCROLL 0x00200000u
 #endif

@@ -6,9 +6,8 @@
 namespace tornix {
 
 int GbkString::LoadStringA(unsigned id) {
-    const char* found = FindResourceString(id);
-    m_bytes.assign(found ? found : "");
-    return found && *found ? 1 : 0;
+    if (!FindResourceString(id, m_bytes)) m_bytes.clear();
+    return m_bytes.empty() ? 0 : 1;
 }
 
 }  // namespace tornix

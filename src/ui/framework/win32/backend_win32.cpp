@@ -2,28 +2,55 @@
 // system metrics and the application's name.
 #include "ui/framework/win32/win32_api.h"
 
+#include <commctrl.h>
+
+#include <cstdint>
 #include <string>
 
-#include "res/dialog_templates.h"
 #include "ui/framework/backend.h"
-#include "ui/framework/win32/dialog_template_builder.h"
 #include "ui/framework/win32/dialog_window.h"
 #include "ui/framework/win32/wide_text.h"
 
 namespace tornix {
+namespace {
+
+// The dialog template resource `id` of the program's module, or nullptr.
+const std::uint16_t* DialogResource(unsigned id) {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    if (found == nullptr) return nullptr;
+    return static_cast<const std::uint16_t*>(::LockResource(::LoadResource(module, found)));
+}
+
+// A template at 0, 0 has no position of its own. The position follows the
+// styles and the control count: words 9 and 10 of an extended template
+// (which starts 1, 0xFFFF), words 5 and 6 of a standard one.
+bool HasPosition(const std::uint16_t* words) {
+    const std::size_t at = words[0] == 1 && words[1] == 0xFFFF ? 9 : 5;
+    return words[at] != 0 || words[at + 1] != 0;
+}
+
+// The controls in their current look (Common Controls 6, which the manifest
+// asks for), registered once before the first dialog.
+void InitControls() {
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)done;
+}
+
+}  // namespace
 
 int RunDialogModal(CDialog& dialog, unsigned templateId, CDialog* owner) {
-    const DialogTemplate* layout = FindDialogTemplate(templateId);
-    if (layout == nullptr) return -1;
-    const win32::TemplateWords words = win32::BuildDialogTemplate(*layout);
+    const std::uint16_t* resource = DialogResource(templateId);
+    if (resource == nullptr) return -1;
+    InitControls();
     HWND ownerWindow = nullptr;
     if (owner != nullptr) {
         if (const auto* host = dynamic_cast<const win32::DialogWindow*>(owner->Host())) ownerWindow = host->Hwnd();
     }
-    // A template at 0, 0 has no position of its own: the window is centred.
-    const bool centre = layout->x == 0 && layout->y == 0;
-    return win32::DialogWindow::RunModal(dialog, reinterpret_cast<const DLGTEMPLATE*>(words.data()), centre,
-                                         ownerWindow);
+    return win32::DialogWindow::RunModal(dialog, templateId, !HasPosition(resource), ownerWindow);
 }
 
 IconHandle LoadIconResource(unsigned id) {

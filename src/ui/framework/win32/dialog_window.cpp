@@ -73,10 +73,10 @@ void WindowMenu::AppendItem(unsigned id, const GbkString& text) {
     ::AppendMenuW(m_menu, MF_STRING, id, ToWide(text.view()).c_str());
 }
 
-int DialogWindow::RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool centre, HWND owner) {
+int DialogWindow::RunModal(CDialog& dialog, unsigned templateId, bool centre, HWND owner) {
     RunContext context{dialog, centre, nullptr};
-    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), words, owner, &DialogProc,
-                                                     reinterpret_cast<LPARAM>(&context));
+    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner,
+                                             &DialogProc, reinterpret_cast<LPARAM>(&context));
     dialog.AttachHost(nullptr);
     return static_cast<int>(result);
 }

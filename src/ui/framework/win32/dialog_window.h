@@ -1,5 +1,5 @@
 // The Win32 back end's window of one dialog: a real dialog box created by the
-// dialog manager from an in-memory template. It carries the dialog's messages
+// dialog manager from the module's dialog resource. It carries the dialog's messages
 // to CDialog::OnWndMsg and everything else to the dialog manager's defaults.
 #pragma once
 
@@ -24,9 +24,9 @@ private:
 
 class DialogWindow : public DialogHost {
 public:
-    // Runs `dialog` modally from `words` (see BuildDialogTemplate), owned by
-    // `owner`; returns the ending code or -1.
-    static int RunModal(CDialog& dialog, const DLGTEMPLATE* words, bool centre, HWND owner);
+    // Runs `dialog` modally from the module's dialog resource `templateId`,
+    // owned by `owner`; returns the ending code or -1.
+    static int RunModal(CDialog& dialog, unsigned templateId, bool centre, HWND owner);
 
     HWND Hwnd() const { return m_hwnd; }
 
