@@ -8,6 +8,7 @@
 
 #include "files/file_system.h"
 #include "files/line_splitter.h"
+#include "text/transcode.h"
 
 namespace tornix {
 namespace {
@@ -41,59 +42,129 @@ bool FileExists(std::filesystem::path path) {  // NOLINT(performance-unnecessary
     return fs_os::CanOpenForReading(path);
 }
 
+namespace {
+
+bool IsUtf16(Charset charset) {
+    return charset == Charset::kUtf16Le || charset == Charset::kUtf16Be;
+}
+
+// The whole file in `bytes`. Unless it begins with a UTF-16 byte-order mark,
+// each piece is laid out as it arrives, while it is still in the cache: a CR
+// put before every bare LF (line_splitter.h), and a NUL refuses the file at
+// once. The last line's break is left to the caller, which knows the
+// encoding. `utf16` tells which way was taken.
+ReadStatus ReadWhole(const fs_os::FileHandle& file, std::uint64_t sizeHint, std::string& bytes, bool& utf16,
+                     int& error) {
+    if (sizeHint > kMaxText) {
+        error = static_cast<int>(std::errc::file_too_large);
+        return ReadStatus::kReadError;
+    }
+    // Read straight into the buffer; a piece with bare LFs is copied aside and
+    // copied back with their CRs. Room is kept for some of those CRs, so that
+    // the buffer normally is allocated once.
+    Reserve(bytes, sizeHint > 0 ? static_cast<std::size_t>(sizeHint + sizeHint / 8 + 2) : kFirstRead);
+    std::string piece;
+    std::size_t used = 0;
+    utf16 = false;
+    for (;;) {
+        if (bytes.capacity() - used < kMinRead) {
+            if (bytes.capacity() > kMaxText / 2) {
+                error = static_cast<int>(std::errc::file_too_large);
+                return ReadStatus::kReadError;
+            }
+            Reserve(bytes, 2 * bytes.capacity());
+        }
+        bytes.resize(used + std::min(bytes.capacity() - used, kReadStep));
+        std::size_t got = 0;
+        if ((error = fs_os::ReadSome(file, bytes.data() + used, bytes.size() - used, got)) != 0) {
+            return ReadStatus::kReadError;
+        }
+        if (got == 0) break;
+        if (used == 0) {
+            const auto marked = EncodingFromByteOrderMark(std::string_view(bytes.data(), got));
+            utf16 = marked && IsUtf16(marked->charset);
+        }
+        if (!utf16) {
+            const char previous = used > 0 ? bytes[used - 1] : '\0';
+            const PieceScan scan = ScanPiece(std::string_view(bytes.data() + used, got), previous);
+            if (scan.hasNul) return ReadStatus::kContainsNul;
+            if (scan.bareLineFeeds > 0) {
+                piece.assign(bytes.data() + used, got);
+                if (bytes.size() < used + got + scan.bareLineFeeds) bytes.resize(used + got + scan.bareLineFeeds);
+                CopyWithCarriageReturns(piece, previous, bytes.data() + used);
+            }
+            got += scan.bareLineFeeds;
+        }
+        used += got;
+    }
+    bytes.resize(used);
+    return ReadStatus::kOk;
+}
+
+// A UTF-16 file's text laid out as lines once it is decoded: before, its
+// NULs were halves of its code units; now a NUL is a NUL.
+ReadStatus LayOutLines(std::string& text) {
+    const PieceScan scan = ScanPiece(text, '\0');
+    if (scan.hasNul) return ReadStatus::kContainsNul;
+    if (scan.bareLineFeeds > 0) {
+        std::string laidOut(text.size() + scan.bareLineFeeds, '\0');
+        CopyWithCarriageReturns(text, '\0', laidOut.data());
+        text = std::move(laidOut);
+    }
+    return ReadStatus::kOk;
+}
+
+}  // namespace
+
 ReadResult ReadTextFile(const std::filesystem::path& path) {
     fs_os::FileHandle file;
     std::uint64_t sizeHint = 0;
     if (int code = fs_os::OpenForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
-
-    // The file is read straight into the text's buffer and laid out piece by
-    // piece while each piece is still in the cache: a piece with bare LFs is
-    // copied aside and copied back with their CRs. Room is kept for some of
-    // those CRs, so that the buffer normally is allocated once.
-    if (sizeHint > kMaxText) return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
-    std::string text;
-    Reserve(text, sizeHint > 0 ? static_cast<std::size_t>(sizeHint + sizeHint / 8 + 2) : kFirstRead);
-
-    std::string piece;  // a piece with bare LFs, copied out to be laid out again
-    std::size_t used = 0;
-    for (;;) {
-        if (text.capacity() - used < kMinRead) {
-            if (text.capacity() > kMaxText / 2)
-                return Failure(ReadStatus::kReadError, static_cast<int>(std::errc::file_too_large));
-            Reserve(text, 2 * text.capacity());
-        }
-        text.resize(used + std::min(text.capacity() - used, kReadStep));
-        std::size_t got = 0;
-        if (int code = fs_os::ReadSome(file, text.data() + used, text.size() - used, got)) {
-            return Failure(ReadStatus::kReadError, code);
-        }
-        if (got == 0) break;
-        const char previous = used > 0 ? text[used - 1] : '\0';
-        const PieceScan scan = ScanPiece(std::string_view(text.data() + used, got), previous);
-        // Refused as soon as a NUL is seen, without reading on.
-        if (scan.hasNul) return Failure(ReadStatus::kContainsNul, 0);
-        if (scan.bareLineFeeds > 0) {
-            piece.assign(text.data() + used, got);
-            if (text.size() < used + got + scan.bareLineFeeds) text.resize(used + got + scan.bareLineFeeds);
-            CopyWithCarriageReturns(piece, previous, text.data() + used);
-        }
-        used += got + scan.bareLineFeeds;
-    }
+    std::string bytes;
+    bool utf16 = false;
+    int error = 0;
+    const ReadStatus read = ReadWhole(file, sizeHint, bytes, utf16, error);
+    if (read != ReadStatus::kOk) return Failure(read, error);
     file.Close();
-    text.resize(used);
-    if (used > 0 && text.back() != '\n') text += "\r\n";  // the last line's break
+
+    // Code page 936 is the bytes as they are; any other encoding is decoded
+    // (the CRs put in while reading are ASCII in it too, and change nothing
+    // of its validity).
+    const FileEncoding encoding = DetectEncoding(bytes);
+    std::string text = encoding.charset == Charset::kGbk ? std::move(bytes) : DecodeText(bytes, encoding);
+    if (utf16) {
+        const ReadStatus laidOut = LayOutLines(text);
+        if (laidOut != ReadStatus::kOk) return Failure(laidOut, 0);
+    }
+    if (!text.empty() && text.back() != '\n') text += "\r\n";  // the last line's break
 
     ReadResult result;
     result.status = ReadStatus::kOk;
     result.text = GbkString(std::move(text));
+    result.encoding = encoding;
     return result;
 }
 
-WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text) {
+WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
     SafeFileWriter writer(path);
     const WriteStatus opened = writer.Open();
     if (opened != WriteStatus::kOk) return opened;
-    if (!writer.Write(text.view())) return WriteStatus::kWriteFailed;
+    if (encoding.charset == Charset::kGbk) {
+        if (!writer.Write(text.view())) return WriteStatus::kWriteFailed;
+        return writer.Commit();
+    }
+    // Encoded a piece at a time, so that the file's bytes are never all in
+    // memory beside the text.
+    std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
+    TextEncoder encoder(encoding.charset);
+    const std::string_view all = text.view();
+    for (std::size_t at = 0; at < all.size(); at += kReadStep) {
+        encoder.Encode(all.substr(at, kReadStep), bytes);
+        if (!writer.Write(bytes)) return WriteStatus::kWriteFailed;
+        bytes.clear();
+    }
+    encoder.Finish(bytes);
+    if (!writer.Write(bytes)) return WriteStatus::kWriteFailed;
     return writer.Commit();
 }
 

@@ -1,15 +1,20 @@
 // Text files: the readability probe, reading a whole file into one text and
 // writing one text to a file.
 //
-// File contents are code page 936 bytes taken and stored as they are: no
-// byte-order mark is looked for or written and nothing is converted. A file is
-// a sequence of lines; a line ends at LF and a CR directly before that LF
-// belongs to the break. In memory every line is followed by CR LF.
+// A file is in one of the encodings of text/encoding.h, which the one rule
+// there detects: code page 936 bytes are taken and stored as they are; UTF-8,
+// UTF-16 and GB18030 files become the program's text (code page 936, with
+// GB18030's four-byte forms for what it lacks) and are written back the same
+// way, losing nothing (text/transcode.h). A byte-order mark is not part of
+// the text. A file is a sequence of lines; a line ends at LF and a CR directly
+// before that LF belongs to the break. In memory every line is followed by
+// CR LF.
 #pragma once
 
 #include <filesystem>
 
 #include "files/safe_writer.h"
+#include "text/encoding.h"
 #include "text/gbk_string.h"
 
 namespace tornix {
@@ -22,26 +27,28 @@ enum class ReadStatus {
     kOk,
     kCannotOpen,   // missing, a directory, not readable, ...
     kReadError,    // opened, then a read failed
-    kContainsNul,  // a NUL byte: a UTF-16 or binary file, refused whole
+    kContainsNul,  // a NUL byte (a NUL character in UTF-16): a binary file, refused whole
 };
 
 struct ReadResult {
     ReadStatus status = ReadStatus::kCannotOpen;
-    GbkString text;  // the lines, each followed by CR LF; empty unless kOk
-    int error = 0;   // the system's error code for kCannotOpen / kReadError
+    GbkString text;         // the lines, each followed by CR LF; empty unless kOk
+    FileEncoding encoding;  // the file's, as detected; code page 936 unless kOk
+    int error = 0;          // the system's error code for kCannotOpen / kReadError
 
     bool ok() const noexcept { return status == ReadStatus::kOk; }
 };
 
-// Reads the whole file. Lines end at LF (a CR right before it is part of the
-// break); a CR elsewhere stays; a last line without LF is still delivered;
-// Ctrl-Z (0x1A) is an ordinary byte.
+// Reads the whole file and decodes it. Lines end at LF (a CR right before it
+// is part of the break); a CR elsewhere stays; a last line without LF is
+// still delivered; Ctrl-Z (0x1A) is an ordinary byte.
 ReadResult ReadTextFile(const std::filesystem::path& path);
 
-// Writes the text's bytes unchanged (nothing is added or converted) through
+// Writes the text in `encoding`, with its byte-order mark if it asks for one
+// (code page 936: the text's bytes unchanged; nothing is added), through
 // SafeFileWriter. kCannotCreate: nothing could be created (missing folder, no
 // permission); kWriteFailed: writing failed afterwards (a full disk, an I/O
 // error). After either the previous file is unchanged.
-WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text);
+WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding = {});
 
 }  // namespace tornix

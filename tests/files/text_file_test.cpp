@@ -53,14 +53,60 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"LoneCrStays", "a\rb\n", ReadStatus::kOk, "a\rb\r\n"},
                       ReadCase{"CtrlZDoesNotEndTheFile", "a\x1A\nb", ReadStatus::kOk, "a\x1A\r\nb\r\n"},
                       ReadCase{"LongLineWhole", kLongLine, ReadStatus::kOk, kLongLine + "\r\n"},
-                      ReadCase{"Utf16Refused",
+                      ReadCase{"Utf16WithoutMarkRefused", std::string("a\0\n\0", 4), ReadStatus::kContainsNul, ""},
+                      ReadCase{"Utf16NulCharacterRefused",
                                std::string("\xFF\xFE"
-                                           "a\0\n\0",
+                                           "a\0\0\0",
                                            6),
                                ReadStatus::kContainsNul, ""},
                       ReadCase{"NulAtStartRefused", std::string("\0a\n", 3), ReadStatus::kContainsNul, ""},
                       ReadCase{"LateNulRefused", kLateNul, ReadStatus::kContainsNul, ""}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+// Files in each encoding, as other tools write them: decoded into the
+// program's text with every line followed by CR LF, the mark left out, and
+// written back byte for byte in the encoding they came in.
+struct EncodedCase {
+    const char* name;
+    std::string bytes;
+    FileEncoding encoding;
+    std::string text;
+    friend void PrintTo(const EncodedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class EncodedFileTest : public ::testing::TestWithParam<EncodedCase> {};
+
+TEST_P(EncodedFileTest, ReadsAndWritesBackByteForByte) {
+    const EncodedCase& c = GetParam();
+    ScratchDir dir;
+    WriteBytes(dir / "in.txt", c.bytes);
+    const ReadResult read = ReadTextFile(dir / "in.txt");
+    ASSERT_EQ(read.status, ReadStatus::kOk);
+    EXPECT_EQ(read.encoding, c.encoding);
+    EXPECT_EQ(Hex(read.text.view()), Hex(c.text));
+    ASSERT_EQ(WriteTextFile(dir / "out.txt", read.text, read.encoding), WriteStatus::kOk);
+    EXPECT_EQ(Hex(ReadBytes(dir / "out.txt")), Hex(c.bytes));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, EncodedFileTest,
+    ::testing::Values(
+        // 中 CR LF a, and the same in each encoding
+        EncodedCase{"Utf8", "\xE4\xB8\xAD\r\na\r\n", {Charset::kUtf8, false}, "\xD6\xD0\r\na\r\n"},
+        EncodedCase{"Utf8WithMark", "\xEF\xBB\xBF\xE4\xB8\xAD\r\na\r\n", {Charset::kUtf8, true}, "\xD6\xD0\r\na\r\n"},
+        EncodedCase{"Utf16Le",
+                    std::string("\xFF\xFE\x2D\x4E\r\0\n\0a\0\r\0\n\0", 14),
+                    {Charset::kUtf16Le, true},
+                    "\xD6\xD0\r\na\r\n"},
+        EncodedCase{"Utf16Be",
+                    std::string("\xFE\xFF\x4E\x2D\0\r\0\n\0a\0\r\0\n", 14),
+                    {Charset::kUtf16Be, true},
+                    "\xD6\xD0\r\na\r\n"},
+        EncodedCase{
+            "Gb18030WithMark", "\x84\x31\x95\x33\xD6\xD0\r\na\r\n", {Charset::kGb18030, true}, "\xD6\xD0\r\na\r\n"},
+        EncodedCase{"MarkOnlyIsAnEmptyText", "\xEF\xBB\xBF", {Charset::kUtf8, true}, ""},
+        EncodedCase{"CodePage936AsItIs", "\xC1\xAA\xCD\xA8\r\n", {Charset::kGbk, false}, "\xC1\xAA\xCD\xA8\r\n"}),
+    [](const ::testing::TestParamInfo<EncodedCase>& info) { return std::string(info.param.name); });
 
 // Short LF-only lines make the text half again as long as the file: the
 // layout has to grow past the room kept for it.
