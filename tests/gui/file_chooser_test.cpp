@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -108,6 +110,38 @@ TEST_F(FileChooserTest, PatternsMatchRegardlessOfCase) {
     Choose(false, [](QFileDialog& chooser) {
         const std::set<std::string> expected = {"A.TXT", "b.html", "c.Htm", "NOTES.TXT", "sub"};
         EXPECT_EQ(Offered(chooser), expected) << "d.dat is left out; the others show under the first entry";
+        chooser.reject();
+    });
+}
+
+// In whatever locale the tests run, the chooser's details are Chinese, drawn
+// in the window's font, and each fits its column.
+TEST_F(FileChooserTest, DetailsAreChineseAndFitTheirColumns) {
+    QString windowFont;
+    Choose(false, [&](QFileDialog& chooser) {
+        windowFont = chooser.parentWidget()->font().family();
+        EXPECT_EQ(chooser.font().family(), windowFont);
+        chooser.setViewMode(QFileDialog::Detail);
+        auto* view = chooser.findChild<QTreeView*>("treeView");
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModel* model = view->model();
+        ASSERT_TRUE(WaitFor([&] { return model->rowCount(view->rootIndex()) >= 5; }));
+        int row = 0;
+        while (row < model->rowCount(view->rootIndex()) &&
+               model->index(row, 0, view->rootIndex()).data().toString() != "A.TXT") {
+            ++row;
+        }
+        const QStringList expected = {"A.TXT", QString::fromUtf8("1 字节"), QString::fromUtf8("纯文本文档")};
+        for (int column = 0; column < 4; ++column) {
+            const QString shown = model->index(row, column, view->rootIndex()).data().toString();
+            if (column < expected.size()) {
+                EXPECT_EQ(shown, expected[column]);
+            }
+            const int needed = view->fontMetrics().horizontalAdvance(shown);
+            EXPECT_GT(view->header()->sectionSize(column), needed) << shown.toStdString() << " is cut";
+        }
+        EXPECT_TRUE(model->index(row, 3, view->rootIndex()).data().toString().contains(QLatin1Char('/')))
+            << "a date as zh_CN writes it";
         chooser.reject();
     });
 }

@@ -12,6 +12,7 @@
 
 #include "gui_test_support.h"
 #include "ui/converter_dlg.h"
+#include "ui/framework/qt/chinese_locale.h"
 #include "ui/framework/win_app.h"
 
 namespace {
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    tornix::qt::UseChineseForQt();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     tornix::CWinApp app;
     tornix::CConverterDlg dialog;
