@@ -22,6 +22,8 @@ int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& pr
     char* argv[] = {programPath, nullptr};
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The desktop entry's name, by which a Wayland desktop finds the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tornix.Tornix"));
     qt::UseChineseForQt();
     if (prepare) prepare(application);
     if (!DisplayCodecAvailable()) {

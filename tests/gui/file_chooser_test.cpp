@@ -126,22 +126,22 @@ TEST_F(FileChooserTest, DetailsAreChineseAndFitTheirColumns) {
         ASSERT_NE(view, nullptr);
         QAbstractItemModel* model = view->model();
         ASSERT_TRUE(WaitFor([&] { return model->rowCount(view->rootIndex()) >= 5; }));
-        int row = 0;
-        while (row < model->rowCount(view->rootIndex()) &&
-               model->index(row, 0, view->rootIndex()).data().toString() != "A.TXT") {
-            ++row;
-        }
-        const QStringList expected = {"A.TXT", QString::fromUtf8("1 字节"), QString::fromUtf8("纯文本文档")};
-        for (int column = 0; column < 4; ++column) {
-            const QString shown = model->index(row, column, view->rootIndex()).data().toString();
-            if (column < expected.size()) {
-                EXPECT_EQ(shown, expected[column]);
+        auto shown = [&](const char* name, int column) {
+            for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                const QModelIndex index = model->index(row, 0, view->rootIndex());
+                if (index.data().toString() == name) return index.siblingAtColumn(column).data().toString();
             }
-            const int needed = view->fontMetrics().horizontalAdvance(shown);
-            EXPECT_GT(view->header()->sectionSize(column), needed) << shown.toStdString() << " is cut";
+            return QStringLiteral("<no %1>").arg(name);
+        };
+        EXPECT_EQ(shown("A.TXT", 1), QString::fromUtf8("1 字节"));
+        EXPECT_EQ(shown("A.TXT", 2), QString::fromUtf8("纯文本文档"));
+        EXPECT_TRUE(shown("A.TXT", 3).contains(QLatin1Char('/'))) << "a date as zh_CN writes it";
+        EXPECT_EQ(shown("sub", 2), QString::fromUtf8("文件夹"));
+        for (int column = 0; column < 4; ++column) {
+            const QString text = shown("A.TXT", column);
+            EXPECT_GT(view->header()->sectionSize(column), view->fontMetrics().horizontalAdvance(text))
+                << text.toStdString() << " is cut";
         }
-        EXPECT_TRUE(model->index(row, 3, view->rootIndex()).data().toString().contains(QLatin1Char('/')))
-            << "a date as zh_CN writes it";
         chooser.reject();
     });
 }

@@ -22,22 +22,28 @@ namespace {
 // The columns of the chooser's detail view.
 enum Column { kName, kSize, kType, kModified };
 
-// Qt's file model writes sizes and dates in the system's locale; this one
-// writes them in the program's (zh_CN), as the file types already are.
+// Qt's file model writes sizes and dates in the system's locale, and a
+// folder's type untranslated; this one writes them in the program's (zh_CN),
+// as the file types already are.
 class LocalisedDetails : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
 
     QVariant data(const QModelIndex& index, int role) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (role != Qt::DisplayRole || files == nullptr || (index.column() != kSize && index.column() != kModified)) {
-            return QIdentityProxyModel::data(index, role);
-        }
+        if (role != Qt::DisplayRole || files == nullptr) return QIdentityProxyModel::data(index, role);
         const QModelIndex source = mapToSource(index);
-        const QLocale locale;
-        if (index.column() == kModified) return locale.toString(files->lastModified(source), QLocale::ShortFormat);
-        if (files->isDir(source)) return QIdentityProxyModel::data(index, role);
-        return locale.formattedDataSize(files->size(source));
+        const bool folder = files->isDir(source);
+        switch (index.column()) {
+            case kSize:
+                return folder ? QString() : QLocale().formattedDataSize(files->size(source));
+            case kType:
+                return folder ? QString::fromUtf8("文件夹") : QIdentityProxyModel::data(index, role);
+            case kModified:
+                return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            default:
+                return QIdentityProxyModel::data(index, role);
+        }
     }
 };
 
