@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MessageBoxTitleTest,
                                            TitleCase{"CaptionAsGiven", "\xB9\xD8\xD3\xDA", "关于"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(X11WindowTest, ConverterWindowIsOneXWindowAlsoWithAboutBoxOpen) {
+TEST_F(X11WindowTest, ConverterWindowIsOneXWindowAlsoWithOwnedWindowsOpen) {
     testing::RunDialog(dialog, [&](DialogWindow& window) {
         const xcb_window_t id = XWindow(window);
         EXPECT_EQ(server.Property(id, "_NET_WM_NAME"), "Qelvar Ver. 1.0713");
@@ -129,6 +129,9 @@ TEST_F(X11WindowTest, ConverterWindowIsOneXWindowAlsoWithAboutBoxOpen) {
                                                    EXPECT_EQ(server.ChildCount(id), 0);
                                                });
         EXPECT_TRUE(opened);
+        EXPECT_EQ(server.ChildCount(id), 0);
+        testing::WithModal([&] { dialog.MessageBox("abc", ""); },
+                           [&](QWidget*) { EXPECT_EQ(server.ChildCount(id), 0) << "with a message box open"; });
         EXPECT_EQ(server.ChildCount(id), 0);
     });
 }

@@ -347,9 +347,8 @@ void DialogWindow::HandleDrag(QDropEvent* event) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
     if (event->type() != QEvent::Drop) return;
-    activateWindow();
     QTimer::singleShot(0, this, [this, files = std::move(files)] {
-        Dispatch(WM_DROPFILES, reinterpret_cast<std::uintptr_t>(&files), 0);
+        if (!m_ended) Dispatch(WM_DROPFILES, reinterpret_cast<std::uintptr_t>(&files), 0);
     });
 }
 
