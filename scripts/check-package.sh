@@ -32,8 +32,10 @@ for size in 16x16 32x32 48x48; do
   file "$files/usr/share/icons/hicolor/$size/apps/tornix.png" | grep -q "${size/x/ x }," ||
     { echo "check-package.sh: no $size icon" >&2; exit 1; }
 done
-lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' || true
-lintian --fail-on error "$deb" >/dev/null 2>&1 || { echo "check-package.sh: lintian found errors" >&2; exit 1; }
+status=0
+report="$(lintian --fail-on error "$deb" 2>&1)" || status=$?
+grep -v 'running with root privileges' <<<"$report" || true
+[ "$status" -eq 0 ] || { echo "check-package.sh: lintian found errors" >&2; exit 1; }
 
 if apt-cache show qt6-qpa-plugins >/dev/null 2>&1; then
   apt-get install --simulate --no-install-recommends "$(realpath "$deb")" >/dev/null ||
