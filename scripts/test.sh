@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds and runs every test:
-#  1. the unit tests and the Qt window tests (offscreen), built with g++ and
-#     warnings as errors (CMake preset "test");
-#  2. the code's layout (clang-format) and clang-tidy's checks;
-#  3. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+#  1. the unit tests and the Qt window tests (offscreen, and on a virtual X
+#     display), built with g++ and warnings as errors (CMake preset "test");
+#  2. the Debian package built from that tree and checked (lintian, the
+#     desktop entry, the AppStream description, the packaged programs run);
+#  3. the code's layout (clang-format) and clang-tidy's checks;
+#  4. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 #     (clang), together with each libFuzzer target for a few seconds (preset
 #     "sanitize");
-#  4. the Windows program and its tests, cross-built with mingw-w64 and run
+#  5. the Windows program and its tests, cross-built with mingw-w64 and run
 #     under Wine in a virtual X display.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,6 +19,8 @@ scripts/install-deps.sh
 cmake --preset test
 cmake --build --preset test
 ctest --preset test
+
+scripts/check-package.sh build/test
 
 scripts/check-style.sh build/test
 

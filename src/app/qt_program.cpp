@@ -1,12 +1,10 @@
 #include "app/qt_program.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QTranslator>
 
 #include "text/display_codec.h"
+#include "ui/framework/qt/chinese_locale.h"
 #include "ui/framework/win_app.h"
 
 namespace tornix {
@@ -17,15 +15,6 @@ namespace {
 // texts need.
 constexpr const char* kNoConverters = "缺少代码页 936 和 GB18030 的字符转换器（ICU），无法显示中文文本。";
 
-// Qt's own texts (the file chooser, the edit boxes' menus) in Chinese.
-void InstallQtTranslation(QTranslator& translator) {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        folder)) {
-        QCoreApplication::installTranslator(&translator);
-    }
-}
-
 }  // namespace
 
 int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& prepare) {
@@ -33,8 +22,9 @@ int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& pr
     char* argv[] = {programPath, nullptr};
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QTranslator translator;
-    InstallQtTranslation(translator);
+    // The desktop entry's name, by which a Wayland desktop finds the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tornix.Tornix"));
+    qt::UseChineseForQt();
     if (prepare) prepare(application);
     if (!DisplayCodecAvailable()) {
         QMessageBox::critical(nullptr, QString(), QString::fromUtf8(kNoConverters));

@@ -7,8 +7,8 @@ class QApplication;
 
 namespace tornix {
 
-// Creates the QApplication (the command line is not passed on), installs
-// Qt's own texts in Chinese, calls `prepare` if given, and runs the
+// Creates the QApplication (the command line is not passed on), makes Qt's
+// own texts and formats Chinese, calls `prepare` if given, and runs the
 // application object's start-up. Returns the process's exit status.
 int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& prepare = {});
 

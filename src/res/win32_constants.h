@@ -35,6 +35,9 @@
 #ifndef WM_SYSCOMMAND
 #define WM_SYSCOMMAND 0x0112
 #endif
+#ifndef WM_DROPFILES
+#define WM_DROPFILES 0x0233
+#endif
 #ifndef BN_CLICKED
 #define BN_CLICKED 0
 #endif

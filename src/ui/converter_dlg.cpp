@@ -48,6 +48,7 @@ MessageMap CConverterDlg::GetMessageMap() const {
         MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon), MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
         MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf), MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
         MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs), MapCommand(ID_HELP, &CConverterDlg::OnHelp),
+        MapDropFiles(&CConverterDlg::OnDropFiles),
     };
     return {kEntries, std::size(kEntries)};
 }
@@ -116,6 +117,10 @@ void CConverterDlg::LoadFile(const std::filesystem::path& path) {
     }
     m_strInput = std::move(read.text);
     UpdateData(false);
+}
+
+void CConverterDlg::OnDropFiles(const DroppedFiles& files) {
+    LoadFile(files.front());
 }
 
 void CConverterDlg::OnSaveAs() {

@@ -45,6 +45,9 @@ protected:
     // Fills the input box from the file at `path`, or says why it cannot:
     // what every way of loading a file (the chooser, a dropped file) does.
     void LoadFile(const std::filesystem::path& path);
+    // Files dropped onto the window: the first is loaded as if chosen with
+    // 读取...; the others are left alone.
+    void OnDropFiles(const DroppedFiles& files);
     // Stores the output box in a file the user picks.
     void OnSaveAs();
     void OnSysCommand(unsigned id, std::intptr_t param);

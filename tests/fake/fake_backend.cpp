@@ -39,6 +39,7 @@ ModalLog& Modals() {
 
 FakeWindow::FakeWindow(CDialog& dialog, bool withSystemMenu) : hasSystemMenu(withSystemMenu), m_dialog(dialog) {
     m_dialog.AttachHost(this);
+    acceptsDroppedFiles = m_dialog.AcceptsDroppedFiles();
     m_dialog.OnInitDialog();
     transfers.clear();  // the initial transfer is not part of what tests look at
 }
@@ -57,6 +58,10 @@ void FakeWindow::SysCommand(unsigned id) {
 
 void FakeWindow::Help() {
     m_dialog.OnWndMsg(WM_COMMAND, CommandParam(ID_HELP, 0), 0, nullptr);
+}
+
+void FakeWindow::DropFiles(const DroppedFiles& files) {
+    m_dialog.OnWndMsg(WM_DROPFILES, reinterpret_cast<std::uintptr_t>(&files), 0, nullptr);
 }
 
 bool FakeWindow::Paint() {

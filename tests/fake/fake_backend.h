@@ -47,6 +47,8 @@ public:
     void Click(unsigned id);
     void SysCommand(unsigned id);
     void Help();
+    // Files dropped onto the window, as a real back end sends them.
+    void DropFiles(const DroppedFiles& files);
     bool Paint();  // false when the dialog left WM_PAINT to the platform
     std::intptr_t QueryDragIcon();
 
@@ -71,6 +73,7 @@ public:
     std::optional<int> endCode;
     FakeMenu menu;
     bool hasSystemMenu;
+    bool acceptsDroppedFiles = false;  // asked of the dialog when the window opened
 
     // DialogHost
     GbkString GetItemText(unsigned id) const override;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -120,6 +123,17 @@ TEST_F(ConverterWindowTest, EmptyInputIsRefusedWithMessage) {
         EXPECT_EQ(seen.buttons, QStringList{QString::fromUtf8("确定")});
         EXPECT_FALSE(seen.hasIcon);
         EXPECT_EQ(seen.owner, &window);
+        // Laid out as a Windows message box without an icon: the text from the
+        // margin, not indented around an empty icon place; the button centred.
+        EXPECT_LE(seen.textPlace.left(), 2 * window.Units().x);
+        EXPECT_LE(std::abs(seen.buttonPlace.left() - (seen.size.width() - seen.buttonPlace.right() - 1)), 1)
+            << "button at " << seen.buttonPlace.left() << " in a box " << seen.size.width() << " wide";
+        EXPECT_FALSE(seen.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_EQ(seen.copied, QString::fromUtf8("---------------------------\n\n"
+                                                 "---------------------------\n要转换的文本内容不能为空！\n"
+                                                 "---------------------------\n确定   \n"
+                                                 "---------------------------\n"))
+            << "Ctrl+C copies the box as Windows does";
         EXPECT_EQ(Box(window, IDC_OUTPUT)->toPlainText(), "previous");
         EXPECT_EQ(Box(window, IDC_INPUT)->toPlainText(), " \n\t") << "the input box is not refreshed";
     });
@@ -128,8 +142,10 @@ TEST_F(ConverterWindowTest, EmptyInputIsRefusedWithMessage) {
 TEST_F(ConverterWindowTest, MessageWithoutCaptionIsTitledWithApplicationName) {
     Run([&](DialogWindow&) {
         const auto seen = ExpectMessageBox([&] { dialog.MessageBox("abc", nullptr); });
-        EXPECT_EQ(seen.title, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        EXPECT_EQ(seen.title, name);
         EXPECT_EQ(seen.text, "abc");
+        EXPECT_TRUE(seen.copied.startsWith("---------------------------\n" + name + "\n---"));
     });
 }
 
@@ -376,6 +392,65 @@ TEST_F(ConverterWindowTest, AboutBoxLayoutInPixelsForKnownFont) {
                       const std::vector<QRect> expected = {{17, 26, 32, 32}, {60, 15, 179, 12}, {60, 38, 179, 12}};
                       EXPECT_EQ(labels, expected) << "the icon takes the system's icon size";
                   });
+    });
+}
+
+// Each control draws inside its window: opening an owned window must not
+// turn them into platform windows of their own.
+TEST_F(ConverterWindowTest, OpeningAboutBoxMakesNoControlANativeWindow) {
+    Run([&](DialogWindow& window) {
+        auto nativeControls = [&window] {
+            int count = 0;
+            for (QWidget* widget : window.findChildren<QWidget*>())
+                count += !widget->isWindow() && widget->internalWinId();
+            return count;
+        };
+        EXPECT_EQ(nativeControls(), 0);
+        const bool opened = WithModal([&] { OpenAbout(window, Open::F1); },
+                                      [&](QWidget*) { EXPECT_EQ(nativeControls(), 0) << "with the About box open"; });
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(nativeControls(), 0);
+    });
+}
+
+// The read-only box is drawn on the background of a disabled box, as on
+// Windows; its text can still be selected and copied.
+TEST_F(ConverterWindowTest, OutputBoxLooksReadOnlyAndCopies) {
+    Run([&](DialogWindow& window) {
+        window.SetItemText(IDC_INPUT, GbkString("ab"));
+        window.SetItemText(IDC_OUTPUT, GbkString("xy"));
+        auto background = [&window](int id) {
+            QWidget* viewport = Box(window, id)->viewport();
+            return viewport->grab().toImage().pixelColor(viewport->width() - 4, viewport->height() - 4);
+        };
+        EXPECT_EQ(background(IDC_INPUT), window.palette().color(QPalette::Active, QPalette::Base));
+        EXPECT_EQ(background(IDC_OUTPUT), window.palette().color(QPalette::Disabled, QPalette::Base));
+        EXPECT_NE(background(IDC_OUTPUT), background(IDC_INPUT));
+        EditBox* output = Box(window, IDC_OUTPUT);
+        output->setFocus();
+        QTest::keyClick(output, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(output, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "xy");
+    });
+}
+
+// AR PL UMing at 9 pt, standing in for 宋体, draws letters and hanzi alike in
+// solid strokes: no pixel of a label is a shade between text and background.
+TEST_F(ConverterWindowTest, StandInFontDrawsSolidStrokes) {
+    Run([&](DialogWindow& window) {
+        if (window.font().family() != "AR PL UMing CN") GTEST_SKIP() << "AR PL UMing CN is not installed";
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            if (label->text().isEmpty()) continue;
+            const QImage image = label->grab().toImage();
+            const QRgb background = label->palette().color(QPalette::Window).rgb();
+            const QRgb text = label->palette().color(QPalette::WindowText).rgb();
+            int shades = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    shades += image.pixel(x, y) != background && image.pixel(x, y) != text;
+            }
+            EXPECT_EQ(shades, 0) << label->text().toStdString();
+        }
     });
 }
 

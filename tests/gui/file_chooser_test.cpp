@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -108,6 +110,38 @@ TEST_F(FileChooserTest, PatternsMatchRegardlessOfCase) {
     Choose(false, [](QFileDialog& chooser) {
         const std::set<std::string> expected = {"A.TXT", "b.html", "c.Htm", "NOTES.TXT", "sub"};
         EXPECT_EQ(Offered(chooser), expected) << "d.dat is left out; the others show under the first entry";
+        chooser.reject();
+    });
+}
+
+// In whatever locale the tests run, the chooser's details are Chinese, drawn
+// in the window's font, and each fits its column.
+TEST_F(FileChooserTest, DetailsAreChineseAndFitTheirColumns) {
+    QString windowFont;
+    Choose(false, [&](QFileDialog& chooser) {
+        windowFont = chooser.parentWidget()->font().family();
+        EXPECT_EQ(chooser.font().family(), windowFont);
+        chooser.setViewMode(QFileDialog::Detail);
+        auto* view = chooser.findChild<QTreeView*>("treeView");
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModel* model = view->model();
+        ASSERT_TRUE(WaitFor([&] { return model->rowCount(view->rootIndex()) >= 5; }));
+        auto shown = [&](const char* name, int column) {
+            for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                const QModelIndex index = model->index(row, 0, view->rootIndex());
+                if (index.data().toString() == name) return index.siblingAtColumn(column).data().toString();
+            }
+            return QStringLiteral("<no %1>").arg(name);
+        };
+        EXPECT_EQ(shown("A.TXT", 1), QString::fromUtf8("1 字节"));
+        EXPECT_EQ(shown("A.TXT", 2), QString::fromUtf8("纯文本文档"));
+        EXPECT_TRUE(shown("A.TXT", 3).contains(QLatin1Char('/'))) << "a date as zh_CN writes it";
+        EXPECT_EQ(shown("sub", 2), QString::fromUtf8("文件夹"));
+        for (int column = 0; column < 4; ++column) {
+            const QString text = shown("A.TXT", column);
+            EXPECT_GT(view->header()->sectionSize(column), view->fontMetrics().horizontalAdvance(text))
+                << text.toStdString() << " is cut";
+        }
         chooser.reject();
     });
 }

@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "convert/width.h"
 #include "gui_test_support.h"
@@ -107,6 +113,100 @@ TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {
         ASSERT_TRUE(opened);
         EXPECT_EQ(seen.text, QString::fromUtf8("输出结果为空！操作取消！"));
         EXPECT_EQ(seen.title, QString());
+    });
+}
+
+// Where in the window a file is dropped.
+enum class DropTarget { kInputBox, kOutputBox, kLabel, kButton, kWindow };
+
+struct DropCase {
+    const char* name;
+    DropTarget target;
+};
+void PrintTo(const DropCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// Drags `files` (or, with none, a plain text) over `target` and drops them there,
+// as the platform delivers a drag; returns whether the drop was taken.
+bool Drop(QWidget* target, const std::vector<fs::path>& files, const QString& text = {}) {
+    auto* data = new QMimeData;  // owned by the drag, as in a real one
+    QList<QUrl> urls;
+    for (const fs::path& file : files) urls << QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    if (!urls.isEmpty()) data->setUrls(urls);
+    data->setText(text.isEmpty() && !urls.isEmpty() ? urls.first().toString() : text);
+    const QPoint at = target->rect().center();
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QApplication::processEvents();
+    delete data;
+    return enter.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+}
+
+QWidget* DropTargetIn(DialogWindow& window, DropTarget target) {
+    switch (target) {
+        case DropTarget::kInputBox:
+            return qobject_cast<QPlainTextEdit*>(window.Control(IDC_INPUT))->viewport();
+        case DropTarget::kOutputBox:
+            return qobject_cast<QPlainTextEdit*>(window.Control(IDC_OUTPUT))->viewport();
+        case DropTarget::kLabel:
+            return window.findChildren<QLabel*>().value(0);
+        case DropTarget::kButton:
+            return window.Control(IDC_TO_FULL);
+        case DropTarget::kWindow:
+            break;
+    }
+    return &window;
+}
+
+class DropTest : public FileCommandsTest, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(DropTest, DroppedFileLoadsAsIfChosen) {
+    const fs::path file = scratch.Put("dropped.txt", "\xD6\xD0\xCE\xC4 abc\n");  // 中文 abc
+    RunDialog(dialog, [&](DialogWindow& window) {
+        window.SetItemText(IDC_INPUT, GbkString("1"));
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_FULL)), Qt::LeftButton);
+        EXPECT_TRUE(Drop(DropTargetIn(window, GetParam().target), {file}));
+        ASSERT_TRUE(testing::WaitFor([&] { return window.GetItemText(IDC_INPUT).view() != "1"; }));
+        EXPECT_EQ(Hex(std::string(window.GetItemText(IDC_INPUT).view())), Hex("\xD6\xD0\xCE\xC4 abc\r\n"));
+        EXPECT_EQ(Hex(std::string(window.GetItemText(IDC_OUTPUT).view())), Hex("\xA3\xB1")) << "the output stays";
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DropTest,
+                         ::testing::Values(DropCase{"OnInputBox", DropTarget::kInputBox},
+                                           DropCase{"OnOutputBox", DropTarget::kOutputBox},
+                                           DropCase{"OnLabel", DropTarget::kLabel},
+                                           DropCase{"OnButton", DropTarget::kButton},
+                                           DropCase{"OnWindow", DropTarget::kWindow}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileCommandsTest, DropOfFolderReportsMissingFileAndOfSeveralLoadsFirst) {
+    const fs::path first = scratch.Put("1.txt", "one");
+    const fs::path second = scratch.Put("2.txt", "two");
+    RunDialog(dialog, [&](DialogWindow& window) {
+        window.SetItemText(IDC_INPUT, GbkString("typed"));
+        bool opened = false;
+        const auto seen = ExpectMessageBox([&] { Drop(&window, {folder}); }, &opened);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(seen.text, QString::fromUtf8("文件不存在！"));
+        EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "typed");
+
+        Drop(&window, {first, second});
+        ASSERT_TRUE(testing::WaitFor([&] { return window.GetItemText(IDC_INPUT).view() != "typed"; }));
+        EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "one\r\n");
+    });
+}
+
+TEST_F(FileCommandsTest, DraggedTextGoesIntoInputBoxNotTheWindow) {
+    RunDialog(dialog, [&](DialogWindow& window) {
+        auto* input = qobject_cast<QPlainTextEdit*>(window.Control(IDC_INPUT));
+        EXPECT_FALSE(Drop(&window, {}, QStringLiteral("text"))) << "the window takes files only";
+        Drop(input->viewport(), {}, QStringLiteral("text"));
+        EXPECT_EQ(input->toPlainText(), QStringLiteral("text"));
     });
 }
 

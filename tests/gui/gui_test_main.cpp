@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "ui/framework/qt/chinese_locale.h"
 #include "ui/framework/win_app.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    tornix::qt::UseChineseForQt();  // as the program does
     tornix::CWinApp app;
     return RUN_ALL_TESTS();
 }

@@ -2,11 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include "text/display_codec.h"
@@ -118,7 +120,19 @@ MessageBoxSeen ExpectMessageBox(const std::function<void()>& action, bool* opene
             for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
             seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
             seen.owner = box->parentWidget();
-            box->buttons().value(0)->click();
+            seen.size = box->size();
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                const QRect text = label->contentsRect();
+                const QSize extent = label->fontMetrics().size(0, label->text());
+                seen.textPlace = QRect(label->mapTo(box, text.topLeft()), extent);
+            }
+            QAbstractButton* button = box->buttons().value(0);
+            seen.buttonPlace = QRect(button->mapTo(box, QPoint(0, 0)), button->size());
+            seen.flags = box->windowFlags();
+            QGuiApplication::clipboard()->clear();
+            QTest::keyClick(button, Qt::Key_C, Qt::ControlModifier);
+            seen.copied = QGuiApplication::clipboard()->text();
+            button->click();
         },
         "QMessageBox");
     if (opened) *opened = any;

@@ -41,10 +41,15 @@ struct MessageBoxSeen {
     QStringList buttons;
     bool hasIcon = false;
     QWidget* owner = nullptr;
+    QSize size;
+    QRect textPlace;        // the text's extent, in the box
+    QRect buttonPlace;      // the first button, in the box
+    Qt::WindowFlags flags;  // the title bar's buttons
+    QString copied;         // what Ctrl+C put on the clipboard
 };
 
-// Calls `action` and dismisses the one message box it opens with its button;
-// returns false in `opened` if none opened.
+// Calls `action` and dismisses the one message box it opens with its button
+// (after pressing Ctrl+C in it); returns false in `opened` if none opened.
 MessageBoxSeen ExpectMessageBox(const std::function<void()>& action, bool* opened = nullptr);
 
 // GBK bytes of UTF-8 text, for building expected values from readable text.

@@ -3,11 +3,13 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "fake/fake_backend.h"
 #include "support/hex.h"
 #include "support/io_faults.h"
 #include "support/scratch_dir.h"
+#include "ui/about_dlg.h"
 #include "ui/converter_dlg.h"
 
 namespace tornix {
@@ -28,10 +30,29 @@ const std::string kOutputEmpty =  // 输出结果为空！操作取消！
 const std::string kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 创建文件失败。
 const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";   // 写入文件失败。
 
+// The two ways of loading a file: 读取... and the file chosen, or the file
+// dropped onto the window. Both must do exactly the same.
+enum class LoadWay { kChooser, kDrop };
+
+std::string WayName(LoadWay way) {
+    return way == LoadWay::kChooser ? "Chooser" : "Drop";
+}
+void PrintTo(LoadWay way, std::ostream* out) {
+    *out << WayName(way);
+}
+
 class FileCommandsTest : public ::testing::Test {
 protected:
     fs::path Write(const std::string& name, const std::string& bytes) { return m_scratch.Put(name, bytes); }
     static std::string Read(const fs::path& path) { return testing::ReadBytes(path); }
+    void Load(LoadWay way, const fs::path& path) {
+        if (way == LoadWay::kDrop) {
+            window.DropFiles({path});
+        } else {
+            window.chooserAnswers.push_back(path);
+            window.Click(IDC_LOAD);
+        }
+    }
     void ExpectOneMessage(const std::string& text, std::optional<std::string> caption) {
         ASSERT_EQ(window.messageBoxes.size(), 1u);
         EXPECT_EQ(window.messageBoxes[0].text, text);
@@ -62,15 +83,29 @@ TEST_F(FileCommandsTest, ChoosersAskWithFilterExtensionAndFlags) {
     EXPECT_TRUE(window.messageBoxes.empty()) << "cancelling a chooser is silent";
 }
 
-TEST_F(FileCommandsTest, LoadReplacesTypedTextAndKeepsOutput) {
+class LoadTest : public FileCommandsTest, public ::testing::WithParamInterface<LoadWay> {};
+
+TEST_P(LoadTest, ReplacesTypedTextAndKeepsOutput) {
     window.Type(IDC_INPUT, "1");
     window.Click(IDC_TO_FULL);
     window.Type(IDC_INPUT, "typed");
-    window.chooserAnswers.push_back(Write("a.txt", "a\nb\r\nc"));
-    window.Click(IDC_LOAD);
+    Load(GetParam(), Write("a.txt", "a\nb\r\nc"));
     EXPECT_TRUE(window.messageBoxes.empty());
     EXPECT_EQ(window.Text(IDC_INPUT), "a\r\nb\r\nc\r\n");
     EXPECT_EQ(window.Text(IDC_OUTPUT), "\xA3\xB1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LoadTest, ::testing::Values(LoadWay::kChooser, LoadWay::kDrop),
+                         [](const auto& info) { return WayName(info.param); });
+
+TEST_F(FileCommandsTest, DropOfSeveralFilesLoadsTheFirst) {
+    CAboutDlg about;
+    EXPECT_FALSE(FakeWindow(about).acceptsDroppedFiles);
+    EXPECT_TRUE(window.acceptsDroppedFiles);
+    window.DropFiles({Write("first.txt", "1"), Write("second.txt", "2"), m_folder / "missing.txt"});
+    EXPECT_TRUE(window.messageBoxes.empty());
+    EXPECT_EQ(window.Text(IDC_INPUT), "1\r\n");
+    EXPECT_TRUE(window.choosers.empty()) << "a drop asks for no file";
 }
 
 TEST_F(FileCommandsTest, LoadOfEmptyFileClearsInput) {
@@ -86,27 +121,33 @@ struct LoadFailure {
     const char* name;
     std::string message;
 };
+void PrintTo(const LoadFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
 
-class LoadFailureTest : public FileCommandsTest, public ::testing::WithParamInterface<LoadFailure> {};
+class LoadFailureTest : public FileCommandsTest,
+                        public ::testing::WithParamInterface<std::tuple<LoadFailure, LoadWay>> {};
 
 TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
-    const std::string which = GetParam().name;
+    const LoadFailure& failure = std::get<0>(GetParam());
+    const std::string which = failure.name;
     fs::path path;
     if (which == "Missing") path = m_folder / "missing.txt";
     if (which == "Folder") path = m_folder;
     if (which == "NulByte") path = Write("utf16.txt", std::string("a\0b\0", 4));
     if (which == "ReadError") path = "/proc/self/mem";  // opens, then every read fails
     window.Type(IDC_INPUT, "typed");
-    window.chooserAnswers.push_back(path);
-    window.Click(IDC_LOAD);
-    ExpectOneMessage(GetParam().message, "");
+    Load(std::get<1>(GetParam()), path);
+    ExpectOneMessage(failure.message, "");
     EXPECT_EQ(window.Text(IDC_INPUT), "typed");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LoadFailureTest,
-                         ::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
-                                           LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadFailureTest,
+    ::testing::Combine(::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
+                                         LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed}),
+                       ::testing::Values(LoadWay::kChooser, LoadWay::kDrop)),
+    [](const auto& info) { return std::string(std::get<0>(info.param).name) + WayName(std::get<1>(info.param)); });
 
 TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {
     window.Type(IDC_INPUT, "not saved");

@@ -1,14 +1,18 @@
 // Load and Save As through the system's own choosers: what the chooser offers,
-// and what the window does with the file the user picks.
+// and what the window does with the file the user picks or drops on it.
 #include "gui_driver.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "ui/converter_dlg.h"
@@ -169,6 +173,44 @@ TEST_F(ChooserTest, SaveAsOverAReadOnlyFileAsksFirstAndThenReportsTheFailure) {
     EXPECT_TRUE(found);
     ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(file), "old");
+}
+
+// Posts WM_DROPFILES for `files`, as the shell does when the user drops them
+// on the window; the window frees the record.
+void DropFiles(HWND window, const std::vector<fs::path>& files) {
+    std::wstring names;
+    for (const fs::path& file : files) names += file.wstring() + L'\0';
+    names += L'\0';
+    const HGLOBAL record = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(record));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(header + 1));
+    ::GlobalUnlock(record);
+    ::PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(record), 0);
+}
+
+TEST_F(ChooserTest, DroppedFilesLoadTheFirstAsTheChooserWould) {
+    EXPECT_TRUE(::GetWindowLongPtrW(m_dialog, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const fs::path first = m_folder / L"拖放.txt";
+    std::ofstream(first, std::ios::binary) << "\xC8\xAB\xBD\xC7\na";  // 全角 LF a
+    const fs::path second = m_folder / L"second.txt";
+    std::ofstream(second, std::ios::binary) << "second";
+    ::SendMessageW(Item(IDC_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"));
+
+    DropFiles(m_dialog, {m_folder});
+    const HWND box = WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
+    ASSERT_NE(box, nullptr) << "no message for a dropped folder";
+    bool found = false;
+    for (HWND child : Children(box)) found = found || WindowText(child) == L"文件不存在！";
+    EXPECT_TRUE(found);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([box] { return !::IsWindow(box); }));
+    EXPECT_EQ(Text(IDC_INPUT), L"typed");
+
+    DropFiles(m_dialog, {first, second});
+    ASSERT_TRUE(WaitUntil([this] { return Text(IDC_INPUT) != L"typed"; }));
+    EXPECT_EQ(Text(IDC_INPUT), L"全角\r\na\r\n");
 }
 
 }  // namespace

@@ -113,6 +113,14 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
+bool CDialog::AcceptsDroppedFiles() const {
+    const MessageMap map = GetMessageMap();
+    for (std::size_t i = 0; i < map.count; ++i) {
+        if (map.entries[i].message == WM_DROPFILES) return true;
+    }
+    return false;
+}
+
 bool CDialog::OnWndMsg(unsigned message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result) {
     try {
         return Dispatch(message, wParam, lParam, result);
@@ -134,6 +142,9 @@ bool CDialog::Dispatch(unsigned message, std::uintptr_t wParam, std::intptr_t lP
         } else if (const auto* dragIcon = std::get_if<DragIconHandler>(&entry.handler)) {
             const IconHandle icon = (this->**dragIcon)();
             if (result) *result = reinterpret_cast<std::intptr_t>(icon);
+        } else if (const auto* drop = std::get_if<DropFilesHandler>(&entry.handler)) {
+            const auto* files = reinterpret_cast<const DroppedFiles*>(wParam);
+            if (files != nullptr && !files->empty()) (this->**drop)(*files);
         }
         return true;
     }

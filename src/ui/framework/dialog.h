@@ -72,6 +72,9 @@ public:
 
     // For the back end: attach and detach the open window.
     void AttachHost(DialogHost* host) { m_host = host; }
+    // Whether the window takes files dropped onto it (its message map
+    // handles WM_DROPFILES).
+    bool AcceptsDroppedFiles() const;
     DialogHost* Host() const { return m_host; }
     unsigned TemplateId() const { return m_templateId; }
 

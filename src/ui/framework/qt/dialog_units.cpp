@@ -1,6 +1,7 @@
 #include "ui/framework/qt/dialog_units.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <cstdint>
 
@@ -12,9 +13,19 @@ namespace {
 
 const QString kSongTi = QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93");  // 宋体
 const QStringList kSongTiNames = {kSongTi, QStringLiteral("SimSun"), QStringLiteral("NSimSun")};
-// Song/Ming-style faces that stand in for SimSun, best first.
-const QStringList kSongTiStandIns = {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
-                                     QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC")};
+// Song/Ming-style faces that stand in for SimSun, best first. AR PL UMing CN
+// has SimSun's metrics: 6 x 12 dialog base units at 9 pt, so the windows
+// have their Windows sizes, and a half-width letter is half a hanzi wide.
+// Noto Serif CJK SC draws evenly but has proportional letters and a taller
+// line (8 x 17 units: every window a third larger).
+const QString kUming = QStringLiteral("AR PL UMing CN");
+const QStringList kSongTiStandIns = {kUming, QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
+                                     QStringLiteral("Source Han Serif SC")};
+
+// The pixel sizes at which SimSun, and AR PL UMing, carry bitmaps of their
+// hanzi (9 pt is 12 pixels at 96 dpi).
+constexpr int kBitmapSizeMin = 11;
+constexpr int kBitmapSizeMax = 16;
 
 }  // namespace
 
@@ -61,6 +72,13 @@ QFont DialogFont(const DialogTemplate& dialog) {
     font.setPointSize(dialog.fontPointSize);
     font.setItalic(dialog.fontItalic);
     if (dialog.fontWeight > 0) font.setWeight(QFont::Weight(dialog.fontWeight));
+    // At the sizes of its bitmaps, AR PL UMing's Latin letters are outlines
+    // that antialiasing draws thin and grey next to the solid hanzi; drawn
+    // without it, letters and hanzi are solid alike, as SimSun's bitmaps are.
+    const int pixels = QFontInfo(font).pixelSize();
+    if (family.compare(kUming, Qt::CaseInsensitive) == 0 && pixels >= kBitmapSizeMin && pixels <= kBitmapSizeMax) {
+        font.setStyleStrategy(QFont::NoAntialias);
+    }
     return font;
 }
 

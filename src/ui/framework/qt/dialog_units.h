@@ -31,7 +31,8 @@ QSize MapDialogSize(int cx, int cy, BaseUnits units);
 // the characters of code page 936, else the named one and Qt's fallback.
 QString ChooseFontFamily(const QString& wanted, const QStringList& installed, const QStringList& chinese);
 
-// The template's font, as installed on this system.
+// The template's font, as installed on this system; AR PL UMing, standing
+// in for 宋体, is drawn without antialiasing at the sizes of its bitmaps.
 QFont DialogFont(const DialogTemplate& dialog);
 
 }  // namespace tornix::qt

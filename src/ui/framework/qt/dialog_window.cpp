@@ -3,15 +3,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 
 #include "ui/framework/backend.h"
@@ -20,6 +24,7 @@
 #include "ui/framework/qt/edit_box.h"
 #include "ui/framework/qt/file_chooser.h"
 #include "ui/framework/qt/message_box.h"
+#include "ui/framework/qt/window_title.h"
 
 namespace tornix::qt {
 
@@ -27,6 +32,18 @@ namespace {
 
 std::uintptr_t CommandParam(unsigned id, unsigned code) {
     return (static_cast<std::uintptr_t>(code) << 16) | id;
+}
+
+// The local files among dragged data, as the file system names them.
+DroppedFiles LocalFiles(const QMimeData& data) {
+    DroppedFiles files;
+    if (!data.hasUrls()) return files;
+    for (const QUrl& url : data.urls()) {
+        if (!url.isLocalFile()) continue;
+        const QByteArray name = QFile::encodeName(url.toLocalFile());
+        files.emplace_back(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+    }
+    return files;
 }
 
 class WindowPaint : public PaintContext {
@@ -56,9 +73,13 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     if (owner) setWindowModality(Qt::ApplicationModal);
     setWindowTitle(ToQString(dialogTemplate.caption));
     setFont(DialogFont(dialogTemplate));
+    // Qt's own windows (the choosers, their questions, the menus) take the
+    // program's main window's font.
+    if (owner == nullptr) QApplication::setFont(font());
     m_units = DialogBaseUnits(font());
     setFixedSize(MapDialogSize(dialogTemplate.cx, dialogTemplate.cy, m_units));
     BuildControls();
+    setAcceptDrops(m_dialog.AcceptsDroppedFiles());
 }
 
 DialogWindow::~DialogWindow() {
@@ -81,6 +102,8 @@ void DialogWindow::BuildControls() {
             connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
         }
         widget->installEventFilter(this);
+        // A box takes drags in its viewport; files dropped there go to the window.
+        if (auto* edit = dynamic_cast<EditBox*>(widget)) edit->viewport()->installEventFilter(this);
         if (IsTabStop(control)) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
@@ -93,7 +116,10 @@ int DialogWindow::Run() {
     m_dialog.AttachHost(this);
     if (m_dialog.OnInitDialog()) FocusFirstTabStop();
     if (!m_ended) {
-        winId();  // the platform window, so that the frame is known where it can be
+        // The platform window, so that the frame is known where it can be. Not
+        // winId(): that would make every control a native window of its own.
+        create();
+        KeepEmptyTitleBlank(*this);
         Centre();
         show();
         raise();
@@ -277,10 +303,53 @@ bool DialogWindow::HandleWindowKey(const QKeyEvent& event) {
     return true;
 }
 
-// Window keys reach the window before the control with the focus sees them.
+// Window keys reach the window before the control with the focus sees them;
+// files dragged over a box are the window's, other drags the box's.
 bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleWindowKey(*static_cast<QKeyEvent*>(event))) return true;
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (HandleWindowKey(*static_cast<QKeyEvent*>(event))) return true;
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            if (acceptDrops() && !LocalFiles(*static_cast<QDropEvent*>(event)->mimeData()).empty()) {
+                HandleDrag(static_cast<QDropEvent*>(event));
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+    HandleDrag(event);
+}
+
+void DialogWindow::dragMoveEvent(QDragMoveEvent* event) {
+    HandleDrag(event);
+}
+
+void DialogWindow::dropEvent(QDropEvent* event) {
+    HandleDrag(event);
+}
+
+// Files are taken as a copy (the file manager keeps them); a drop sends
+// them to the dialog as WM_DROPFILES once the drag has ended.
+void DialogWindow::HandleDrag(QDropEvent* event) {
+    DroppedFiles files = LocalFiles(*event->mimeData());
+    if (files.empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (event->type() != QEvent::Drop) return;
+    QTimer::singleShot(0, this, [this, files = std::move(files)] {
+        if (!m_ended) Dispatch(WM_DROPFILES, reinterpret_cast<std::uintptr_t>(&files), 0);
+    });
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {

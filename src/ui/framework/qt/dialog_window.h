@@ -16,6 +16,7 @@
 #include "ui/framework/qt/dialog_units.h"
 #include "ui/framework/qt/window_menu.h"
 
+class QDropEvent;
 class QEventLoop;
 class QPainter;
 class QPushButton;
@@ -60,6 +61,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct Message {
@@ -73,6 +77,7 @@ private:
     void Centre();
     void PressEnter();
     bool HandleWindowKey(const QKeyEvent& event);
+    void HandleDrag(QDropEvent* event);
     QPushButton* DefaultButton() const;
     std::intptr_t Dispatch(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t Command(unsigned id);

@@ -1,6 +1,7 @@
 #include "ui/framework/qt/edit_box.h"
 
 #include <QEvent>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,6 +30,7 @@ EditBox::EditBox(const ControlTemplate& control, QWidget* parent)
     if (control.style & ES_READONLY) {
         setReadOnly(true);
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        ShowAsReadOnly();
     }
     if (control.exStyle & WS_EX_STATICEDGE) {
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -43,6 +45,17 @@ EditBox::EditBox(const ControlTemplate& control, QWidget* parent)
     connect(m_fillTimer, &QTimer::timeout, this, &EditBox::FillStep);
     viewport()->installEventFilter(this);
     verticalScrollBar()->installEventFilter(this);
+}
+
+// A read-only box is drawn on the background that the style gives a disabled
+// box, as Windows draws a read-only edit box, with the text and the selection
+// of an enabled one.
+void EditBox::ShowAsReadOnly() {
+    QPalette colours = palette();
+    const QBrush background = colours.brush(QPalette::Disabled, QPalette::Base);
+    colours.setBrush(QPalette::Active, QPalette::Base, background);
+    colours.setBrush(QPalette::Inactive, QPalette::Base, background);
+    setPalette(colours);
 }
 
 void EditBox::SetBytes(const GbkString& text) {

@@ -37,6 +37,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    void ShowAsReadOnly();
     void Append(std::size_t length);
     void FillStep();
 

@@ -1,12 +1,78 @@
 #include "ui/framework/qt/file_chooser.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
+#include <QStyle>
+#include <QTreeView>
+#include <algorithm>
 
 #include "ui/framework/qt/box_text.h"
 #include "ui/framework/qt/file_filter.h"
 
 namespace tornix::qt {
+
+namespace {
+
+// The columns of the chooser's detail view.
+enum Column { kName, kSize, kType, kModified };
+
+// Qt's file model writes sizes and dates in the system's locale, and a
+// folder's type untranslated; this one writes them in the program's (zh_CN),
+// as the file types already are.
+class LocalisedDetails : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr) return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const bool folder = files->isDir(source);
+        switch (index.column()) {
+            case kSize:
+                return folder ? QString() : QLocale().formattedDataSize(files->size(source));
+            case kType:
+                return folder ? QString::fromUtf8("文件夹") : QIdentityProxyModel::data(index, role);
+            case kModified:
+                return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            default:
+                return QIdentityProxyModel::data(index, role);
+        }
+    }
+};
+
+// Qt sizes the detail columns for English texts; these fit the Chinese ones
+// (a large size, a type of eight characters, a date and time), and the name
+// takes the rest of the view.
+void WidenDetailColumns(QFileDialog& chooser) {
+    auto* view = chooser.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) return;
+    const QFontMetrics metrics(view->font());
+    const int padding =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + metrics.averageCharWidth();
+    const QLocale locale;
+    const QString samples[] = {
+        locale.formattedDataSize(Q_INT64_C(999) << 30),
+        QString(8, QChar(0x6587)),  // 文
+        locale.toString(QDateTime(QDate(2000, 12, 28), QTime(23, 58)), QLocale::ShortFormat),
+    };
+    QHeaderView* header = view->header();
+    for (int column = kSize; column <= kModified; ++column) {
+        const int text = metrics.horizontalAdvance(samples[column - kSize]) + padding;
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        header->resizeSection(column, std::max(text, header->sectionSizeHint(column)));
+    }
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(kName, QHeaderView::Stretch);
+}
+
+}  // namespace
 
 void ConfigureFileChooser(QFileDialog& chooser, const FileChooserRequest& request) {
     chooser.setObjectName(QStringLiteral("tornixFileChooser"));
@@ -25,6 +91,8 @@ void ConfigureFileChooser(QFileDialog& chooser, const FileChooserRequest& reques
     }
     chooser.setDefaultSuffix(ToQString(request.defaultExtension.view()).left(3).trimmed());
     if (!request.initialName.IsEmpty()) chooser.selectFile(ToQString(request.initialName.view()));
+    chooser.setProxyModel(new LocalisedDetails(&chooser));
+    WidenDetailColumns(chooser);
 }
 
 std::optional<std::filesystem::path> RunFileChooser(QWidget* owner, const FileChooserRequest& request) {

@@ -1,5 +1,7 @@
 #include "ui/framework/win32/dialog_window.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "ui/framework/backend.h"
@@ -102,6 +104,7 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam
 INT_PTR DialogWindow::InitDialog() {
     m_dialog.AttachHost(this);
     ::EnumChildWindows(m_hwnd, &LiftEditLimit, 0);
+    if (m_dialog.AcceptsDroppedFiles()) ::DragAcceptFiles(m_hwnd, TRUE);
     m_current.push_back({WM_INITDIALOG, 0, 0});
     const bool focusFirst = m_dialog.OnInitDialog();
     m_current.pop_back();
@@ -116,6 +119,8 @@ INT_PTR DialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYDRAGICON:
         case WM_COMMAND:
             break;
+        case WM_DROPFILES:
+            return DropFiles(wParam);
         case WM_HELP:
             // F1: the framework's Help command.
             message = WM_COMMAND;
@@ -132,6 +137,25 @@ INT_PTR DialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!handled) return FALSE;
     if (message == WM_QUERYDRAGICON) return result;  // returned as it is, not through DWLP_MSGRESULT
     ::SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+// The dropped files' names, taken before the system's record of them is
+// freed, go to the dialog as the framework's WM_DROPFILES.
+INT_PTR DialogWindow::DropFiles(WPARAM wParam) {
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    DroppedFiles files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        files.emplace_back(name);
+    }
+    ::DragFinish(drop);
+    if (files.empty()) return TRUE;
+    std::intptr_t result = 0;
+    if (!m_dialog.OnWndMsg(WM_DROPFILES, reinterpret_cast<std::uintptr_t>(&files), 0, &result)) return FALSE;
+    ::SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, 0);
     return TRUE;
 }
 
