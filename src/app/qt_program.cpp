@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include "files/pending_files.h"
 #include "text/display_codec.h"
 #include "ui/framework/win_app.h"
 
@@ -29,6 +30,8 @@ void InstallQtTranslation(QTranslator& translator) {
 }  // namespace
 
 int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& prepare) {
+    // A save cut off by SIGINT, SIGTERM or SIGHUP leaves no temporary file.
+    RemovePendingFilesOnTermination();
     int argc = 1;
     char* argv[] = {programPath, nullptr};
     QApplication application(argc, argv);

@@ -41,10 +41,11 @@ bool FileExists(std::filesystem::path path) {  // NOLINT(performance-unnecessary
     return fs_os::CanOpenForReading(path);
 }
 
-ReadResult ReadTextFile(const std::filesystem::path& path) {
+ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile) {
     fs_os::FileHandle file;
     std::uint64_t sizeHint = 0;
-    if (int code = fs_os::OpenForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
+    if (int code = fs_os::OpenRegularForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
+    if (sizeHint > largestFile) return Failure(ReadStatus::kTooLarge, 0);
 
     // The file is read straight into the text's buffer and laid out piece by
     // piece while each piece is still in the cache: a piece with bare LFs is

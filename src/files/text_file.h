@@ -7,7 +7,9 @@
 // belongs to the break. In memory every line is followed by CR LF.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 
 #include "files/safe_writer.h"
 #include "text/gbk_string.h"
@@ -20,9 +22,10 @@ bool FileExists(std::filesystem::path path);
 
 enum class ReadStatus {
     kOk,
-    kCannotOpen,   // missing, a directory, not readable, ...
+    kCannotOpen,   // missing, a directory, not a regular file, not readable, ...
     kReadError,    // opened, then a read failed
     kContainsNul,  // a NUL byte: a UTF-16 or binary file, refused whole
+    kTooLarge,     // longer than the caller's limit; nothing was read
 };
 
 struct ReadResult {
@@ -35,12 +38,15 @@ struct ReadResult {
 
 // Reads the whole file. Lines end at LF (a CR right before it is part of the
 // break); a CR elsewhere stays; a last line without LF is still delivered;
-// Ctrl-Z (0x1A) is an ordinary byte.
-ReadResult ReadTextFile(const std::filesystem::path& path);
+// Ctrl-Z (0x1A) is an ordinary byte. Only a regular file is read: a FIFO, a
+// socket or a device is refused (kCannotOpen) without waiting. A file longer
+// than `largestFile` bytes is refused (kTooLarge) before anything is read.
+ReadResult ReadTextFile(const std::filesystem::path& path,
+                        std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max());
 
 // Writes the text's bytes unchanged (nothing is added or converted) through
 // SafeFileWriter. kCannotCreate: nothing could be created (missing folder, no
-// permission); kWriteFailed: writing failed afterwards (a full disk, an I/O
+// permission, not a regular file); kWriteFailed: writing failed afterwards (a full disk, an I/O
 // error). After either the previous file is unchanged.
 WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text);
 
