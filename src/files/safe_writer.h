@@ -7,8 +7,8 @@
 // digits>.tmp» beside «notes.txt» (hidden, and never the target's own name).
 // While it exists it is pending (files/pending_files.h): a termination request
 // removes it. One that a crash or SIGKILL left behind is removed by the next
-// successful save of the same target, once no process has had it open for
-// writing for ten seconds.
+// successful save of the same target, provided no process holds it open (see
+// fs_os::MarkInUse) and it has not changed for ten seconds.
 //
 // The target keeps its permission bits (a new file gets the platform's
 // default ones). A symbolic link is followed: the file it points to is
