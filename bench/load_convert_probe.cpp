@@ -1,8 +1,11 @@
 // Load, convert and show a large GBK text file in the real converter window:
 // the file is read as the Load command reads it, shown in the input box,
-// converted with the full-to-half button and shown in the output box. Prints
-// the times and the process's peak memory as one line of key=value pairs.
-//   load_convert_probe FILE
+// converted with the full-to-half button (or, with --to-full, the
+// half-to-full one) and shown in the output box; with --load-only, only
+// loaded until the input box holds the whole text. Prints the times and the
+// process's peak memory (resident, and address space as RLIMIT_AS counts it)
+// as one line of key=value pairs.
+//   load_convert_probe FILE [--to-full | --load-only]
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -10,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "files/text_file.h"
 #include "res/dialog_templates.h"
@@ -32,11 +36,25 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
+// The largest address space the process has had, from /proc/self/status.
+long PeakAddressSpaceKiB() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmPeak: %ld kB", &kib) == 1) break;
+    }
+    std::fclose(status);
+    return kib;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: load_convert_probe FILE\n");
+    const std::string mode = argc == 3 ? argv[2] : "";
+    if (argc > 3 || (argc == 3 && mode != "--to-full" && mode != "--load-only")) {
+        std::fprintf(stderr, "usage: load_convert_probe FILE [--to-full | --load-only]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -62,7 +80,9 @@ int main(int argc, char** argv) {
     dialog.UpdateData(false);
     window.repaint();
     const double loaded = Milliseconds(start);
-    qobject_cast<QPushButton*>(window.Control(IDC_TO_HALF))->click();
+    if (mode != "--load-only") {
+        qobject_cast<QPushButton*>(window.Control(mode == "--to-full" ? IDC_TO_FULL : IDC_TO_HALF))->click();
+    }
     window.repaint();
     const double shown = Milliseconds(start);
     dynamic_cast<tornix::qt::EditBox*>(window.Control(IDC_INPUT))->FinishFilling();
@@ -71,10 +91,13 @@ int main(int argc, char** argv) {
 
     const double fileMiB = static_cast<double>(std::filesystem::file_size(argv[1])) / (1 << 20);
     const double peakMiB = static_cast<double>(PeakKiB()) / 1024;
+    const double addressMiB = static_cast<double>(PeakAddressSpaceKiB()) / 1024;
     std::printf(
         "file_mib=%.1f load_show_ms=%.0f load_convert_show_ms=%.0f boxes_filled_ms=%.0f "
-        "peak_mib=%.0f peak_over_file=%.1f window_alone_mib=%.0f\n",
-        fileMiB, loaded, shown, filled, peakMiB, peakMiB / fileMiB, static_cast<double>(baseKiB) / 1024);
+        "peak_mib=%.0f peak_over_file=%.1f address_space_peak_mib=%.0f "
+        "address_space_over_file=%.1f window_alone_mib=%.0f\n",
+        fileMiB, loaded, shown, filled, peakMiB, peakMiB / fileMiB, addressMiB, addressMiB / fileMiB,
+        static_cast<double>(baseKiB) / 1024);
     dialog.AttachHost(nullptr);
     return 0;
 }

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Load, convert and show a 50 MiB GBK text file in the real window (offscreen):
 # time and peak memory, three runs.
-#   scripts/bench-load.sh [SIZE_MIB]
+#   scripts/bench-load.sh [SIZE_MIB] [--to-full | --load-only]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/build-bench.sh load_convert_probe
 
 size_mib="${1:-50}"
+shift $(( $# > 0 ? 1 : 0 ))
 file="build/release/load-${size_mib}mib.txt"
 if [ ! -f "$file" ]; then
   # Chinese prose lines with full-width punctuation, ASCII words and digits.
@@ -25,5 +26,5 @@ open(path, "wb").write(bytes(out[:size]))
 PY
 fi
 for run in 1 2 3; do
-  QT_QPA_PLATFORM=offscreen build/release/bench/load_convert_probe "$file"
+  QT_QPA_PLATFORM=offscreen build/release/bench/load_convert_probe "$file" "$@"
 done

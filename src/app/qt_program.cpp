@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "files/pending_files.h"
 #include "text/display_codec.h"
 #include "ui/framework/qt/chinese_locale.h"
 #include "ui/framework/win_app.h"
@@ -18,6 +19,8 @@ constexpr const char* kNoConverters = "缺少代码页 936 和 GB18030 的字符
 }  // namespace
 
 int RunQtProgram(char* programPath, const std::function<void(QApplication&)>& prepare) {
+    // A save cut off by SIGINT, SIGTERM or SIGHUP leaves no temporary file.
+    RemovePendingFilesOnTermination();
     int argc = 1;
     char* argv[] = {programPath, nullptr};
     QApplication application(argc, argv);

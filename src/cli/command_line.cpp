@@ -47,6 +47,7 @@ private:
     bool m_help = false;
     bool m_version = false;
     std::optional<WidthDirection> m_direction;
+    bool m_outputGiven = false;
 
     void Problem(std::string text) {
         if (m_result.error.empty()) m_result.error = std::move(text);
@@ -57,13 +58,15 @@ private:
         m_direction = wanted;
     }
 
+    // "-" is standard output, as for every filter.
     void SetOutput(std::string_view option, std::optional<std::string> file) {
         if (!file || file->empty()) {
             Problem("option '" + std::string(option) + "' needs a file name");
-        } else if (m_result.request.output) {
+        } else if (m_outputGiven) {
             Problem("only one output file can be given");
         } else {
-            m_result.request.output = std::move(file);
+            m_outputGiven = true;
+            if (*file != "-") m_result.request.output = std::move(file);
         }
     }
 

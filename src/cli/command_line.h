@@ -2,7 +2,7 @@
 //
 //   tornix-convert --to-full [options] [FILE...]
 //   tornix-convert --to-half [options] [FILE...]
-//     -o, --output FILE   (also -oFILE and --output=FILE)
+//     -o, --output FILE   (also -oFILE and --output=FILE; "-" is standard output)
 //         --trim
 //     -h, --help
 //         --version

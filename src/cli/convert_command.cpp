@@ -1,6 +1,7 @@
 #include "cli/convert_command.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "convert/width_stream.h"
 #include "files/file_system.h"
 #include "files/safe_writer.h"
+#include "files/temporary_file.h"
 
 namespace tornix {
 
@@ -40,21 +42,35 @@ std::string InputName(std::string_view name) {
     return name == kStandardInput ? "standard input" : Quoted(name);
 }
 
-// Standard output, or a file that is replaced only when everything went well.
+// Standard output, or a file that is replaced only when everything went well
+// (a FIFO or a device is written straight through).
 class Output {
 public:
     Output(const ConvertRequest& request, fs_os::NativeHandle standardOutput) : m_standardOutput(standardOutput) {
         if (request.output) {
             m_name = *request.output;
-            m_file = std::make_unique<SafeFileWriter>(PathOf(*request.output));
+            m_file = std::make_unique<SafeFileWriter>(PathOf(*request.output), SpecialTarget::kWriteThrough);
         }
     }
 
     bool Open() {
-        if (!m_file) return true;
+        if (!m_file) {
+            fs_os::FileIdentity identity;
+            const bool known = fs_os::Identify(fs_os::FileHandle::Borrow(m_standardOutput), identity) == 0;
+            if (known && identity.regular) m_standardOutputFile = identity;
+            return true;
+        }
         if (m_file->Open() == WriteStatus::kOk) return true;
         m_error = m_file->LastError();
         return false;
+    }
+
+    // True when `input` is the regular file that standard output appends to:
+    // reading it would never end, as the output makes it grow.
+    bool IsStandardOutput(const fs_os::FileHandle& input) const {
+        fs_os::FileIdentity identity;
+        return m_standardOutputFile && fs_os::Identify(input, identity) == 0 &&
+               identity.device == m_standardOutputFile->device && identity.index == m_standardOutputFile->index;
     }
 
     bool Write(std::string_view bytes) {
@@ -86,7 +102,24 @@ private:
     fs_os::NativeHandle m_standardOutput;
     std::string m_name;
     std::unique_ptr<SafeFileWriter> m_file;
+    std::optional<fs_os::FileIdentity> m_standardOutputFile;  // standard output, when it is a regular file
     int m_error = 0;
+};
+
+// Held-back white space beyond the stream's memory goes to a temporary file.
+class TemporarySpill : public HeldSpill {
+public:
+    int Append(std::string_view bytes) override { return m_file.Append(bytes); }
+    int ReadBack(const std::function<void(std::string_view)>& take) override {
+        return m_file.ReadBack([&take](std::string_view bytes) {
+            take(bytes);
+            return 0;
+        });
+    }
+    void Clear() override { m_file.Clear(); }
+
+private:
+    TemporaryFile m_file;
 };
 
 int StreamFailed(const WidthStream& stream, const Output& output, const ProgramStreams& streams) {
@@ -108,6 +141,10 @@ std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, cons
             return kExitFileError;
         }
     }
+    if (output.IsStandardOutput(file)) {
+        (void)WriteTo(streams.errors, "tornix-convert: " + InputName(name) + ": input file is output file\n");
+        return kExitFileError;
+    }
     for (;;) {
         std::size_t got = 0;
         if (int code = fs_os::ReadSome(file, buffer, kReadSize, got)) {
@@ -124,14 +161,20 @@ std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, cons
 int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
     Output output(request, streams.output);
     if (!output.Open()) return output.Failed(streams);
-    WidthStream stream(request.direction, request.trim,
-                       [&output](std::string_view bytes) { return output.Write(bytes); });
+    TemporarySpill spill;
+    WidthStream stream(
+        request.direction, request.trim, [&output](std::string_view bytes) { return output.Write(bytes); }, &spill);
     const std::unique_ptr<char[]> buffer(new char[kReadSize]);
     const std::vector<std::string> standardInputOnly{std::string(kStandardInput)};
     for (const std::string& name : request.inputs.empty() ? standardInputOnly : request.inputs) {
         if (const auto status = ConvertInput(name, stream, output, streams, buffer.get())) return *status;
     }
     if (!stream.Finish()) return StreamFailed(stream, output, streams);
+    // As the window refuses it; an output file is left as it was.
+    if (request.trim && stream.onlyWhiteSpace()) {
+        (void)WriteTo(streams.errors, EmptyTextMessage(streams.terminal));
+        return kExitFileError;
+    }
     if (!output.Commit()) return output.Failed(streams);
     return kExitSuccess;
 }

@@ -20,6 +20,10 @@ enum class TextEncoding { kGbk, kUtf8 };
 // One line, ending in a line feed, printed after a usage error.
 [[nodiscard]] std::string_view UsageLine();
 
+// One line for a text that --trim leaves empty: the window's 要转换的文本内容不能为空！
+// in the terminal's encoding, then the same in English.
+[[nodiscard]] std::string EmptyTextMessage(TextEncoding encoding);
+
 // "tornix-convert 1.0.0.1" and a line feed.
 [[nodiscard]] std::string VersionText();
 

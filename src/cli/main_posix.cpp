@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/convert_command.h"
+#include "files/pending_files.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     // A reader that goes away ends the program at once and quietly, whatever
     // the parent did with SIGPIPE.
     std::signal(SIGPIPE, SIG_DFL);
+    // An interrupted run leaves no temporary file behind.
+    tornix::RemovePendingFilesOnTermination();
     tornix::ProgramStreams streams;
     streams.terminal = TerminalEncoding();
     return tornix::RunTornixConvert(std::vector<std::string>(argv + 1, argv + argc), streams);

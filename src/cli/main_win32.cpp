@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/convert_command.h"
+#include "files/pending_files.h"
 
 namespace {
 
@@ -55,9 +56,8 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
         case CTRL_CLOSE_EVENT:
-            // INTERRUPT CLEAN-UP: the temporary file of an unfinished -o is to
-            // be removed here, through the files layer's clean-up for an
-            // interrupted save, before the default handler ends the process.
+            // An unfinished -o leaves no temporary file behind.
+            tornix::RemovePendingFiles();
             break;
         default:
             break;

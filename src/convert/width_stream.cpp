@@ -1,7 +1,8 @@
 #include "convert/width_stream.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,16 +64,15 @@ struct WidthStream::Area {
     std::size_t limit;
 };
 
-WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink)
+WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, HeldSpill* spill)
     : m_direction(direction),
       m_trim(trim),
       m_sink(std::move(sink)),
       m_out(std::make_unique<Area>(kOutCapacity)),
-      m_held(std::make_unique<Area>(kHeldLimit)) {}
+      m_held(std::make_unique<Area>(spill != nullptr ? kHeldLimit : std::numeric_limits<std::size_t>::max())),
+      m_spill(spill) {}
 
-WidthStream::~WidthStream() {
-    if (m_spill != nullptr) std::fclose(m_spill);
-}
+WidthStream::~WidthStream() = default;
 
 bool WidthStream::Write(std::string_view bytes) {
     while (!bytes.empty() && m_failure == Failure::kNone) {
@@ -188,18 +188,19 @@ void WidthStream::EmitSpaces(Target target) {
 
 // Hands the held-back white space to the output, the spilled part first.
 void WidthStream::ReleaseHeld() {
-    if (m_spill != nullptr) {
-        std::rewind(m_spill);
-        constexpr std::size_t kBlock = std::size_t{64} << 10;
-        for (;;) {
-            char* out = Room(Target::kOut, kBlock);
-            const std::size_t got = std::fread(out, 1, kBlock, m_spill);
-            Advance(Target::kOut, out + got);
-            if (got < kBlock) break;
-        }
-        if (std::ferror(m_spill)) Fail(Failure::kHoldSpill, errno);
-        std::fclose(m_spill);
-        m_spill = nullptr;
+    if (m_spilled) {
+        const int code = m_spill->ReadBack([this](std::string_view bytes) {
+            // In blocks that fit the output area, so that it never grows.
+            for (std::size_t from = 0; from < bytes.size(); from += kPieceLimit) {
+                const std::size_t block = std::min(kPieceLimit, bytes.size() - from);
+                char* out = Room(Target::kOut, block);
+                std::copy_n(bytes.data() + from, block, out);
+                Advance(Target::kOut, out + block);
+            }
+        });
+        if (code != 0) Fail(Failure::kHoldSpill, code);
+        m_spill->Clear();
+        m_spilled = false;
     }
     // In blocks that fit the output area, so that it never grows.
     for (std::size_t from = 0; from < m_held->used; from += kPieceLimit) {
@@ -212,9 +213,9 @@ void WidthStream::ReleaseHeld() {
 }
 
 void WidthStream::DropHeld() {
-    if (m_spill != nullptr) {
-        std::fclose(m_spill);
-        m_spill = nullptr;
+    if (m_spilled) {
+        m_spill->Clear();
+        m_spilled = false;
     }
     m_held->used = 0;
     m_spaces = 0;
@@ -250,14 +251,8 @@ void WidthStream::DrainOut() {
 void WidthStream::SpillHeld() {
     const std::size_t used = std::exchange(m_held->used, 0);
     if (m_failure != Failure::kNone) return;
-    if (m_spill == nullptr) {
-        m_spill = std::tmpfile();
-        if (m_spill == nullptr) {
-            Fail(Failure::kHoldSpill, errno);
-            return;
-        }
-    }
-    if (std::fwrite(m_held->bytes.data(), 1, used, m_spill) != used) Fail(Failure::kHoldSpill, errno);
+    m_spilled = true;
+    if (int code = m_spill->Append(std::string_view(m_held->bytes.data(), used))) Fail(Failure::kHoldSpill, code);
 }
 
 void WidthStream::Fail(Failure failure, int error) {

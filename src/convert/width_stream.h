@@ -11,8 +11,9 @@
 // With `trim`, the result is that of TrimLeft() and TrimRight() on the whole
 // text followed by the conversion: leading white space is dropped as it
 // arrives, and a run of white space is held back until a character that is
-// not white space follows it (and dropped at the end). A long held-back run
-// goes to an anonymous temporary file instead of memory.
+// not white space follows it (and dropped at the end). Beyond 1 MiB, the
+// older part of a held-back run goes to the caller's HeldSpill (a temporary
+// file) instead of memory.
 //
 // Example: Write("a  "), Write(" b\xA3"), Write("\xC1"), Finish() with
 // kToFull gives «ａ　ｂＡ» — the same as ToFullWidth("a   b\xA3\xC1").
@@ -20,7 +21,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -28,6 +28,21 @@
 namespace tornix {
 
 enum class WidthDirection { kToFull, kToHalf };
+
+// Where WidthStream keeps the older part of a long held-back run of white
+// space, in order: typically a temporary file, which this layer does not make
+// itself.
+class HeldSpill {
+public:
+    virtual ~HeldSpill() = default;
+    // Adds bytes at the end; 0 or the system's error code.
+    virtual int Append(std::string_view bytes) = 0;
+    // Hands everything appended since the last Clear() to `take`, in order and
+    // in pieces; 0 or the system's error code.
+    virtual int ReadBack(const std::function<void(std::string_view)>& take) = 0;
+    // Forgets everything appended.
+    virtual void Clear() = 0;
+};
 
 class WidthStream {
 public:
@@ -38,10 +53,11 @@ public:
     enum class Failure {
         kNone,
         kSink,       // the sink returned false
-        kHoldSpill,  // the temporary file for held-back white space failed
+        kHoldSpill,  // the spill for held-back white space failed
     };
 
-    WidthStream(WidthDirection direction, bool trim, Sink sink);
+    // Without a spill, held-back white space stays in memory however long it is.
+    WidthStream(WidthDirection direction, bool trim, Sink sink, HeldSpill* spill = nullptr);
     ~WidthStream();
     WidthStream(const WidthStream&) = delete;
     WidthStream& operator=(const WidthStream&) = delete;
@@ -55,6 +71,9 @@ public:
     bool Finish();
 
     Failure failure() const noexcept { return m_failure; }
+    // With trim: true until a character that is not white space has come, so
+    // after Finish() true exactly when the result is empty.
+    bool onlyWhiteSpace() const noexcept { return m_atStart; }
     // errno of a kHoldSpill failure.
     int spillError() const noexcept { return m_spillError; }
 
@@ -82,7 +101,8 @@ private:
 
     std::unique_ptr<Area> m_out;
     std::unique_ptr<Area> m_held;  // converted white space not yet known to be inner
-    std::FILE* m_spill = nullptr;  // older held bytes beyond the in-memory limit
+    HeldSpill* m_spill;            // older held bytes beyond the in-memory limit
+    bool m_spilled = false;        // m_spill holds bytes
     std::uint64_t m_spaces = 0;    // ToFullWidth: trailing spaces not yet emitted
     int m_pendingLead = -1;        // a final lead byte whose trail has not arrived
     bool m_atStart = true;         // trim: nothing but white space seen so far

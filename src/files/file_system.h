@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tornix::fs_os {
 
@@ -75,11 +76,27 @@ bool CanOpenForReading(const std::filesystem::path& path);
 
 // Opens an existing file for reading. A directory is refused with the
 // platform's "is a directory" error. `sizeHint` is the file's size when the
-// platform knows it, otherwise 0.
+// platform knows it, otherwise 0. A FIFO opens once a writer has it open.
 int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& sizeHint);
+
+// Opens an existing regular file for reading, without waiting: a directory
+// gives the "is a directory" error, anything else that is not a regular file
+// (a FIFO, a socket, a device) NotRegularFileError(). `size` is its length.
+int OpenRegularForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& size);
+
+// What identifies an open file: two handles with equal device and index refer
+// to the same file.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool regular = false;  // a regular file (not a pipe, device or terminal)
+};
+int Identify(const FileHandle& file, FileIdentity& identity);
 
 // Reads up to `capacity` bytes; `got` is 0 at the end of the file.
 int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got);
+// The same at `offset`, leaving the file's position alone.
+int ReadSomeAt(const FileHandle& file, std::uint64_t offset, char* buffer, std::size_t capacity, std::size_t& got);
 
 // A hint that `size` bytes at `data` are about to be filled at once, so the
 // system may back them with large pages. Nothing is done for small buffers.
@@ -91,6 +108,9 @@ int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resol
 
 // What `path` is, without following a final link.
 int Inspect(const std::filesystem::path& path, FileKind& kind);
+// What `path` leads to, following every link as opening it would (also the
+// system's own, such as /dev/stdout).
+int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind);
 
 // Creates a new file for writing, failing when `path` exists; `exists` then
 // becomes true. The file gets the platform's default permissions.
@@ -99,6 +119,25 @@ int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists)
 // Gives `file` the permission bits (and, where allowed, the owner) of the
 // existing file `model`.
 int CopyPermissions(const std::filesystem::path& model, const FileHandle& file);
+
+// Creates a file for reading and writing in the folder for temporary files
+// (TMPDIR, else /tmp; on Windows the user's temporary folder) that no other
+// program can find and that disappears when it is closed, however the program
+// ends.
+int CreateUnnamedTemp(FileHandle& file);
+
+// Marks a file that this process is writing as in use until it is closed, for
+// IsAbandoned() in other processes.
+void MarkInUse(const FileHandle& file);
+
+// True when the regular file `path` is not in use by any process (see
+// MarkInUse) and has not changed for `quietSeconds`.
+bool IsAbandoned(const std::filesystem::path& path, unsigned quietSeconds);
+
+// The names of the entries of `folder` that begin with `prefix` (itself a
+// name, in the platform's encoding); nothing when the folder cannot be read.
+std::vector<std::filesystem::path::string_type> NamesStartingWith(const std::filesystem::path& folder,
+                                                                  const std::filesystem::path::string_type& prefix);
 
 // Opens an existing file for reading and writing, without truncating it.
 int OpenForUpdate(const std::filesystem::path& path, FileHandle& file);
@@ -135,6 +174,10 @@ void FlushFolder(const std::filesystem::path& folder);
 
 int RemoveFile(const std::filesystem::path& path);
 
+// Removes the file with the NUL-terminated native name `path`. Safe in a
+// signal handler: it allocates nothing and takes no lock.
+void RemoveFileNow(const std::filesystem::path::value_type* path) noexcept;
+
 // The system's description of an error code, in English, for messages.
 std::string ErrorText(int error);
 
@@ -142,6 +185,8 @@ std::string ErrorText(int error);
 bool IsMissingFolderError(int error);  // a folder on the way does not exist
 bool IsBrokenPipeError(int error);     // the reader of a pipe has gone
 int IsDirectoryError();                // the code for "is a directory"
+int NotRegularFileError();             // the code for a FIFO, socket or device refused
+int EndOfFileError();                  // the code for a file that ended early
 int TooManyLinksError();               // the code for a link loop
 
 }  // namespace tornix::fs_os

@@ -1,16 +1,21 @@
 // POSIX implementation of the file system calls of the text file layer.
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "files/file_system.h"
+#include "files/termination.h"
 
 namespace tornix::fs_os {
 namespace {
@@ -67,11 +72,57 @@ int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uin
     return 0;
 }
 
+int OpenRegularForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& size) {
+    size = 0;
+    // A device is not even opened (opening one can act on it). The open does
+    // not wait, should the name become a FIFO meanwhile; the file it gives is
+    // checked again.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return errno;
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (!S_ISREG(info.st_mode)) return NotRegularFileError();
+    FileHandle opened(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!opened.IsOpen()) return errno;
+    if (::fstat(Fd(opened), &info) != 0) return errno;
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (!S_ISREG(info.st_mode)) return NotRegularFileError();
+    const int flags = ::fcntl(Fd(opened), F_GETFL);
+    if (flags >= 0) (void)::fcntl(Fd(opened), F_SETFL, flags & ~O_NONBLOCK);
+    size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(Fd(opened), 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    file = std::move(opened);
+    return 0;
+}
+
+int Identify(const FileHandle& file, FileIdentity& identity) {
+    struct stat info {};
+    if (::fstat(Fd(file), &info) != 0) return errno;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.index = static_cast<std::uint64_t>(info.st_ino);
+    identity.regular = S_ISREG(info.st_mode);
+    return 0;
+}
+
 int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;
     if (capacity > kMaxTransfer) capacity = kMaxTransfer;
     for (;;) {
         const ssize_t n = ::read(Fd(file), buffer, capacity);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) return errno;
+    }
+}
+
+int ReadSomeAt(const FileHandle& file, std::uint64_t offset, char* buffer, std::size_t capacity, std::size_t& got) {
+    got = 0;
+    if (capacity > kMaxTransfer) capacity = kMaxTransfer;
+    for (;;) {
+        const ssize_t n = ::pread(Fd(file), buffer, capacity, static_cast<off_t>(offset));
         if (n >= 0) {
             got = static_cast<std::size_t>(n);
             return 0;
@@ -122,6 +173,27 @@ int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resol
     return 0;
 }
 
+namespace {
+
+FileKind KindOf(const struct stat& info) {
+    return S_ISREG(info.st_mode) ? FileKind::kRegular : S_ISDIR(info.st_mode) ? FileKind::kDirectory : FileKind::kOther;
+}
+
+}  // namespace
+
+int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            kind = FileKind::kMissing;
+            return 0;
+        }
+        return errno;
+    }
+    kind = KindOf(info);
+    return 0;
+}
+
 int Inspect(const std::filesystem::path& path, FileKind& kind) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
@@ -131,7 +203,7 @@ int Inspect(const std::filesystem::path& path, FileKind& kind) {
         }
         return errno;
     }
-    kind = S_ISREG(info.st_mode) ? FileKind::kRegular : S_ISDIR(info.st_mode) ? FileKind::kDirectory : FileKind::kOther;
+    kind = KindOf(info);
     return 0;
 }
 
@@ -158,6 +230,55 @@ int CopyPermissions(const std::filesystem::path& model, const FileHandle& file) 
     }
     if (::fchmod(Fd(file), wanted.st_mode & 07777) != 0) return errno;
     return 0;
+}
+
+int CreateUnnamedTemp(FileHandle& file) {
+    const char* variable = std::getenv("TMPDIR");
+    const std::string folder = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+#ifdef O_TMPFILE
+    FileHandle unnamed(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600));
+    if (unnamed.IsOpen()) {
+        file = std::move(unnamed);
+        return 0;
+    }
+    // Where the file system has no unnamed files, a name is made and removed.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+#endif
+    std::string name = folder + "/tornix-XXXXXX";
+    const TerminationDeferral deferral;  // the name must not outlive the program
+    FileHandle named(::mkostemp(name.data(), O_CLOEXEC));
+    if (!named.IsOpen()) return errno;
+    ::unlink(name.c_str());
+    file = std::move(named);
+    return 0;
+}
+
+void MarkInUse(const FileHandle& file) {
+    // Released by the system when the file is closed, also by a crash.
+    (void)::flock(Fd(file), LOCK_EX | LOCK_NB);
+}
+
+bool IsAbandoned(const std::filesystem::path& path, unsigned quietSeconds) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const FileHandle probe(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (std::time(nullptr) - info.st_mtime < static_cast<std::time_t>(quietSeconds)) return false;
+    // A writer holds its lock until it closes the file; where locks are not
+    // supported the file is kept.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+std::vector<std::string> NamesStartingWith(const std::filesystem::path& folder, const std::string& prefix) {
+    std::vector<std::string> names;
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return names;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) names.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+    return names;
 }
 
 int OpenForUpdate(const std::filesystem::path& path, FileHandle& file) {
@@ -273,6 +394,12 @@ int RemoveFile(const std::filesystem::path& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
+void RemoveFileNow(const char* path) noexcept {
+    const int saved = errno;  // a signal handler leaves errno as it found it
+    (void)::unlink(path);
+    errno = saved;
+}
+
 std::string ErrorText(int error) {
     return std::strerror(error);
 }
@@ -286,6 +413,12 @@ bool IsMissingFolderError(int error) {
 }
 int IsDirectoryError() {
     return EISDIR;
+}
+int NotRegularFileError() {
+    return EINVAL;
+}
+int EndOfFileError() {
+    return EIO;
 }
 int TooManyLinksError() {
     return ELOOP;

@@ -3,6 +3,7 @@
 // file name the chooser returns can be opened. Error codes are GetLastError().
 #include <windows.h>
 
+#include <atomic>
 #include <climits>
 #include <string>
 
@@ -81,6 +82,44 @@ int OpenForReading(const std::filesystem::path& path, FileHandle& file, std::uin
     return 0;
 }
 
+int OpenRegularForReading(const std::filesystem::path& path, FileHandle& file, std::uint64_t& size) {
+    size = 0;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return IsDirectoryError();
+    // Opening a pipe or a device does not wait; reading it might.
+    FileHandle opened(Native(Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN)));
+    if (!opened.IsOpen()) return LastError();
+    if (::GetFileType(Win(opened)) != FILE_TYPE_DISK) return NotRegularFileError();
+    LARGE_INTEGER length{};
+    if (::GetFileSizeEx(Win(opened), &length) && length.QuadPart > 0)
+        size = static_cast<std::uint64_t>(length.QuadPart);
+    file = std::move(opened);
+    return 0;
+}
+
+int Identify(const FileHandle& file, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(Win(file), &info)) return LastError();
+    identity.device = info.dwVolumeSerialNumber;
+    identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    identity.regular =
+        ::GetFileType(Win(file)) == FILE_TYPE_DISK && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return 0;
+}
+
+int ReadSomeAt(const FileHandle& file, std::uint64_t offset, char* buffer, std::size_t capacity, std::size_t& got) {
+    got = 0;
+    const DWORD asked = capacity > kMaxTransfer ? kMaxTransfer : static_cast<DWORD>(capacity);
+    OVERLAPPED at = At(offset);
+    DWORD read = 0;
+    if (!::ReadFile(Win(file), buffer, asked, &read, &at)) {
+        const int code = LastError();
+        return code == ERROR_HANDLE_EOF ? 0 : code;
+    }
+    got = read;
+    return 0;
+}
+
 int ReadSome(const FileHandle& file, char* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;
     const DWORD asked = capacity > kMaxTransfer ? kMaxTransfer : static_cast<DWORD>(capacity);
@@ -132,8 +171,15 @@ int Inspect(const std::filesystem::path& path, FileKind& kind) {
     return code;
 }
 
+int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind) {
+    return Inspect(path, kind);  // devices are names, not links, here
+}
+
 int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists) {
-    FileHandle created(Native(Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL)));
+    // No other program may read or write it meanwhile (which IsAbandoned
+    // relies on), but it may be deleted while open: RemoveFileNow does that.
+    FileHandle created(
+        Native(Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL)));
     if (!created.IsOpen()) {
         const int code = LastError();
         exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
@@ -156,6 +202,65 @@ int CopyPermissions(const std::filesystem::path& model, const FileHandle& file) 
     FILE_BASIC_INFO info{};
     info.FileAttributes = kept | FILE_ATTRIBUTE_ARCHIVE;
     return ::SetFileInformationByHandle(Win(file), FileBasicInfo, &info, sizeof info) ? 0 : LastError();
+}
+
+int CreateUnnamedTemp(FileHandle& file) {
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) return LastError();
+    static std::atomic<unsigned> counter{0};
+    int code = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 100 && code == ERROR_FILE_EXISTS; ++attempt) {
+        const std::wstring name = std::wstring(folder) + L"tornix-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(counter.fetch_add(1)) + L"-" + std::to_wstring(::GetTickCount()) +
+                                  L".tmp";
+        // Deleted by the system when its last handle closes, also when the
+        // process is ended from outside.
+        FileHandle created(Native(Open(name, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW,
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE)));
+        if (created.IsOpen()) {
+            file = std::move(created);
+            return 0;
+        }
+        code = LastError();
+    }
+    return code;
+}
+
+void MarkInUse(const FileHandle&) {
+    // CreateNew's share mode already keeps other programs from opening it.
+}
+
+bool IsAbandoned(const std::filesystem::path& path, unsigned quietSeconds) {
+    // Fails while the writer still has it open (see CreateNew).
+    FileHandle probe(Native(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT)));
+    if (!probe.IsOpen()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(Win(probe), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    };
+    constexpr std::uint64_t kTicksPerSecond = 10000000;  // FILETIME counts 100 ns
+    return ticks(now) >= ticks(info.ftLastWriteTime) + std::uint64_t{quietSeconds} * kTicksPerSecond;
+}
+
+std::vector<std::wstring> NamesStartingWith(const std::filesystem::path& folder, const std::wstring& prefix) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileExW((folder / (prefix + L"*")).c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);  // not a short name's match
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
 }
 
 int OpenForUpdate(const std::filesystem::path& path, FileHandle& file) {
@@ -261,6 +366,11 @@ int RemoveFile(const std::filesystem::path& path) {
     return ::DeleteFileW(path.c_str()) ? 0 : LastError();
 }
 
+void RemoveFileNow(const wchar_t* path) noexcept {
+    // An open file is gone once its last handle closes.
+    (void)::DeleteFileW(path);
+}
+
 std::string ErrorText(int error) {
     char* text = nullptr;
     const DWORD length =
@@ -290,6 +400,12 @@ int IsDirectoryError() {
 }  // "the directory name is invalid"
 int TooManyLinksError() {
     return ERROR_CANT_RESOLVE_FILENAME;
+}
+int NotRegularFileError() {
+    return ERROR_BAD_FILE_TYPE;
+}
+int EndOfFileError() {
+    return ERROR_HANDLE_EOF;
 }
 
 }  // namespace tornix::fs_os

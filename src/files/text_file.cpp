@@ -116,10 +116,11 @@ ReadStatus LayOutLines(std::string& text) {
 
 }  // namespace
 
-ReadResult ReadTextFile(const std::filesystem::path& path) {
+ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile) {
     fs_os::FileHandle file;
     std::uint64_t sizeHint = 0;
-    if (int code = fs_os::OpenForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
+    if (int code = fs_os::OpenRegularForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
+    if (sizeHint > largestFile) return Failure(ReadStatus::kTooLarge, 0);
     std::string bytes;
     bool utf16 = false;
     int error = 0;

@@ -11,7 +11,9 @@
 // CR LF.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 
 #include "files/safe_writer.h"
 #include "text/encoding.h"
@@ -25,9 +27,10 @@ bool FileExists(std::filesystem::path path);
 
 enum class ReadStatus {
     kOk,
-    kCannotOpen,   // missing, a directory, not readable, ...
+    kCannotOpen,   // missing, a directory, not a regular file, not readable, ...
     kReadError,    // opened, then a read failed
     kContainsNul,  // a NUL byte (a NUL character in UTF-16): a binary file, refused whole
+    kTooLarge,     // longer than the caller's limit; nothing was read
 };
 
 struct ReadResult {
@@ -41,13 +44,17 @@ struct ReadResult {
 
 // Reads the whole file and decodes it. Lines end at LF (a CR right before it
 // is part of the break); a CR elsewhere stays; a last line without LF is
-// still delivered; Ctrl-Z (0x1A) is an ordinary byte.
-ReadResult ReadTextFile(const std::filesystem::path& path);
+// still delivered; Ctrl-Z (0x1A) is an ordinary byte. Only a regular file is
+// read: a FIFO, a socket or a device is refused (kCannotOpen) without
+// waiting. A file longer than `largestFile` bytes is refused (kTooLarge)
+// before anything is read.
+ReadResult ReadTextFile(const std::filesystem::path& path,
+                        std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max());
 
 // Writes the text in `encoding`, with its byte-order mark if it asks for one
 // (code page 936: the text's bytes unchanged; nothing is added), through
 // SafeFileWriter. kCannotCreate: nothing could be created (missing folder, no
-// permission); kWriteFailed: writing failed afterwards (a full disk, an I/O
+// permission, not a regular file); kWriteFailed: writing failed afterwards (a full disk, an I/O
 // error). After either the previous file is unchanged.
 WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding = {});
 

@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {"b.txt", "-", "a.txt"}},
         ValidLine{"ShortOutputSeparate", {"--to-full", "-o", "out.txt", "in.txt"}, kFull, false, "out.txt", {"in.txt"}},
         ValidLine{"ShortOutputJoined", {"--to-full", "-oout.txt"}, kFull, false, "out.txt", {}},
-        ValidLine{"LongOutputSeparate", {"--output", "-", "--to-full"}, kFull, false, "-", {}},
+        ValidLine{"LongOutputSeparate", {"--output", "o", "--to-full"}, kFull, false, "o", {}},
+        ValidLine{
+            "DashOutputIsStandardOutput", {"--to-full", "-o", "-", "in.txt"}, kFull, false, std::nullopt, {"in.txt"}},
+        ValidLine{"DotSlashDashIsAFile", {"--to-full", "-o./-"}, kFull, false, "./-", {}},
         ValidLine{"LongOutputWithEquals", {"--to-full", "--output=o"}, kFull, false, "o", {}},
         ValidLine{
             "DoubleDashEndsOptions", {"--to-full", "--", "--trim", "-o"}, kFull, false, std::nullopt, {"--trim", "-o"}},
@@ -90,6 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"LongOutputWithoutFile", {"--to-full", "--output"}, "'--output' needs a file name"},
                       BadLine{"EmptyOutputName", {"--to-full", "--output="}, "needs a file name"},
                       BadLine{"TwoOutputs", {"--to-full", "-o", "a", "-o", "b"}, "only one output file"},
+                      BadLine{"StandardOutputAndAFile", {"--to-full", "-o", "-", "-o", "b"}, "only one output file"},
                       BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"}),
     [](const ::testing::TestParamInfo<BadLine>& info) { return std::string(info.param.name); });
 

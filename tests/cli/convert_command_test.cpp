@@ -12,6 +12,7 @@
 #include "cli/convert_command.h"
 #include "convert/width.h"
 #include "support/hex.h"
+#include "support/scoped_limits.h"
 #include "support/scratch_dir.h"
 
 namespace tornix {
@@ -116,6 +117,65 @@ TEST_F(ConvertCommand, FailedInputLeavesTheOutputFileAsItWas) {
     EXPECT_EQ(run.status, kExitFileError);
     EXPECT_EQ(ReadBytes(out), "previous");
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"good", "out.txt"})) << "a temporary file was left behind";
+}
+
+// The output may name an input: it is replaced only once everything is read.
+TEST_F(ConvertCommand, OutputFileMayBeAnInput) {
+    const std::string both = File("both.txt", "a b");
+    const Outcome run = Run({"--to-full", "-o", both, both});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(Hex(ReadBytes(both)), Hex("\xA3\xE1 \xA3\xE2"));
+}
+
+// Standard output appended to an input file (`>> f`, or `< f >> f`): reading
+// would never end. Refused, as cat does, and the file stays as it was.
+TEST_F(ConvertCommand, InputThatIsStandardOutputIsRefused) {
+    const std::string both = File("both.txt", "abc");
+    const testing::ScopedFileSizeLimit limit(1 << 20);  // should it loop, it stops here
+    for (const bool asStandardInput : {false, true}) {
+        ProgramStreams streams;
+        streams.input = ::open(asStandardInput ? both.c_str() : "/dev/null", O_RDONLY);
+        streams.output = ::open(both.c_str(), O_WRONLY | O_APPEND);
+        streams.errors = ::open(m_io.Put("stderr", "").c_str(), O_WRONLY);
+        const int status = RunTornixConvert({"--to-full", asStandardInput ? "-" : both}, streams);
+        for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
+        EXPECT_EQ(status, kExitFileError);
+        EXPECT_EQ(ReadBytes(m_io.path() / "stderr"),
+                  "tornix-convert: " + (asStandardInput ? "standard input" : "'" + both + "'") +
+                      ": input file is output file\n");
+        EXPECT_EQ(ReadBytes(both), "abc");
+    }
+}
+
+// --trim of a text of white space only: refused with the window's message,
+// and an output file is not touched.
+TEST_F(ConvertCommand, TrimOfOnlyWhiteSpaceIsRefused) {
+    const std::string out = File("out.txt", "previous");
+    for (const TextEncoding terminal : {TextEncoding::kUtf8, TextEncoding::kGbk}) {
+        const Outcome run = Run({"--to-half", "--trim", "-o", out}, " \r\n\t  \r\n", terminal);
+        EXPECT_EQ(run.status, kExitFileError);
+        EXPECT_EQ(run.err, EmptyTextMessage(terminal));
+        EXPECT_EQ(ReadBytes(out), "previous");
+    }
+    EXPECT_NE(EmptyTextMessage(TextEncoding::kUtf8).find("要转换的文本内容不能为空！"), std::string::npos);
+    const Outcome empty = Run({"--to-half"}, "");
+    EXPECT_EQ(empty.status, kExitSuccess) << "without --trim an empty text is converted as it is";
+}
+
+// White space held back by --trim beyond memory goes to TMPDIR.
+TEST_F(ConvertCommand, HeldBackWhiteSpaceGoesToTheTemporaryFolder) {
+    const std::string text = "a" + std::string(std::size_t{3} << 20, ' ') + "b";
+    const std::string missing = PathOf("no-such-folder");
+    const testing::ScopedEnvironment noFolder("TMPDIR", missing.c_str());
+    const Outcome refused = Run({"--to-half", "--trim"}, text);
+    EXPECT_EQ(refused.status, kExitFileError);
+    EXPECT_EQ(refused.err,
+              "tornix-convert: cannot hold back white space in a temporary file: No such file or directory\n");
+    const testing::ScopedEnvironment folder("TMPDIR", m_dir.path().c_str());
+    const Outcome run = Run({"--to-half", "--trim"}, text);
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_TRUE(run.out == text);
+    EXPECT_EQ(m_dir.Names(), std::vector<std::string>{}) << "the temporary file has no name";
 }
 
 struct UnwritableOutput {

@@ -1,15 +1,23 @@
 // The built program as a child process: exit statuses, input through a pipe
-// in random chunk sizes, and a reader that goes away.
+// in random chunk sizes, a reader that goes away, termination signals while
+// an output file is written, and memory when it is written in place.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "convert/width.h"
 #include "run_process.h"
 #include "support/hex.h"
+#include "support/sanitizers.h"
+#include "support/scratch_dir.h"
 
 namespace tornix {
 namespace {
@@ -17,7 +25,9 @@ namespace {
 using testing::Hex;
 using testing::ProcessInput;
 using testing::ProcessResult;
+using testing::ReadBytes;
 using testing::RunProcess;
+using testing::ScratchDir;
 
 const std::string kProgram = TORNIX_CONVERT_PATH;
 
@@ -88,6 +98,66 @@ TEST(TornixConvertProcess, ReaderGoingAwayEndsItQuietly) {
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(result.out.size(), 100u);
     }
+}
+
+// "-o -" is standard output, as for every filter; so is /dev/stdout, a link
+// to the pipe itself, which has no name in a folder.
+TEST(TornixConvertProcess, StandardOutputNamedWithDashOrDevStdout) {
+    for (const char* name : {"-", "/dev/stdout"}) {
+        ProcessInput input;
+        input.bytes = "a b";
+        const ProcessResult result = RunProcess(kProgram, {"--to-full", "-o", name}, input);
+        EXPECT_EQ(result.exitStatus, 0) << name << ": " << result.err;
+        EXPECT_EQ(Hex(result.out), Hex("\xA3\xE1 \xA3\xE2")) << name;
+    }
+}
+
+// Ended while it writes an output file, it removes its temporary file, leaves
+// the file as it was and ends by the same signal, as a shell expects.
+TEST(TornixConvertProcess, TerminationSignalLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ScratchDir dir;
+        const auto target = dir.Put("out.txt", "previous");
+        ProcessInput input;
+        input.bytes = std::string(std::size_t{3} << 20, 'x');
+        std::vector<std::string> during;
+        input.afterInput = [&](int child) {
+            // The input is still open: the program waits for more.
+            for (int wait = 0; wait < 500 && during.empty(); ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                during = dir.Names({"out.txt"});
+            }
+            ::kill(child, signal);
+        };
+        const ProcessResult result = RunProcess(kProgram, {"--to-full", "-o", target.string()}, input);
+        ASSERT_EQ(during.size(), 1u) << "no temporary file while writing";
+        EXPECT_EQ(during[0].rfind(".out.txt.tornix-", 0), 0u) << during[0];
+        EXPECT_EQ(result.signal, signal) << "exit status " << result.exitStatus << ", " << result.err;
+        EXPECT_EQ(ReadBytes(target), "previous");
+        EXPECT_EQ(dir.Names({"out.txt"}), std::vector<std::string>{}) << "signal " << signal;
+    }
+}
+
+// Written in place (the folder refuses new files, the file itself is
+// writable), a text far larger than the memory the program may take goes
+// through, byte for byte.
+TEST(TornixConvertProcess, InPlaceOutputKeepsMemorySmall) {
+    if (testing::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    constexpr std::size_t kText = std::size_t{32} << 20;
+    ScratchDir dir;  // not writable for "nobody"; for ourselves, made read-only
+    if (::geteuid() != 0) ::chmod(dir.path().c_str(), 0555);
+    const auto target = dir.Put("out.txt", std::string(kText, 'o'));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    }
+    ProcessInput input;
+    input.bytes = std::string(kText, 'a');
+    input.asNobody = true;
+    input.addressSpaceLimit = std::uint64_t{32} << 20;  // the program alone takes about 10 MiB
+    const ProcessResult result = RunProcess(kProgram, {"--to-half", "-o", target.string()}, input);
+    EXPECT_EQ(result.exitStatus, 0) << result.err << " (signal " << result.signal << ")";
+    EXPECT_TRUE(ReadBytes(target) == input.bytes);
+    EXPECT_EQ(dir.Names({"out.txt"}), std::vector<std::string>{});
 }
 
 }  // namespace

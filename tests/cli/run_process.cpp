@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -62,13 +64,25 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
+    std::vector<char*> environment;  // the added variables first: they win over the inherited ones
+    for (const std::string& variable : input.environment) environment.push_back(const_cast<char*>(variable.c_str()));
+    for (char** variable = environ; *variable != nullptr; ++variable) environment.push_back(*variable);
+    environment.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(in.read, 0);
         ::dup2(out.write, 1);
         ::dup2(err.write, 2);
         std::signal(SIGPIPE, input.ignoreSigpipe ? SIG_IGN : SIG_DFL);
-        ::execv(program.c_str(), argv.data());
+        if (input.asNobody && ::geteuid() == 0) {
+            constexpr uid_t kNobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
+        }
+        if (input.addressSpaceLimit > 0) {
+            const rlimit limit{input.addressSpaceLimit, input.addressSpaceLimit};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
+        }
+        ::execve(program.c_str(), argv.data(), environment.data());
         ::_exit(127);
     }
     CloseIfOpen(in.read);
@@ -76,6 +90,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     CloseIfOpen(err.write);
     std::thread feeder([&] {
         Feed(in.write, input);
+        if (input.afterInput) input.afterInput(child);
         CloseIfOpen(in.write);
     });
     std::string errors;

@@ -46,16 +46,37 @@ std::string WholeText(const std::string& text, const Mode& mode) {
     return std::string(result.view());
 }
 
+// A spill in memory, handing its bytes back in odd pieces.
+class StringSpill : public HeldSpill {
+public:
+    int Append(std::string_view bytes) override {
+        m_bytes.append(bytes);
+        return 0;
+    }
+    int ReadBack(const std::function<void(std::string_view)>& take) override {
+        for (std::size_t at = 0; at < m_bytes.size(); at += 99991) take(std::string_view(m_bytes).substr(at, 99991));
+        return 0;
+    }
+    void Clear() override { m_bytes.clear(); }
+
+private:
+    std::string m_bytes;
+};
+
 // Writes `text` in pieces of the given sizes (the rest in one last piece).
 std::string Streamed(const std::string& text, const Mode& mode, const std::vector<std::size_t>& sizes,
                      std::size_t* largestPiece = nullptr) {
     std::string out;
-    WidthStream stream(mode.direction, mode.trim, [&](std::string_view bytes) {
-        EXPECT_FALSE(bytes.empty()) << "the sink was called with nothing";
-        if (largestPiece != nullptr) *largestPiece = std::max(*largestPiece, bytes.size());
-        out.append(bytes);
-        return true;
-    });
+    StringSpill spill;
+    WidthStream stream(
+        mode.direction, mode.trim,
+        [&](std::string_view bytes) {
+            EXPECT_FALSE(bytes.empty()) << "the sink was called with nothing";
+            if (largestPiece != nullptr) *largestPiece = std::max(*largestPiece, bytes.size());
+            out.append(bytes);
+            return true;
+        },
+        &spill);
     std::size_t at = 0;
     for (std::size_t size : sizes) {
         size = std::min(size, text.size() - at);
@@ -255,6 +276,12 @@ TEST(WidthStream, TrimDropsTextOfOnlyWhiteSpace) {
     EXPECT_TRUE(stream.Write("\t"));
     EXPECT_TRUE(stream.Finish());
     EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(stream.onlyWhiteSpace());
+
+    WidthStream text(WidthDirection::kToFull, true, [](std::string_view) { return true; });
+    EXPECT_TRUE(text.Write("  \xA1\xA1 "));  // U+3000 is not white space to the trims
+    EXPECT_TRUE(text.Finish());
+    EXPECT_FALSE(text.onlyWhiteSpace());
 }
 
 }  // namespace

@@ -109,20 +109,63 @@ TEST(SafeFileWriter, CommitWithoutOpenCreatesNothing) {
     EXPECT_EQ(dir.Names({}), Entries{});
 }
 
-// A pipe cannot be replaced by a renamed file: it is written through and
-// stays a pipe.
-TEST(SafeFileWriter, WritesThroughAPipe) {
+// A pipe cannot be replaced by a renamed file: the window's save refuses it
+// (without waiting for a reader), the command-line filter writes through it.
+TEST(SafeFileWriter, PipeIsRefusedOrWrittenThrough) {
     ScratchDir dir;
     const auto fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    EXPECT_EQ(WriteTextFile(fifo, "through"), WriteStatus::kOk);
+    EXPECT_EQ(WriteTextFile(fifo, "refused"), WriteStatus::kCannotCreate);
+    SafeFileWriter through(fifo, SpecialTarget::kWriteThrough);
+    ASSERT_EQ(through.Open(), WriteStatus::kOk);
+    ASSERT_TRUE(through.Write("through"));
+    EXPECT_EQ(through.Commit(), WriteStatus::kOk);
     char buffer[16] = {};
     EXPECT_EQ(::read(reader, buffer, sizeof buffer), 7);
     EXPECT_STREQ(buffer, "through");
     ::close(reader);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// What an interrupted save left beside its target is removed by the next save
+// of that target, once no process has it open and nothing has written to it
+// for a while; everything else stays.
+TEST(SafeFileWriter, NextSaveRemovesAbandonedTemporaryFilesOfItsTarget) {
+    ScratchDir dir;
+    const auto age = [&dir](const std::string& name) {
+        const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), hourAgo, 0), 0) << name;
+    };
+    for (const char* name : {".t.txt.tornix-0123456789ab.tmp", ".u.txt.tornix-0123456789ab.tmp",
+                             ".t.txt.tornix-0123.tmp", ".t.txt.tornix-0123456789ab.tmp~"}) {
+        dir.Put(name, "left");
+        age(name);
+    }
+    dir.Put(".t.txt.tornix-aaaaaaaaaaaa.tmp", "recent");
+    SafeFileWriter live(dir / "t.txt");  // another save of the same file, still writing
+    ASSERT_EQ(live.Open(), WriteStatus::kOk);
+    const Entries liveName = dir.Names({".t.txt.tornix-aaaaaaaaaaaa.tmp"});
+    ASSERT_EQ(liveName.size(), 5u);
+    for (const std::string& name : liveName) age(name);
+
+    ASSERT_EQ(WriteTextFile(dir / "t.txt", "new"), WriteStatus::kOk);
+    EXPECT_EQ(dir.Names({"t.txt"}).size(), 5u) << "only the abandoned one goes";
+    EXPECT_FALSE(std::filesystem::exists(dir / ".t.txt.tornix-0123456789ab.tmp"));
+    ASSERT_TRUE(live.Write("later"));
+    EXPECT_EQ(live.Commit(), WriteStatus::kOk);
+    EXPECT_EQ(ReadBytes(dir / "t.txt"), "later");
+}
+
+// A name at the longest a folder allows still has room for its temporary file.
+TEST(SafeFileWriter, LongestNameCanBeSaved) {
+    ScratchDir dir;
+    std::string name;
+    for (int i = 0; i < 85; ++i) name += "\xE4\xB8\xAD";  // 中, 255 bytes in all
+    ASSERT_EQ(WriteTextFile(dir / name, "x"), WriteStatus::kOk);
+    EXPECT_EQ(ReadBytes(dir / name), "x");
+    EXPECT_EQ(dir.Names({name}), Entries{});
 }
 
 // A real full device: a 64 KiB tmpfs in a mount namespace of this process

@@ -1,6 +1,12 @@
 // Load and Save As through the real window, choosers and message boxes: a
 // file goes in through the open chooser, is converted, and comes out through
 // the save chooser byte for byte as expected.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,13 +19,17 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <csignal>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "convert/width.h"
 #include "gui_test_support.h"
 #include "support/hex.h"
+#include "support/sanitizers.h"
 #include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
 
@@ -102,6 +112,76 @@ TEST_F(FileCommandsTest, LoadOfMissingFileReportsIt) {
         EXPECT_EQ(seen.title, QString());
         EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "typed");
     });
+}
+
+// The address space this process uses now, in bytes.
+std::uint64_t AddressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A file the window could not hold (about ten times its size) in the memory
+// the program may still take, here under an address-space limit as `ulimit
+// -v` sets it: refused before it is read with the out-of-memory message, and
+// the window goes on and loads a small file.
+TEST_F(FileCommandsTest, FileTooLargeForMemoryIsRefusedAndTheWindowGoesOn) {
+    if (testing::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    scratch.Put("LARGE.TXT", std::string(std::size_t{24} << 20, 'a'));
+    scratch.Put("SMALL.TXT", "small\r\n");
+    rlimit original{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &original), 0);
+    RunDialog(dialog, [&](DialogWindow& window) {
+        window.SetItemText(IDC_INPUT, GbkString("typed"));
+        rlimit limited = original;
+        limited.rlim_cur = AddressSpaceInUse() + (std::uint64_t{128} << 20);
+        ASSERT_EQ(::setrlimit(RLIMIT_AS, &limited), 0);
+        bool opened = false;
+        const auto seen = ExpectMessageBox([&] { ClickAndChoose(window, IDC_LOAD, "LARGE.TXT"); }, &opened);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(seen.text, QString::fromUtf8("内存不足，操作已取消！"));
+        EXPECT_EQ(seen.title, QString());
+        EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "typed");
+        ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "SMALL.TXT"));
+        EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "small\r\n");
+        ::setrlimit(RLIMIT_AS, &original);
+    });
+    ::setrlimit(RLIMIT_AS, &original);
+}
+
+// The Qt program ended by SIGINT, SIGTERM or SIGHUP in the middle of a save:
+// it ends by that signal and leaves the file as it was, with no temporary
+// file beside it.
+TEST_F(FileCommandsTest, TerminationSignalDuringSaveLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const fs::path target = scratch.Put("saved.txt", "previous");
+        int output[2];
+        ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        std::string program = INTERRUPTED_SAVE_PROBE;
+        std::string file = target.string();
+        char* argv[] = {program.data(), file.data(), nullptr};
+        pid_t probe = 0;
+        const int spawned = ::posix_spawn(&probe, program.c_str(), &actions, nullptr, argv, environ);
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(output[1]);
+        ASSERT_EQ(spawned, 0);
+        char line[16] = {};
+        const ssize_t got = ::read(output[0], line, sizeof line - 1);  // "saving" once the save is under way
+        ::close(output[0]);
+        const std::vector<std::string> during = scratch.Names({"saved.txt"});
+        ::kill(probe, signal);
+        int status = 0;
+        ::waitpid(probe, &status, 0);
+        EXPECT_EQ(std::string(line, got > 0 ? static_cast<std::size_t>(got) : 0), "saving\n");
+        EXPECT_EQ(during.size(), 1u) << "no temporary file while saving";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+        EXPECT_EQ(ReadBytes(target), "previous");
+        EXPECT_EQ(scratch.Names({"saved.txt"}), std::vector<std::string>{}) << "signal " << signal;
+    }
 }
 
 TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {

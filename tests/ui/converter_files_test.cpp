@@ -1,4 +1,6 @@
 // Load and Save As through the fake back end, on real files in a scratch folder.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -136,6 +138,11 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
     if (which == "Folder") path = m_folder;
     if (which == "NulByte") path = Write("utf16.txt", std::string("a\0b\0", 4));
     if (which == "ReadError") path = "/proc/self/mem";  // opens, then every read fails
+    if (which == "FifoWithoutWriter") {
+        path = m_folder / "fifo";
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    }
+    if (which == "Device") path = "/dev/zero";
     window.Type(IDC_INPUT, "typed");
     Load(std::get<1>(GetParam()), path);
     ExpectOneMessage(failure.message, "");
@@ -145,7 +152,9 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadFailureTest,
     ::testing::Combine(::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
-                                         LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed}),
+                                         LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed},
+                                         LoadFailure{"FifoWithoutWriter", kReadFailed},
+                                         LoadFailure{"Device", kReadFailed}),
                        ::testing::Values(LoadWay::kChooser, LoadWay::kDrop)),
     [](const auto& info) { return std::string(std::get<0>(info.param).name) + WayName(std::get<1>(info.param)); });
 
@@ -168,11 +177,18 @@ TEST_F(FileCommandsTest, SaveAsReplacesExistingFileWithOutputBytes) {
     EXPECT_EQ(Hex(Read(target)), Hex("\xA3\xE1\r\n\xA3\xAF\xA3\xE2"));
 }
 
-TEST_F(FileCommandsTest, SaveAsIntoMissingFolderReportsWithApplicationName) {
-    window.Type(IDC_OUTPUT, "result");
-    window.chooserAnswers.push_back(m_folder / "no" / "such" / "out.txt");
-    window.Click(IDC_SAVE_AS);
-    ExpectOneMessage(kCreateFailed, std::nullopt);
+// A missing folder; a FIFO without a reader or a device, which a save cannot
+// replace (and must not wait on).
+TEST_F(FileCommandsTest, SaveAsWhereNoFileCanBeMadeReportsWithApplicationName) {
+    ASSERT_EQ(::mkfifo((m_folder / "fifo").c_str(), 0600), 0);
+    for (const fs::path& target : {m_folder / "no" / "such" / "out.txt", m_folder / "fifo", fs::path("/dev/null")}) {
+        window.messageBoxes.clear();
+        window.Type(IDC_OUTPUT, "result");
+        window.chooserAnswers.push_back(target);
+        window.Click(IDC_SAVE_AS);
+        ExpectOneMessage(kCreateFailed, std::nullopt);
+    }
+    EXPECT_TRUE(fs::is_fifo(m_folder / "fifo"));
 }
 
 TEST_F(FileCommandsTest, SaveAsOnFullDiskReportsAndKeepsPreviousFile) {

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "files/pending_files.h"
 #include "files/text_file.h"
 
 namespace tornix {
@@ -224,6 +225,55 @@ INSTANTIATE_TEST_SUITE_P(Win32, HeldOpenTest,
                              HeldOpenCase{"ReaderSharingAll", GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, WriteStatus::kOk}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The console control handler's cleanup removes a save's temporary file while
+// the save still has it open; what a crash left is removed by the next save of
+// the same file, while another save's file, still open, is not.
+TEST(Win32SafeFileWriter, TemporaryFilesGoOnTerminationAndAfterACrash) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / kChineseName;
+    WriteBytes(file, "old content");
+    {
+        SafeFileWriter interrupted(file);
+        ASSERT_EQ(interrupted.Open(), WriteStatus::kOk);
+        ASSERT_TRUE(interrupted.Write("new"));
+        ASSERT_EQ(CountEntries(folder.Path()), 2);
+        RemovePendingFiles();
+        EXPECT_EQ(interrupted.Commit(), WriteStatus::kWriteFailed) << "the temporary file was still there";
+    }
+    EXPECT_EQ(ReadBytes(file), "old content");
+    EXPECT_EQ(CountEntries(folder.Path()), 1);
+
+    // Last written an hour ago; an attributes-only handle is refused by no share mode.
+    const auto backdate = [](const fs::path& path) {
+        const HANDLE handle =
+            ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE) << path;
+        FILETIME time{};
+        ::GetSystemTimeAsFileTime(&time);
+        ULARGE_INTEGER ticks{};
+        ticks.LowPart = time.dwLowDateTime;
+        ticks.HighPart = time.dwHighDateTime;
+        ticks.QuadPart -= 3600ULL * 10000000ULL;
+        time.dwLowDateTime = ticks.LowPart;
+        time.dwHighDateTime = ticks.HighPart;
+        EXPECT_TRUE(::SetFileTime(handle, nullptr, nullptr, &time));
+        ::CloseHandle(handle);
+    };
+    const fs::path leftover = folder.Path() / (L"." + file.filename().wstring() + L".tornix-0123456789ab.tmp");
+    WriteBytes(leftover, "left by a crash");
+    SafeFileWriter live(file);
+    ASSERT_EQ(live.Open(), WriteStatus::kOk);
+    for (const auto& entry : fs::directory_iterator(folder.Path())) {
+        if (entry.path() != file) backdate(entry.path());
+    }
+    EXPECT_EQ(WriteTextFile(file, GbkString("saved")), WriteStatus::kOk);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_EQ(CountEntries(folder.Path()), 2) << "the file and the live save's temporary file";
+    EXPECT_EQ(live.Commit(), WriteStatus::kOk);
+    EXPECT_EQ(CountEntries(folder.Path()), 1);
+}
 
 }  // namespace
 }  // namespace tornix

@@ -125,9 +125,13 @@ bool CDialog::OnWndMsg(unsigned message, std::uintptr_t wParam, std::intptr_t lP
     try {
         return Dispatch(message, wParam, lParam, result);
     } catch (const std::bad_alloc&) {
-        MessageBox(kOutOfMemory, "");
+        ReportOutOfMemory();
         return true;
     }
+}
+
+void CDialog::ReportOutOfMemory() {
+    MessageBox(kOutOfMemory, "");
 }
 
 bool CDialog::Dispatch(unsigned message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t* result) {

@@ -55,6 +55,9 @@ public:
     // Modal message box owned by this dialog; a null caption shows the
     // application's name.
     int MessageBox(const char* text, const char* caption = nullptr, unsigned type = MB_OK);
+    // The message that ends a command that ran out of memory: 内存不足，操作已取消！
+    // with the empty caption.
+    void ReportOutOfMemory();
 
     SystemMenu* GetSystemMenu(bool revert);
     void SetIcon(IconHandle icon, bool big);
