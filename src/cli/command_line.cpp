@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <string_view>
 
@@ -7,8 +9,48 @@ namespace tornix {
 
 namespace {
 
-constexpr std::string_view kOutputLong = "--output";
-constexpr std::string_view kOutputShort = "-o";
+// The options that take a value: "-o FILE", "-oFILE", "--output FILE",
+// "--output=FILE".
+enum class ValueOption { kOutput, kEncoding, kOutputEncoding };
+
+struct ValueOptionName {
+    ValueOption option;
+    std::string_view shortName;  // empty: none
+    std::string_view longName;
+};
+
+constexpr ValueOptionName kValueOptions[] = {
+    {ValueOption::kOutput, "-o", "--output"},
+    {ValueOption::kEncoding, "-e", "--encoding"},
+    {ValueOption::kOutputEncoding, "", "--output-encoding"},
+};
+
+struct CharsetAlias {
+    std::string_view name;
+    Charset charset;
+};
+
+constexpr CharsetAlias kAliases[] = {
+    {"cp936", Charset::kGbk},
+    {"utf8", Charset::kUtf8},
+    {"utf16le", Charset::kUtf16Le},
+    {"utf16be", Charset::kUtf16Be},
+};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::optional<Charset> CharsetNamed(const std::string& spelled) {
+    const std::string name = Lower(spelled);
+    if (const auto charset = CharsetFromName(name)) return charset;
+    for (const CharsetAlias& alias : kAliases) {
+        if (alias.name == name) return alias.charset;
+    }
+    return std::nullopt;
+}
 
 class Parser {
 public:
@@ -48,6 +90,8 @@ private:
     bool m_version = false;
     std::optional<WidthDirection> m_direction;
     bool m_outputGiven = false;
+    bool m_encodingGiven = false;
+    bool m_outputEncodingGiven = false;
 
     void Problem(std::string text) {
         if (m_result.error.empty()) m_result.error = std::move(text);
@@ -59,15 +103,67 @@ private:
     }
 
     // "-" is standard output, as for every filter.
-    void SetOutput(std::string_view option, std::optional<std::string> file) {
-        if (!file || file->empty()) {
-            Problem("option '" + std::string(option) + "' needs a file name");
-        } else if (m_outputGiven) {
+    void SetOutput(std::string file) {
+        if (m_outputGiven) {
             Problem("only one output file can be given");
         } else {
             m_outputGiven = true;
-            if (*file != "-") m_result.request.output = std::move(file);
+            if (file != "-") m_result.request.output = std::move(file);
         }
+    }
+
+    void SetEncoding(std::string_view option, const std::string& name, bool output) {
+        bool& given = output ? m_outputEncodingGiven : m_encodingGiven;
+        if (given) {
+            Problem("option '" + std::string(option) + "' can be given once");
+            return;
+        }
+        given = true;
+        if (!output && Lower(name) == "auto") return;
+        const std::optional<Charset> charset = CharsetNamed(name);
+        if (!charset) {
+            Problem("unknown encoding '" + name + "' (" + (output ? "" : "auto, ") +
+                    "gbk, gb18030, utf-8, utf-16le or utf-16be)");
+        } else {
+            (output ? m_result.request.outputEncoding : m_result.request.encoding) = charset;
+        }
+    }
+
+    void SetValue(const ValueOptionName& option, std::string_view spelled, std::optional<std::string> value) {
+        if (!value || value->empty()) {
+            Problem("option '" + std::string(spelled) + "' needs " +
+                    (option.option == ValueOption::kOutput ? "a file name" : "an encoding"));
+            return;
+        }
+        switch (option.option) {
+            case ValueOption::kOutput:
+                SetOutput(std::move(*value));
+                return;
+            case ValueOption::kEncoding:
+            case ValueOption::kOutputEncoding:
+                SetEncoding(spelled, *value, option.option == ValueOption::kOutputEncoding);
+                return;
+        }
+    }
+
+    // An option that takes a value, in any of its spellings; false if `arg`
+    // is none of them.
+    bool TakeValueOption(const std::string& arg) {
+        for (const ValueOptionName& option : kValueOptions) {
+            const std::string longEquals = std::string(option.longName) + "=";
+            if (arg == option.longName || (!option.shortName.empty() && arg == option.shortName)) {
+                SetValue(option, arg, TakeValue());
+            } else if (arg.compare(0, longEquals.size(), longEquals) == 0) {
+                SetValue(option, option.longName, arg.substr(longEquals.size()));
+            } else if (!option.shortName.empty() && arg.compare(0, 2, option.shortName) == 0 &&
+                       arg.compare(0, 2, "--") != 0) {
+                SetValue(option, option.shortName, arg.substr(2));
+            } else {
+                continue;
+            }
+            return true;
+        }
+        return false;
     }
 
     std::optional<std::string> TakeValue() {
@@ -86,13 +182,7 @@ private:
             m_help = true;
         } else if (arg == "--version") {
             m_version = true;
-        } else if (arg == kOutputShort || arg == kOutputLong) {
-            SetOutput(arg, TakeValue());
-        } else if (arg.compare(0, kOutputLong.size() + 1, std::string(kOutputLong) + "=") == 0) {
-            SetOutput(kOutputLong, arg.substr(kOutputLong.size() + 1));
-        } else if (arg.compare(0, 2, kOutputShort) == 0 && arg.compare(0, 2, "--") != 0) {
-            SetOutput(kOutputShort, arg.substr(2));
-        } else {
+        } else if (!TakeValueOption(arg)) {
             Problem("unknown option '" + arg + "'");
         }
     }

@@ -3,12 +3,15 @@
 //   tornix-convert --to-full [options] [FILE...]
 //   tornix-convert --to-half [options] [FILE...]
 //     -o, --output FILE   (also -oFILE and --output=FILE; "-" is standard output)
+//     -e, --encoding NAME (also -eNAME and --encoding=NAME)
+//         --output-encoding NAME
 //         --trim
 //     -h, --help
 //         --version
 //
 // "-" names standard input; "--" ends the options. No FILE means standard
-// input.
+// input. Encoding names: auto (for -e only), gbk, gb18030, utf-8, utf-16le,
+// utf-16be, in any case; cp936, utf8, utf16le and utf16be are taken too.
 #pragma once
 
 #include <optional>
@@ -16,14 +19,17 @@
 #include <vector>
 
 #include "convert/width_stream.h"
+#include "text/encoding.h"
 
 namespace tornix {
 
 struct ConvertRequest {
     WidthDirection direction = WidthDirection::kToFull;
     bool trim = false;
-    std::optional<std::string> output;  // none: standard output
-    std::vector<std::string> inputs;    // in order; empty: standard input
+    std::optional<std::string> output;      // none: standard output
+    std::vector<std::string> inputs;        // in order; empty: standard input
+    std::optional<Charset> encoding;        // the input's; none: detected at its start
+    std::optional<Charset> outputEncoding;  // none: the input's
 };
 
 enum class CommandKind { kConvert, kHelp, kVersion, kUsageError };

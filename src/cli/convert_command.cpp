@@ -10,6 +10,8 @@
 #include "files/file_system.h"
 #include "files/safe_writer.h"
 #include "files/temporary_file.h"
+#include "text/encoding.h"
+#include "text/transcode.h"
 
 namespace tornix {
 
@@ -18,6 +20,9 @@ namespace {
 // Input is read in blocks of this size; the stream converts a block at a time.
 constexpr std::size_t kReadSize = std::size_t{256} << 10;
 constexpr std::string_view kStandardInput = "-";
+// An input whose start is all ASCII this far is taken in the locale's
+// character set, so that output need not wait any longer.
+constexpr std::size_t kLongestUndecidedStart = std::size_t{1} << 20;
 
 // Writes all of `bytes` to a standard stream; 0 or the system's error code.
 int WriteTo(fs_os::NativeHandle stream, std::string_view bytes) {
@@ -122,14 +127,196 @@ private:
     TemporaryFile m_file;
 };
 
-int StreamFailed(const WidthStream& stream, const Output& output, const ProgramStreams& streams) {
-    if (stream.failure() == WidthStream::Failure::kSink) return output.Failed(streams);
-    Report(streams, "cannot hold back white space in a temporary file", stream.spillError());
-    return kExitFileError;
+std::string CharsetTitle(Charset charset) {
+    switch (charset) {
+        case Charset::kGbk:
+            return "code page 936 (GBK)";
+        case Charset::kGb18030:
+            return "GB18030";
+        case Charset::kUtf8:
+            return "UTF-8";
+        case Charset::kUtf16Le:
+            return "UTF-16 LE";
+        case Charset::kUtf16Be:
+            return "UTF-16 BE";
+    }
+    return {};
 }
 
-// Feeds one input to the stream. Returns an exit status when it must stop.
-std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, const Output& output,
+// The way from the input's bytes to the output's: the input's encoding
+// decided at its start (unless given), its text decoded into code page 936
+// with GB18030's four-byte forms (unless it is code page 936 already),
+// converted by WidthStream, and encoded in the output's encoding. Each step
+// works piece by piece, so memory does not grow with the input.
+class Conversion {
+public:
+    Conversion(const ConvertRequest& request, const ProgramStreams& streams, Output& output, HeldSpill* spill)
+        : m_request(request),
+          m_streams(streams),
+          m_output(output),
+          m_stream(
+              request.direction, request.trim, [this](std::string_view text) { return Emit(text); }, spill) {}
+
+    // A new input begins; its bytes follow through Feed().
+    void BeginInput(std::string_view name) {
+        m_inputName = InputName(name);
+        m_inputStart = m_rawOffset;
+    }
+
+    // The next bytes of the current input. Returns an exit status when the
+    // program must stop.
+    std::optional<int> Feed(std::string_view bytes) {
+        if (!m_in) {
+            m_start.append(bytes);
+            m_rawOffset += bytes.size();
+            if (!Decide(false)) return std::nullopt;
+            const std::string start = std::move(m_start);
+            m_start.clear();
+            return Pass(start, m_rawOffset - start.size());
+        }
+        const std::uint64_t at = m_rawOffset;
+        m_rawOffset += bytes.size();
+        return Pass(bytes, at);
+    }
+
+    // The end of the last input. Returns an exit status when the program must
+    // stop; nothing when the output is complete.
+    std::optional<int> Finish() {
+        if (!m_in) {
+            Decide(true);
+            const std::string start = std::move(m_start);
+            if (auto status = Pass(start, m_rawOffset - start.size())) return status;
+        }
+        if (m_decoder) {
+            m_decoder->Finish(m_text);
+            if (auto status = Convert()) return status;
+        }
+        if (!m_stream.Finish()) return StreamFailed();
+        if (m_encoder) {
+            m_encoder->Finish(m_bytes);
+            if (!WriteEncoded()) return m_cannotEncode ? kExitFileError : m_output.Failed(m_streams);
+        }
+        if (m_request.trim && m_stream.onlyWhiteSpace()) {  // as the window refuses it
+            (void)WriteTo(m_streams.errors, EmptyTextMessage(m_streams.terminal));
+            return kExitFileError;
+        }
+        return std::nullopt;
+    }
+
+private:
+    // Decides the input's encoding from its start, or from the request.
+    // False while the start must grow first.
+    bool Decide(bool complete) {
+        std::optional<FileEncoding> found;
+        if (m_request.encoding) {
+            const bool marked = *m_request.encoding != Charset::kGbk &&
+                                EncodingFromByteOrderMark(m_start) == FileEncoding{*m_request.encoding, true};
+            if (!marked && !complete && m_start.size() < 4 && *m_request.encoding != Charset::kGbk) return false;
+            found = FileEncoding{*m_request.encoding, marked};
+        } else {
+            found = DetectEncodingAtStart(m_start, complete);
+            if (!found && !complete && m_start.size() < kLongestUndecidedStart) return false;
+            if (!found) found = FileEncoding{m_streams.localeText, false};
+            m_detected = true;
+        }
+        m_in = found->charset;
+        if (found->byteOrderMark) m_markLength = ByteOrderMark(found->charset).size();
+        const Charset out = m_request.outputEncoding.value_or(*m_in);
+        // The same encoding both ways: the mark is kept, and bytes that are no
+        // character of a named encoding pass through as they are.
+        m_strictInput = m_detected || out != *m_in;
+        m_strictOutput = out != *m_in;
+        if (*m_in != Charset::kGbk) m_decoder.emplace(*m_in);
+        if (out != Charset::kGbk) m_encoder.emplace(out);
+        if (found->byteOrderMark && out != Charset::kGbk) m_bytes = ByteOrderMark(out);
+        m_outCharset = out;
+        return true;
+    }
+
+    // Bytes of the input, once its encoding is known; `at` is where they
+    // begin among all the input's bytes.
+    std::optional<int> Pass(std::string_view bytes, std::uint64_t at) {
+        if (at < m_markLength) {  // the mark is not part of the text
+            const auto skip = static_cast<std::size_t>(std::min<std::uint64_t>(m_markLength - at, bytes.size()));
+            bytes.remove_prefix(skip);
+        }
+        if (!m_decoder) {
+            if (!m_stream.Write(bytes)) return StreamFailed();
+            return std::nullopt;
+        }
+        m_decoder->Decode(bytes, m_text);
+        return Convert();
+    }
+
+    // Hands the decoded text on, or stops at the first byte that is no
+    // character of the input's encoding.
+    std::optional<int> Convert() {
+        if (m_strictInput && m_decoder->firstInvalid()) {
+            const std::uint64_t raw = *m_decoder->firstInvalid() + m_markLength;
+            const std::uint64_t at = raw > m_inputStart ? raw - m_inputStart : 0;
+            (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " + CharsetTitle(*m_in) +
+                                                " at byte " + std::to_string(at) +
+                                                " (name the input's encoding with -e)\n");
+            return kExitFileError;
+        }
+        const bool written = m_stream.Write(m_text);
+        m_text.clear();
+        if (!written) return StreamFailed();
+        return std::nullopt;
+    }
+
+    // The converted text, to the output. False when the output failed or
+    // cannot hold the text (m_cannotEncode, already reported).
+    bool Emit(std::string_view text) {
+        if (!m_encoder) return m_output.Write(text);
+        m_encoder->Encode(text, m_bytes);
+        return WriteEncoded();
+    }
+
+    // Writes the encoded bytes (the first time, after the byte-order mark
+    // that Decide() put there).
+    bool WriteEncoded() {
+        if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
+            m_cannotEncode = true;
+            (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " + CharsetTitle(m_outCharset) +
+                                                " cannot hold (choose another with --output-encoding)\n");
+            return false;
+        }
+        const bool written = m_bytes.empty() || m_output.Write(m_bytes);
+        m_bytes.clear();
+        return written;
+    }
+
+    int StreamFailed() const {
+        if (m_cannotEncode) return kExitFileError;
+        if (m_stream.failure() == WidthStream::Failure::kSink) return m_output.Failed(m_streams);
+        Report(m_streams, "cannot hold back white space in a temporary file", m_stream.spillError());
+        return kExitFileError;
+    }
+
+    const ConvertRequest& m_request;
+    const ProgramStreams& m_streams;
+    Output& m_output;
+    WidthStream m_stream;
+    std::string m_start;          // the input's start, while its encoding is undecided
+    std::optional<Charset> m_in;  // the input's encoding, once decided
+    Charset m_outCharset = Charset::kGbk;
+    bool m_detected = false;      // decided by the rule, not named with -e
+    bool m_strictInput = false;   // stop at a byte that is no character
+    bool m_strictOutput = false;  // stop at what the output's encoding cannot hold
+    bool m_cannotEncode = false;
+    std::size_t m_markLength = 0;  // the input's byte-order mark, left out of the text
+    std::optional<TextDecoder> m_decoder;
+    std::optional<TextEncoder> m_encoder;
+    std::string m_text;              // decoded, for the stream
+    std::string m_bytes;             // encoded, for the output
+    std::uint64_t m_rawOffset = 0;   // input bytes taken so far, all inputs
+    std::uint64_t m_inputStart = 0;  // where the current input began among them
+    std::string m_inputName;
+};
+
+// Feeds one input to the conversion. Returns an exit status when it must stop.
+std::optional<int> ConvertInput(std::string_view name, Conversion& conversion, const Output& output,
                                 const ProgramStreams& streams, char* buffer) {
     fs_os::FileHandle file;
     if (name == kStandardInput) {
@@ -145,6 +332,7 @@ std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, cons
         (void)WriteTo(streams.errors, "tornix-convert: " + InputName(name) + ": input file is output file\n");
         return kExitFileError;
     }
+    conversion.BeginInput(name);
     for (;;) {
         std::size_t got = 0;
         if (int code = fs_os::ReadSome(file, buffer, kReadSize, got)) {
@@ -152,7 +340,7 @@ std::optional<int> ConvertInput(std::string_view name, WidthStream& stream, cons
             return kExitFileError;
         }
         if (got == 0) return std::nullopt;
-        if (!stream.Write(std::string_view(buffer, got))) return StreamFailed(stream, output, streams);
+        if (auto status = conversion.Feed(std::string_view(buffer, got))) return status;
     }
 }
 
@@ -162,19 +350,13 @@ int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
     Output output(request, streams.output);
     if (!output.Open()) return output.Failed(streams);
     TemporarySpill spill;
-    WidthStream stream(
-        request.direction, request.trim, [&output](std::string_view bytes) { return output.Write(bytes); }, &spill);
+    Conversion conversion(request, streams, output, &spill);
     const std::unique_ptr<char[]> buffer(new char[kReadSize]);
     const std::vector<std::string> standardInputOnly{std::string(kStandardInput)};
     for (const std::string& name : request.inputs.empty() ? standardInputOnly : request.inputs) {
-        if (const auto status = ConvertInput(name, stream, output, streams, buffer.get())) return *status;
+        if (const auto status = ConvertInput(name, conversion, output, streams, buffer.get())) return *status;
     }
-    if (!stream.Finish()) return StreamFailed(stream, output, streams);
-    // As the window refuses it; an output file is left as it was.
-    if (request.trim && stream.onlyWhiteSpace()) {
-        (void)WriteTo(streams.errors, EmptyTextMessage(streams.terminal));
-        return kExitFileError;
-    }
+    if (const auto status = conversion.Finish()) return *status;
     if (!output.Commit()) return output.Failed(streams);
     return kExitSuccess;
 }

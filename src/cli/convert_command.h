@@ -24,7 +24,8 @@ struct ProgramStreams {
     fs_os::NativeHandle input = fs_os::StandardInput();
     fs_os::NativeHandle output = fs_os::StandardOutput();
     fs_os::NativeHandle errors = fs_os::StandardError();
-    TextEncoding terminal = TextEncoding::kUtf8;  // how the help's Chinese is written
+    Charset terminal = Charset::kUtf8;   // how the program's Chinese messages are written
+    Charset localeText = Charset::kGbk;  // the locale's character set, for an input that does not tell
 };
 
 // Converts the request's inputs, in order, as one text, to its output.

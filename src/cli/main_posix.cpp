@@ -11,15 +11,19 @@
 
 namespace {
 
-// The help's Chinese goes out as code page 936 on a terminal set up for it,
-// and as UTF-8 everywhere else.
-tornix::TextEncoding TerminalEncoding() {
+// The locale's character set: code page 936 (or one of its kin), UTF-8, or
+// something else.
+enum class LocaleText { kGbk, kUtf8, kOther };
+
+LocaleText LocaleCharacterSet() {
     std::setlocale(LC_CTYPE, "");
     const char* codeset = nl_langinfo(CODESET);
+    if (codeset == nullptr) return LocaleText::kOther;
     for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUC-CN"}) {
-        if (codeset != nullptr && strcasecmp(codeset, gbk) == 0) return tornix::TextEncoding::kGbk;
+        if (strcasecmp(codeset, gbk) == 0) return LocaleText::kGbk;
     }
-    return tornix::TextEncoding::kUtf8;
+    if (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0) return LocaleText::kUtf8;
+    return LocaleText::kOther;
 }
 
 }  // namespace
@@ -31,6 +35,11 @@ int main(int argc, char** argv) {
     // An interrupted run leaves no temporary file behind.
     tornix::RemovePendingFilesOnTermination();
     tornix::ProgramStreams streams;
-    streams.terminal = TerminalEncoding();
+    // Chinese messages go out as code page 936 on a terminal set up for it,
+    // and as UTF-8 everywhere else; an input that does not tell its encoding
+    // is taken as UTF-8 under a UTF-8 locale, as code page 936 otherwise.
+    const LocaleText locale = LocaleCharacterSet();
+    streams.terminal = locale == LocaleText::kGbk ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
+    streams.localeText = locale == LocaleText::kUtf8 ? tornix::Charset::kUtf8 : tornix::Charset::kGbk;
     return tornix::RunTornixConvert(std::vector<std::string>(argv + 1, argv + argc), streams);
 }

@@ -38,16 +38,16 @@ std::vector<std::string> Arguments() {
 // The help's Chinese as the console shows it: code page 936 bytes in a
 // Chinese console (or, with no console, under a Chinese ANSI code page),
 // UTF-8 otherwise.
-tornix::TextEncoding ConsoleEncoding() {
+tornix::Charset ConsoleEncoding() {
     UINT codePage = ::GetConsoleOutputCP();
     if (codePage == 0) codePage = ::GetACP();
     switch (codePage) {
         case 936:    // GBK
         case 20936:  // GB2312
         case 54936:  // GB18030
-            return tornix::TextEncoding::kGbk;
+            return tornix::Charset::kGbk;
         default:
-            return tornix::TextEncoding::kUtf8;
+            return tornix::Charset::kUtf8;
     }
 }
 
@@ -109,6 +109,9 @@ int main() {
     ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     tornix::ProgramStreams streams;
     streams.terminal = ConsoleEncoding();
+    // An input that does not tell its encoding is taken in the ANSI code page:
+    // UTF-8 where that is UTF-8, code page 936 otherwise.
+    streams.localeText = ::GetACP() == CP_UTF8 ? tornix::Charset::kUtf8 : tornix::Charset::kGbk;
     const ConsoleMessages messages(streams);
     return tornix::RunTornixConvert(Arguments(), streams);
 }

@@ -117,6 +117,22 @@ FileEncoding DetectEncoding(std::string_view bytes) {
     return {Charset::kGbk, false};
 }
 
+std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool complete) {
+    if (const auto marked = EncodingFromByteOrderMark(start)) return *marked;
+    for (const Mark& mark : kMarks) {
+        // A mark that the end of the start may still complete.
+        if (!complete && start.size() < mark.bytes.size() && mark.bytes.substr(0, start.size()) == start) {
+            return std::nullopt;
+        }
+    }
+    // All of the start that has come is looked at, not only its first
+    // character: code page 936 text is seldom valid UTF-8 for long.
+    const Utf8Scan scan = ScanUtf8(start, complete);
+    if (!scan.valid) return FileEncoding{Charset::kGbk, false};
+    if (scan.sawNonAscii) return FileEncoding{Charset::kUtf8, false};
+    return std::nullopt;  // all ASCII so far, or a first character still cut short
+}
+
 std::string_view CharsetName(Charset charset) {
     for (const Name& name : kNames) {
         if (name.charset == charset) return name.name;

@@ -52,6 +52,16 @@ std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes);
 // The encoding of a whole file's bytes, by the rule above.
 FileEncoding DetectEncoding(std::string_view bytes);
 
+// The same rule for text that arrives piece by piece and is converted as it
+// comes, on its start only: a byte-order mark decides; otherwise, as soon as
+// a character outside ASCII has come, the start as far as it has come does
+// (UTF-8 when all of it is valid UTF-8, code page 936 when it is not).
+// Nothing (std::nullopt) while the start may still be a mark or is all ASCII
+// so far: the caller reads on, or decides itself once it has waited long
+// enough. `complete`: `start` is the whole text.
+// Example: "abc\xE4\xB8\xAD" is UTF-8, "abc\xD6\xD0" code page 936.
+std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool complete);
+
 // How far `bytes` is valid UTF-8 (strict, as above): the length of the longest
 // valid prefix that ends on a character boundary. `complete` tells whether the
 // bytes are the whole text; if not, a character cut by their end is not yet

@@ -35,6 +35,28 @@ TEST_P(CommandLineValid, GivesTheRequest) {
     EXPECT_EQ(parsed.request.inputs, line.inputs);
 }
 
+// The encoding options in each spelling, names in any case and their aliases.
+TEST(CommandLineEncodings, NamedInEverySpelling) {
+    struct Row {
+        std::vector<std::string> args;
+        std::optional<Charset> encoding, outputEncoding;
+    };
+    const Row rows[] = {
+        {{"--to-full"}, std::nullopt, std::nullopt},
+        {{"--to-full", "-e", "auto"}, std::nullopt, std::nullopt},
+        {{"--to-full", "-eUTF-8"}, Charset::kUtf8, std::nullopt},
+        {{"--to-full", "--encoding=gb18030"}, Charset::kGb18030, std::nullopt},
+        {{"--to-full", "--encoding", "utf16le", "--output-encoding", "cp936"}, Charset::kUtf16Le, Charset::kGbk},
+        {{"--to-full", "--output-encoding=UTF-16BE"}, std::nullopt, Charset::kUtf16Be},
+    };
+    for (const Row& row : rows) {
+        const CommandLine parsed = ParseCommandLine(row.args);
+        ASSERT_EQ(parsed.kind, CommandKind::kConvert) << parsed.error;
+        EXPECT_EQ(parsed.request.encoding, row.encoding) << row.args.back();
+        EXPECT_EQ(parsed.request.outputEncoding, row.outputEncoding) << row.args.back();
+    }
+}
+
 using V = std::vector<std::string>;
 constexpr auto kFull = WidthDirection::kToFull;
 constexpr auto kHalf = WidthDirection::kToHalf;
@@ -94,7 +116,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"EmptyOutputName", {"--to-full", "--output="}, "needs a file name"},
                       BadLine{"TwoOutputs", {"--to-full", "-o", "a", "-o", "b"}, "only one output file"},
                       BadLine{"StandardOutputAndAFile", {"--to-full", "-o", "-", "-o", "b"}, "only one output file"},
-                      BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"}),
+                      BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"},
+                      BadLine{"EncodingWithoutName", {"--to-full", "-e"}, "'-e' needs an encoding"},
+                      BadLine{"UnknownEncoding", {"--to-full", "-e", "big5"}, "unknown encoding 'big5'"},
+                      BadLine{"AutoIsNoOutputEncoding", {"--to-full", "--output-encoding", "auto"}, "unknown encoding"},
+                      BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"}),
     [](const ::testing::TestParamInfo<BadLine>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpWinsOverEverythingElse) {

@@ -31,14 +31,15 @@ class ConvertCommand : public ::testing::Test {
 protected:
     // Runs the program with `input` as standard input; standard output and
     // error go to files that are read back.
-    Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
-                TextEncoding terminal = TextEncoding::kUtf8) {
+    Outcome Run(const std::vector<std::string>& args, const std::string& input = "", Charset terminal = Charset::kUtf8,
+                Charset locale = Charset::kGbk) {
         const std::string inPath = m_io.Put("stdin", input).string();
         ProgramStreams streams;
         streams.input = ::open(inPath.c_str(), O_RDONLY);
         streams.output = ::open((m_io.path() / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         streams.errors = ::open((m_io.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         streams.terminal = terminal;
+        streams.localeText = locale;
         Outcome outcome{RunTornixConvert(args, streams), "", ""};
         for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
         outcome.out = ReadBytes(m_io.path() / "stdout");
@@ -151,13 +152,13 @@ TEST_F(ConvertCommand, InputThatIsStandardOutputIsRefused) {
 // and an output file is not touched.
 TEST_F(ConvertCommand, TrimOfOnlyWhiteSpaceIsRefused) {
     const std::string out = File("out.txt", "previous");
-    for (const TextEncoding terminal : {TextEncoding::kUtf8, TextEncoding::kGbk}) {
+    for (const Charset terminal : {Charset::kUtf8, Charset::kGbk}) {
         const Outcome run = Run({"--to-half", "--trim", "-o", out}, " \r\n\t  \r\n", terminal);
         EXPECT_EQ(run.status, kExitFileError);
         EXPECT_EQ(run.err, EmptyTextMessage(terminal));
         EXPECT_EQ(ReadBytes(out), "previous");
     }
-    EXPECT_NE(EmptyTextMessage(TextEncoding::kUtf8).find("要转换的文本内容不能为空！"), std::string::npos);
+    EXPECT_NE(EmptyTextMessage(Charset::kUtf8).find("要转换的文本内容不能为空！"), std::string::npos);
     const Outcome empty = Run({"--to-half"}, "");
     EXPECT_EQ(empty.status, kExitSuccess) << "without --trim an empty text is converted as it is";
 }
@@ -244,8 +245,8 @@ TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
 // The help's Chinese is written as the terminal shows it: 用法 as code page
 // 936 bytes on a GBK terminal, as UTF-8 everywhere else.
 TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
-    const Outcome gbk = Run({"--help"}, "", TextEncoding::kGbk);
-    const Outcome utf8 = Run({"--help"}, "", TextEncoding::kUtf8);
+    const Outcome gbk = Run({"--help"}, "", Charset::kGbk);
+    const Outcome utf8 = Run({"--help"}, "", Charset::kUtf8);
     EXPECT_EQ(gbk.status, kExitSuccess);
     EXPECT_EQ(utf8.status, kExitSuccess);
     EXPECT_NE(gbk.out.find("\xD3\xC3\xB7\xA8"), std::string::npos);
@@ -253,6 +254,95 @@ TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
     EXPECT_NE(utf8.out.find("用法"), std::string::npos);
     EXPECT_NE(utf8.out.find("--output FILE"), std::string::npos);
 }
+
+// The input's encoding, detected at its start or named, and the output in
+// the input's encoding (its mark kept) or in the one asked for.
+struct EncodingCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    Charset locale;
+    int status;
+    std::string out;
+    const char* error;  // a part of the one line on standard error; "" for none
+    friend void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class EncodingTest : public ConvertCommand, public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(EncodingTest, ConvertsInTheInputsEncoding) {
+    const EncodingCase& c = GetParam();
+    const Outcome run = Run(c.args, c.input, Charset::kUtf8, c.locale);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(Hex(run.out), Hex(c.out));
+    if (*c.error == '\0') {
+        EXPECT_EQ(run.err, "");
+    } else {
+        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    }
+}
+
+// UTF-8 decided at the start (the first read), invalid further on: one line
+// with the offset and -e, and the output file as it was.
+TEST_F(ConvertCommand, InvalidInputAfterTheStartEndsTheRun) {
+    const std::string out = File("out.txt", "previous");
+    const std::string input = "中" + std::string(std::size_t{1} << 20, 'a') + "\xFF";
+    const Outcome run = Run({"--to-full", "-o", out}, input);
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err, "tornix-convert: standard input: not valid UTF-8 at byte " + std::to_string(input.size() - 1) +
+                           " (name the input's encoding with -e)\n");
+    EXPECT_EQ(ReadBytes(out), "previous");
+}
+
+const std::vector<std::string> kToFull{"--to-full"};
+const std::vector<std::string> kToHalf{"--to-half"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EncodingTest,
+    ::testing::Values(
+        // 中a文b. in UTF-8: every ASCII character converted, 。 in UTF-8
+        EncodingCase{"Utf8Detected", kToFull, "中a文b.", Charset::kGbk, 0, "中ａ文ｂ。", ""},
+        EncodingCase{"CodePage936Detected", kToFull,
+                     "\xD6\xD0"
+                     "a",
+                     Charset::kUtf8, 0, "\xD6\xD0\xA3\xE1", ""},
+        EncodingCase{"Utf8MarkKept", kToHalf, "\xEF\xBB\xBFＡ　", Charset::kGbk, 0,
+                     "\xEF\xBB\xBF"
+                     "A   ",
+                     ""},
+        EncodingCase{"Utf16MarkKept", kToFull,
+                     std::string("\xFF\xFE"
+                                 "a\0.\0",
+                                 6),
+                     Charset::kGbk, 0, std::string("\xFF\xFE\x41\xFF\x02\x30", 6), ""},
+        EncodingCase{"Gb18030MarkKept", kToFull,
+                     "\x84\x31\x95\x33"
+                     "a\x81\x30\x84\x38",
+                     Charset::kGbk, 0, "\x84\x31\x95\x33\xA3\xE1\x81\x30\x84\x38", ""},
+        EncodingCase{"MarkOnly", kToFull, "\xEF\xBB\xBF", Charset::kGbk, 0, "\xEF\xBB\xBF", ""},
+        // Hello with no character outside ASCII: the locale's character set
+        EncodingCase{"AsciiUnderUtf8Locale", kToFull, "Hi", Charset::kUtf8, 0, "Ｈｉ", ""},
+        EncodingCase{"AsciiUnderOtherLocale", kToFull, "Hi", Charset::kGbk, 0, "\xA3\xC8\xA3\xE9", ""},
+        EncodingCase{"OutputEncodingAsked",
+                     {"--to-full", "--output-encoding", "utf-8"},
+                     "\xD6\xD0"
+                     "a",
+                     Charset::kGbk,
+                     0,
+                     "中ａ",
+                     ""},
+        EncodingCase{
+            "NamedUtf8PassesInvalidBytes", {"--to-full", "-e", "utf-8"}, "中a\xFF", Charset::kGbk, 0, "中ａ\xFF", ""},
+        EncodingCase{"OutputCannotHoldALoneLeadByte",
+                     {"--to-full", "--output-encoding", "utf-8"},
+                     "a\x81",
+                     Charset::kGbk,
+                     1,
+                     "ａ",
+                     "UTF-8 cannot hold"},
+        EncodingCase{
+            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"}),
+    [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tornix

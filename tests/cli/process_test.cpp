@@ -18,6 +18,7 @@
 #include "support/hex.h"
 #include "support/sanitizers.h"
 #include "support/scratch_dir.h"
+#include "text/transcode.h"
 
 namespace tornix {
 namespace {
@@ -38,7 +39,9 @@ TEST(TornixConvertProcess, UsageErrorExitsWithTwoAndTheUsageLine) {
     EXPECT_NE(result.err.find("Usage: tornix-convert"), std::string::npos) << result.err;
 }
 
-std::string RandomDocument(std::mt19937& rng, std::size_t size) {
+// Code page 936 text; with `characters`, only whole characters (no lone lead
+// byte), so that it has a UTF-8 form.
+std::string RandomDocument(std::mt19937& rng, std::size_t size, bool characters = false) {
     static const char* const kPieces[] = {
         "\xD6\xD0\xCE\xC4",
         " ",
@@ -58,32 +61,43 @@ std::string RandomDocument(std::mt19937& rng, std::size_t size) {
         "      ",
     };
     std::string text;
-    while (text.size() < size) text += kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+    while (text.size() < size) {
+        const char* piece = kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+        if (!characters || piece[0] != '\x81') text += piece;
+    }
     return text;
 }
 
+// The same document as code page 936 (named with -e) and, every fourth run,
+// as UTF-8 that the program recognises by itself; the output is the
+// whole-text conversion in the input's encoding.
 TEST(TornixConvertProcess, RandomChunksThroughAPipeGiveTheWholeTextResult) {
     std::mt19937 rng(20261208u);
     for (int run = 0; run < 12; ++run) {
-        ProcessInput input;
-        input.bytes = RandomDocument(rng, 1 + rng() % 400000);
-        for (std::size_t total = 0; total < input.bytes.size(); total += input.chunks.back()) {
-            input.chunks.push_back(1 + rng() % (run % 2 == 0 ? 7 : 70000));
-        }
+        const bool utf8 = run % 4 == 3;
+        const std::string document = RandomDocument(rng, 1 + rng() % 400000, utf8);
         const bool toFull = run % 3 != 0;
         const bool trim = run % 4 == 1;
         std::vector<std::string> args{toFull ? "--to-full" : "--to-half"};
         if (trim) args.push_back("--trim");
-        GbkString whole(input.bytes);
+        if (!utf8) args.insert(args.end(), {"-e", "gbk"});
+        GbkString whole(document);
         if (trim) {
             whole.TrimLeft();
             whole.TrimRight();
         }
-        const GbkString expected = toFull ? ToFullWidth(whole) : ToHalfWidth(whole);
+        const GbkString converted = toFull ? ToFullWidth(whole) : ToHalfWidth(whole);
+        const FileEncoding encoding{utf8 ? Charset::kUtf8 : Charset::kGbk, false};
+        const std::string expected = EncodeText(converted.view(), encoding);
+        ProcessInput input;
+        input.bytes = EncodeText(document, encoding);
+        for (std::size_t total = 0; total < input.bytes.size(); total += input.chunks.back()) {
+            input.chunks.push_back(1 + rng() % (run % 2 == 0 ? 7 : 70000));
+        }
         const ProcessResult result = RunProcess(kProgram, args, input);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
-        ASSERT_EQ(result.out.size(), expected.GetLength()) << "run " << run;
-        ASSERT_TRUE(result.out == expected.view()) << "run " << run;
+        ASSERT_EQ(result.out.size(), expected.size()) << "run " << run;
+        ASSERT_TRUE(result.out == expected) << "run " << run;
     }
 }
 
@@ -106,7 +120,7 @@ TEST(TornixConvertProcess, StandardOutputNamedWithDashOrDevStdout) {
     for (const char* name : {"-", "/dev/stdout"}) {
         ProcessInput input;
         input.bytes = "a b";
-        const ProcessResult result = RunProcess(kProgram, {"--to-full", "-o", name}, input);
+        const ProcessResult result = RunProcess(kProgram, {"--to-full", "-e", "gbk", "-o", name}, input);
         EXPECT_EQ(result.exitStatus, 0) << name << ": " << result.err;
         EXPECT_EQ(Hex(result.out), Hex("\xA3\xE1 \xA3\xE2")) << name;
     }
@@ -143,7 +157,7 @@ TEST(TornixConvertProcess, TerminationSignalLeavesNoTemporaryFile) {
 // through, byte for byte.
 TEST(TornixConvertProcess, InPlaceOutputKeepsMemorySmall) {
     if (testing::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
-    constexpr std::size_t kText = std::size_t{32} << 20;
+    constexpr std::size_t kText = std::size_t{64} << 20;
     ScratchDir dir;  // not writable for "nobody"; for ourselves, made read-only
     if (::geteuid() != 0) ::chmod(dir.path().c_str(), 0555);
     const auto target = dir.Put("out.txt", std::string(kText, 'o'));
@@ -153,7 +167,7 @@ TEST(TornixConvertProcess, InPlaceOutputKeepsMemorySmall) {
     ProcessInput input;
     input.bytes = std::string(kText, 'a');
     input.asNobody = true;
-    input.addressSpaceLimit = std::uint64_t{32} << 20;  // the program alone takes about 10 MiB
+    input.addressSpaceLimit = std::uint64_t{48} << 20;  // the program alone maps about 40 MiB (ICU's data)
     const ProcessResult result = RunProcess(kProgram, {"--to-half", "-o", target.string()}, input);
     EXPECT_EQ(result.exitStatus, 0) << result.err << " (signal " << result.signal << ")";
     EXPECT_TRUE(ReadBytes(target) == input.bytes);
