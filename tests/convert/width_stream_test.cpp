@@ -1,7 +1,9 @@
 // WidthStream against the whole-text routines: every case is cut in every
 // possible place, written byte by byte and in random chunk sizes, and must
 // give exactly what ToFullWidth / ToHalfWidth (after TrimLeft and TrimRight
-// with trim) give for the whole text.
+// with trim) give for the whole text; in UTF-8, what the definition of the
+// UTF-8 conversions gives (width_reference.h). Every text is also streamed
+// as UTF-8, where code page 936 bytes are mostly bytes of no character.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "convert/width.h"
 #include "convert/width_stream.h"
 #include "support/hex.h"
+#include "support/width_reference.h"
 
 namespace tornix {
 namespace {
@@ -22,6 +25,7 @@ using testing::Hex;
 struct Mode {
     WidthDirection direction;
     bool trim;
+    WidthEncoding encoding = WidthEncoding::kGbk;
 };
 
 constexpr Mode kModes[] = {
@@ -29,14 +33,22 @@ constexpr Mode kModes[] = {
     {WidthDirection::kToHalf, false},
     {WidthDirection::kToFull, true},
     {WidthDirection::kToHalf, true},
+    {WidthDirection::kToFull, false, WidthEncoding::kUtf8},
+    {WidthDirection::kToHalf, false, WidthEncoding::kUtf8},
+    {WidthDirection::kToFull, true, WidthEncoding::kUtf8},
+    {WidthDirection::kToHalf, true, WidthEncoding::kUtf8},
 };
 
 std::string ModeName(const Mode& mode) {
     return std::string(mode.direction == WidthDirection::kToFull ? "to-full" : "to-half") +
-           (mode.trim ? " --trim" : "");
+           (mode.trim ? " --trim" : "") + (mode.encoding == WidthEncoding::kUtf8 ? " utf-8" : "");
 }
 
 std::string WholeText(const std::string& text, const Mode& mode) {
+    if (mode.encoding == WidthEncoding::kUtf8) {
+        return mode.direction == WidthDirection::kToFull ? testing::ReferenceToFullWidthUtf8(text, mode.trim)
+                                                         : testing::ReferenceToHalfWidthUtf8(text, mode.trim);
+    }
     GbkString value(text);
     if (mode.trim) {
         value.TrimLeft();
@@ -50,12 +62,15 @@ std::string WholeText(const std::string& text, const Mode& mode) {
 std::string Streamed(const std::string& text, const Mode& mode, const std::vector<std::size_t>& sizes,
                      std::size_t* largestPiece = nullptr) {
     std::string out;
-    WidthStream stream(mode.direction, mode.trim, [&](std::string_view bytes) {
-        EXPECT_FALSE(bytes.empty()) << "the sink was called with nothing";
-        if (largestPiece != nullptr) *largestPiece = std::max(*largestPiece, bytes.size());
-        out.append(bytes);
-        return true;
-    });
+    WidthStream stream(
+        mode.direction, mode.trim,
+        [&](std::string_view bytes) {
+            EXPECT_FALSE(bytes.empty()) << "the sink was called with nothing";
+            if (largestPiece != nullptr) *largestPiece = std::max(*largestPiece, bytes.size());
+            out.append(bytes);
+            return true;
+        },
+        mode.encoding);
     std::size_t at = 0;
     for (std::size_t size : sizes) {
         size = std::min(size, text.size() - at);
@@ -93,6 +108,9 @@ const Case kCases[] = {
     {"spaces then a lone lead byte", "a     \xA3"},
     {"trailing space run after text", "abc      "},
     {"solidus and full stop", "a/b.c\xA3\xAF\xA1\xA3"},
+    {"utf-8 forms and spaces", "ａ　 ｂ。．／  x"},
+    {"utf-8 four-byte character and bytes of none", "😀\xE4\xB8 a\xEF\xBC\xF0\x9F\x98"},
+    {"utf-8 white space after a character", " 中 \t"},
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -209,6 +227,7 @@ constexpr std::size_t kLargestSinkPiece = 1024 * 1024;
 
 TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
     const std::string mixed = Repeat("\xD6\xD0\xCE\xC4 text, \xA3\xC1\xA3\xC2\xA1\xA1 1.5/2   ", 40000);
+    const std::string mixedUtf8 = Repeat("中文 text, ＡＢ　 1.5/2   ", 40000);
     const std::vector<LargeCase> cases = {
         {"million spaces between letters", "a" + std::string(1000003, ' ') + "b", {7, 300000, 5}},
         {"million spaces at the end", "a" + std::string(1000001, ' '), {1, 262144, 262145}},
@@ -217,6 +236,8 @@ TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
          {5, 1000000}},
         {"white space beyond memory at the end", "x" + Repeat("\r\n   ", 600000), {3, 2000000}},
         {"lead byte on the piece limit", std::string(262143, 'a') + "\xA3\xC1" + mixed, {5000000}},
+        {"utf-8 form on the piece limit", std::string(262142, 'a') + "ａ" + mixedUtf8, {5000000}},
+        {"one write of mixed utf-8 text", mixedUtf8, {}},
         {"one write of mixed text", mixed, {}},
         {"all lead bytes", std::string(700001, '\xA1'), {}},
     };

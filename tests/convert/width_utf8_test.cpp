@@ -2,7 +2,7 @@
 // 936 conversion of the text's GB18030 form (width_reference.h), computed by
 // the text layer's transcoder and the code page 936 routines. Every scalar
 // value, every table row, the pieces that block kernels get wrong at every
-// offset, and random texts with invalid bytes.
+// offset, and random texts with invalid bytes, whole and streamed.
 #include "convert/width_utf8.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "convert/width.h"
+#include "convert/width_stream.h"
 #include "kernels/utf8_tables.h"
 #include "support/hex.h"
 #include "support/width_reference.h"
@@ -172,9 +173,25 @@ std::string RandomPiece(std::mt19937& rng) {
     }
 }
 
+std::string Streamed(const std::string& text, WidthDirection direction, std::size_t pieceSize) {
+    std::string out;
+    WidthStream stream(
+        direction, false,
+        [&out](std::string_view bytes) {
+            out.append(bytes);
+            return true;
+        },
+        WidthEncoding::kUtf8);
+    for (std::size_t at = 0; at < text.size(); at += pieceSize) {
+        EXPECT_TRUE(stream.Write(std::string_view(text).substr(at, pieceSize)));
+    }
+    EXPECT_TRUE(stream.Finish());
+    return out;
+}
+
 class WidthUtf8Random : public ::testing::TestWithParam<unsigned> {};
 
-TEST_P(WidthUtf8Random, MatchesTheDefinition) {
+TEST_P(WidthUtf8Random, WholeAndStreamedMatchTheDefinition) {
     std::mt19937 rng(GetParam());
     static const char kPrefixBytes[] = {'a', ' ', '\xEF', '\xE3', '\xBC', '\x80'};
     for (int n = 0; n < 1500; ++n) {
@@ -188,6 +205,14 @@ TEST_P(WidthUtf8Random, MatchesTheDefinition) {
             text += body;
             ExpectMatchesDefinition(text);
             if (HasFatalFailure()) return;
+        }
+        const std::string full = ToFullWidthUtf8(body);
+        const std::string half = ToHalfWidthUtf8(body);
+        for (std::size_t pieceSize = 1; pieceSize <= 8; ++pieceSize) {
+            ASSERT_EQ(Hex(Streamed(body, WidthDirection::kToFull, pieceSize)), Hex(full))
+                << "in pieces of " << pieceSize << ": " << Hex(body);
+            ASSERT_EQ(Hex(Streamed(body, WidthDirection::kToHalf, pieceSize)), Hex(half))
+                << "in pieces of " << pieceSize << ": " << Hex(body);
         }
     }
 }
