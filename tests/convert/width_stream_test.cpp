@@ -253,6 +253,54 @@ TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
     }
 }
 
+// Where the stream may cut, and what a cut character becomes with one more
+// byte: a cut too early splits a character, one too late never lets go of
+// bytes that begin none.
+TEST(CharacterCuts, UnfinishedTailsAndWhatTheNextByteMakesOfThem) {
+    constexpr auto kGbk = WidthEncoding::kGbk;
+    constexpr auto kUtf8 = WidthEncoding::kUtf8;
+    const struct {
+        WidthEncoding encoding;
+        std::string text;
+        std::size_t tail;
+    } tails[] = {
+        {kGbk, "ab\xA3", 1},
+        {kGbk, "\xA3\xA3", 0},
+        {kGbk, "\xA3\xA3\xA3", 1},
+        {kUtf8, "", 0},
+        {kUtf8, "a\xE4", 1},
+        {kUtf8, "a\xE4\xB8", 2},
+        {kUtf8, "\xF0\x9F\x98", 3},
+        {kUtf8, "\xF0\x9F\x98\x80", 0},
+        {kUtf8, "\xE4\xB8\xAD", 0},
+        {kUtf8, "\xE0\x80", 0},
+        {kUtf8, "\xED\xA0", 0},
+        {kUtf8, "\xF4\x90", 0},
+        {kUtf8, "\xC0", 0},
+        {kUtf8, "\xB8", 0},
+        {kUtf8, "\xE4\xB8\xAD\xB8", 0},
+    };
+    for (const auto& c : tails) EXPECT_EQ(UnfinishedTail(c.text, c.encoding), c.tail) << Hex(c.text);
+    const struct {
+        WidthEncoding encoding;
+        std::string unfinished;
+        char next;
+        Continuation result;
+    } continuations[] = {
+        {kGbk, "\xA3", ' ', Continuation::kComplete},
+        {kUtf8, "\xE4", '\xB8', Continuation::kUnfinished},
+        {kUtf8, "\xE4\xB8", '\xAD', Continuation::kComplete},
+        {kUtf8, "\xE4\xB8", 'a', Continuation::kBroken},
+        {kUtf8, "\xF0", '\x8F', Continuation::kBroken},  // overlong
+        {kUtf8, "\xF0\x9F\x98", '\x80', Continuation::kComplete},
+    };
+    for (const auto& c : continuations) {
+        EXPECT_EQ(ContinueCharacter(c.unfinished, c.next, c.encoding), c.result) << Hex(c.unfinished + c.next);
+    }
+    EXPECT_FALSE(BeginsCharacter("\xE4\xB8\xAD ", 3, kGbk));  // 0xAD takes the space in code page 936
+    EXPECT_TRUE(BeginsCharacter("\xE4\xB8\xAD ", 3, kUtf8));
+}
+
 TEST(WidthStream, SinkFailureStopsTheStream) {
     int calls = 0;
     WidthStream stream(WidthDirection::kToFull, false, [&calls](std::string_view) {
