@@ -104,25 +104,24 @@ std::size_t Utf8HalfWidthBlocks(const unsigned char* in, std::size_t i, std::siz
         regular = Simd::And(regular, Simd::And(Simd::InRange(third, 0x80, 0x3F), Simd::InRange(half, 0x21, 0x5D)));
         regular = Simd::AndNot(Simd::Equal(half, Simd::Set(kUtf8IrregularAscii)), regular);
         std::uint64_t forms = Simd::Bits(regular);
-        const std::uint64_t solidus = Simd::Bits(Simd::And(regular, Simd::Equal(half, Simd::Set(kSolidusAscii))));
         Vec result = Simd::Select(regular, half, block);
-        result = Simd::Select(Simd::FromBits(solidus << 1), Simd::Set(kSolidusAscii), result);
-        std::uint64_t dropped = (forms & ~solidus) << 1 | forms << 2;
-
+        std::uint64_t dropped = forms << 1 | forms << 2;
+        const std::uint64_t solidus = Simd::Bits(Simd::And(regular, Simd::Equal(half, Simd::Set(kSolidusAscii))));
+        if (solidus != 0) {  // '/' '/' in place of its first two bytes
+            result = Simd::Select(Simd::FromBits(solidus << 1), Simd::Set(kSolidusAscii), result);
+            dropped &= ~(solidus << 1);
+        }
         const Vec irregular = Simd::And(irregularFirst, Simd::Equal(second, Simd::Set(kIrregularSecond)));
         if (Simd::Bits(irregular) != 0) {
             for (int k = 0; k < kUtf8IrregularRows; ++k) {
                 const std::uint64_t at = Simd::Bits(
                     Simd::And(irregular, Simd::Equal(third, Simd::Set(Byte(kUtf8Irregular.full[k].bytes, 2)))));
-                const char* const form = kUtf8Irregular.half[k];
-                const std::size_t length = LiteralLength(form);
-                for (unsigned n = 0; n < 3; ++n) {
-                    if (n < length) {
-                        result = Simd::Select(Simd::FromBits(at << n), Simd::Set(Byte(form, n)), result);
-                    } else {
-                        dropped |= at << n;
-                    }
-                }
+                // The form is one byte repeated (see utf8_tables.h), written
+                // in place of the first bytes of the character.
+                const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
+                std::uint64_t written = 0;
+                for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
+                result = Simd::Select(Simd::FromBits(written), Simd::Set(Byte(kUtf8Irregular.half[k], 0)), result);
                 forms |= at;
             }
         }

@@ -169,7 +169,10 @@ constexpr bool Utf8FormsHaveExpectedShape() {
         }
         if (Byte(form.bytes, 0) == kRegularFirst) return false;
     }
-    return LiteralLength(kUtf8Irregular.half[0]) == 3 && LiteralLength(kUtf8Irregular.half[1]) == 1;
+    // Their half-width forms are three spaces and one byte.
+    return LiteralLength(kUtf8Irregular.half[0]) == 3 && LiteralLength(kUtf8Irregular.half[1]) == 1 &&
+           kUtf8Irregular.half[0][1] == kUtf8Irregular.half[0][0] &&
+           kUtf8Irregular.half[0][2] == kUtf8Irregular.half[0][0];
 }
 static_assert(Utf8FormsHaveExpectedShape(), "the UTF-8 kernels assume this shape of the full-width forms");
 

@@ -262,15 +262,11 @@ std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::s
         if (irregular != 0) {
             for (int k = 0; k < kUtf8IrregularRows; ++k) {
                 const std::uint64_t at = irregular & Equal(third, Byte(kUtf8Irregular.full[k].bytes, 2));
-                const char* const form = kUtf8Irregular.half[k];
-                const std::size_t length = LiteralLength(form);
-                for (unsigned n = 0; n < 3; ++n) {
-                    if (n < length) {
-                        result = _mm512_mask_mov_epi8(result, at << n, _mm512_set1_epi8(form[n]));
-                    } else {
-                        dropped |= at << n;
-                    }
-                }
+                // The form is one byte repeated (see utf8_tables.h).
+                const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
+                std::uint64_t written = 0;
+                for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
+                result = _mm512_mask_mov_epi8(result, written, _mm512_set1_epi8(kUtf8Irregular.half[k][0]));
                 forms |= at;
             }
         }
