@@ -325,8 +325,8 @@ struct QuadIndexTable {
 
 constexpr QuadIndexTable MakeQuadIndexTable() {
     QuadIndexTable table{};
-    for (int quarter = 0; quarter < 4; ++quarter) {
-        for (int lane = 0; lane < 16; ++lane) {
+    for (std::size_t quarter = 0; quarter < 4; ++quarter) {
+        for (std::size_t lane = 0; lane < 16; ++lane) {
             const auto source = static_cast<std::uint8_t>(16 * quarter + lane);
             table.first[quarter][4 * lane] = source;
             table.first[quarter][4 * lane + 1] = static_cast<std::uint8_t>(64 + source);
