@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -92,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"FormCutByTheEnd", "x\xEF\xBC", "ｘ\xEF\xBC", "x\xEF\xBC"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Every scalar value, one after the other, and between spaces.
+// Every scalar value, one after the other: each meets the block ends at some
+// offset, and the neighbours it has in Unicode order.
 TEST(WidthUtf8Sweep, EveryScalarValue) {
     std::string text;
     for (char32_t value = 0; value <= 0x10FFFF; ++value) {
