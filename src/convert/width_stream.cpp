@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/width.h"
+#include "convert/width_utf8.h"
 #include "text/gbk_string.h"
 
 namespace tornix {
@@ -17,8 +18,8 @@ namespace {
 // Input is converted at most this many bytes at a time (plus one to finish a
 // character), which bounds the output area.
 constexpr std::size_t kPieceLimit = std::size_t{256} << 10;
-// Neither direction makes much more than two output bytes of one input byte;
-// the area grows once if a kernel's bound asks for more.
+// Code page 936 text makes at most about two output bytes of one input byte
+// (UTF-8 three); the area grows once if a kernel's bound asks for more.
 constexpr std::size_t kOutCapacity = 2 * (kPieceLimit + 2) + 4096;
 // Held-back white space kept in memory before older parts go to the spill file.
 constexpr std::size_t kHeldLimit = std::size_t{1} << 20;
@@ -30,28 +31,31 @@ const unsigned char* Bytes(std::string_view text) {
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-// True when in[pos] begins a character, given that in[from] does. A byte that
-// is not a lead byte always ends a character, and the lead bytes after it pair
-// up, so only the lead bytes right before pos need counting.
-bool BeginsCharacter(const unsigned char* in, std::size_t from, std::size_t pos) {
-    std::size_t leads = 0;
-    while (pos > from && IsLeadByte(in[pos - 1])) {
-        --pos;
-        ++leads;
-    }
-    return leads % 2 == 0;
-}
-
-// Where the trailing run of bytes matching `inRun` begins, counting only whole
-// characters: the run's first byte may be the trail of a two-byte character.
-// The bytes of a run are never lead bytes. `text` begins on a character.
+// Where the trailing run of ASCII bytes matching `inRun` begins, counting
+// only whole characters: the run's first byte may be the trail of a two-byte
+// character. `text` begins on a character.
 template <typename Pred>
-std::size_t TrailingRunStart(std::string_view text, Pred inRun) {
+std::size_t TrailingRunStart(std::string_view text, WidthEncoding encoding, Pred inRun) {
     const unsigned char* in = Bytes(text);
     std::size_t start = text.size();
     while (start > 0 && inRun(in[start - 1])) --start;
-    if (start < text.size() && !BeginsCharacter(in, 0, start)) ++start;
+    if (start < text.size() && !BeginsCharacter(text, start, encoding)) ++start;
     return start;
+}
+
+// The kernel of a direction and an encoding, and the bound of its output.
+struct Kernel {
+    std::size_t (*boundForSize)(std::size_t size);
+    char* (*into)(std::string_view text, char* out);
+};
+
+Kernel KernelFor(WidthDirection direction, WidthEncoding encoding) {
+    const bool full = direction == WidthDirection::kToFull;
+    if (encoding == WidthEncoding::kUtf8) {
+        return full ? Kernel{ToFullWidthUtf8BoundForSize, ToFullWidthUtf8Into}
+                    : Kernel{ToHalfWidthUtf8BoundForSize, ToHalfWidthUtf8Into};
+    }
+    return full ? Kernel{ToFullWidthBoundForSize, ToFullWidthInto} : Kernel{ToHalfWidthBoundForSize, ToHalfWidthInto};
 }
 
 }  // namespace
@@ -64,49 +68,52 @@ struct WidthStream::Area {
     std::size_t limit;
 };
 
-WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, HeldSpill* spill)
+WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEncoding encoding, HeldSpill* spill)
     : m_direction(direction),
       m_trim(trim),
       m_sink(std::move(sink)),
       m_out(std::make_unique<Area>(kOutCapacity)),
       m_held(std::make_unique<Area>(spill != nullptr ? kHeldLimit : std::numeric_limits<std::size_t>::max())),
-      m_spill(spill) {}
+      m_spill(spill),
+      m_encoding(encoding) {}
 
 WidthStream::~WidthStream() = default;
 
 bool WidthStream::Write(std::string_view bytes) {
     while (!bytes.empty() && m_failure == Failure::kNone) {
-        if (m_pendingLead >= 0) {
-            const char pair[2] = {static_cast<char>(m_pendingLead), bytes.front()};
-            m_pendingLead = -1;
-            bytes.remove_prefix(1);
-            ConvertAligned(std::string_view(pair, 2));
+        if (!m_unfinished.empty()) {
+            JoinUnfinished(bytes);
             continue;
         }
-        std::size_t cut = std::min(bytes.size(), kPieceLimit);
-        const unsigned char* in = Bytes(bytes);
-        if (IsLeadByte(in[cut - 1]) && BeginsCharacter(in, 0, cut - 1)) {
-            if (cut < bytes.size()) {
-                ++cut;  // take the trail byte along
-            } else {
-                m_pendingLead = in[cut - 1];
-                bytes.remove_prefix(cut);
-                ConvertAligned(std::string_view(reinterpret_cast<const char*>(in), cut - 1));
-                continue;
-            }
-        }
+        // A piece ends before a character that it would cut; at the end of
+        // `bytes`, that character waits for the next Write().
+        const std::size_t size = std::min(bytes.size(), kPieceLimit);
+        const std::size_t cut = size - UnfinishedTail(bytes.substr(0, size), m_encoding);
         ConvertAligned(bytes.substr(0, cut));
-        bytes.remove_prefix(cut);
+        if (size == bytes.size()) m_unfinished.assign(bytes.substr(cut));
+        bytes.remove_prefix(size == bytes.size() ? size : cut);
     }
     DrainOut();
     return m_failure == Failure::kNone;
 }
 
+// Takes the next byte into the unfinished character, or converts its bytes
+// each as a character of its own if the byte shows that they begin none.
+void WidthStream::JoinUnfinished(std::string_view& bytes) {
+    const Continuation next = ContinueCharacter(m_unfinished, bytes.front(), m_encoding);
+    if (next != Continuation::kBroken) {
+        m_unfinished += bytes.front();
+        bytes.remove_prefix(1);
+        if (next == Continuation::kUnfinished) return;
+    }
+    ConvertAligned(m_unfinished);
+    m_unfinished.clear();
+}
+
 bool WidthStream::Finish() {
-    if (m_pendingLead >= 0) {
-        const char lead = static_cast<char>(m_pendingLead);
-        m_pendingLead = -1;
-        ConvertAligned(std::string_view(&lead, 1));  // a lone lead byte is a character
+    if (!m_unfinished.empty()) {
+        ConvertAligned(m_unfinished);  // cut short by the end: its bytes are characters
+        m_unfinished.clear();
     }
     if (m_trim) {
         DropHeld();
@@ -131,7 +138,7 @@ void WidthStream::ConvertAligned(std::string_view piece) {
         if (piece.empty()) return;
         m_atStart = false;
     }
-    const std::size_t white = TrailingRunStart(piece, IsTrimSpace);
+    const std::size_t white = TrailingRunStart(piece, m_encoding, IsTrimSpace);
     if (white > 0) {
         // Something that is not white space follows what was held back.
         ReleaseHeld();
@@ -157,7 +164,7 @@ void WidthStream::Feed(std::string_view piece, Target target) {
         if (piece.empty()) return;
         EmitSpaces(target);
     }
-    const std::size_t spaces = TrailingRunStart(piece, [](unsigned char b) { return b == ' '; });
+    const std::size_t spaces = TrailingRunStart(piece, m_encoding, [](unsigned char b) { return b == ' '; });
     Convert(piece.substr(0, spaces), target);
     m_spaces += piece.size() - spaces;
 }
@@ -167,13 +174,9 @@ void WidthStream::Feed(std::string_view piece, Target target) {
 // output area is made for, saves reading the piece twice.
 void WidthStream::Convert(std::string_view piece, Target target) {
     if (piece.empty()) return;
-    if (m_direction == WidthDirection::kToFull) {
-        char* out = Room(target, ToFullWidthBoundForSize(piece.size()));
-        Advance(target, ToFullWidthInto(piece, out));
-    } else {
-        char* out = Room(target, ToHalfWidthBoundForSize(piece.size()));
-        Advance(target, ToHalfWidthInto(piece, out));
-    }
+    const Kernel kernel = KernelFor(m_direction, m_encoding);
+    char* out = Room(target, kernel.boundForSize(piece.size()));
+    Advance(target, kernel.into(piece, out));
 }
 
 // Emits the counted run of spaces, converted as one run.

@@ -1,12 +1,15 @@
 // WidthStream: ToFullWidth or ToHalfWidth of a text that arrives in pieces of
-// any size, for filters that must not hold the whole text. The bytes handed to
-// the sink are exactly the whole-text conversion of everything written, in
+// any size, for filters that must not hold the whole text; of code page 936
+// text, or of UTF-8 text (ToFullWidthUtf8, ToHalfWidthUtf8). The bytes handed
+// to the sink are exactly the whole-text conversion of everything written, in
 // memory that does not grow with the input:
 //
-//   - a two-byte character split between two Write() calls is joined first;
+//   - a character split between two Write() calls is joined first
+//     (character_cuts.h);
 //   - a run of spaces (ToFullWidth turns each three into one U+3000) is
 //     counted, not buffered, until the first character after it;
-//   - a lead byte that ends the input stays a one-byte character.
+//   - a lead byte that ends the input stays a one-byte character, and so
+//     does each byte of a UTF-8 character that the input cuts short.
 //
 // With `trim`, the result is that of TrimLeft() and TrimRight() on the whole
 // text followed by the conversion: leading white space is dropped as it
@@ -23,7 +26,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+
+#include "convert/character_cuts.h"
 
 namespace tornix {
 
@@ -57,7 +63,8 @@ public:
     };
 
     // Without a spill, held-back white space stays in memory however long it is.
-    WidthStream(WidthDirection direction, bool trim, Sink sink, HeldSpill* spill = nullptr);
+    WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEncoding encoding = WidthEncoding::kGbk,
+                HeldSpill* spill = nullptr);
     ~WidthStream();
     WidthStream(const WidthStream&) = delete;
     WidthStream& operator=(const WidthStream&) = delete;
@@ -82,6 +89,7 @@ private:
     enum class Target { kOut, kHeld };
     struct Area;
 
+    void JoinUnfinished(std::string_view& bytes);
     void ConvertAligned(std::string_view piece);
     void Feed(std::string_view piece, Target target);
     void Convert(std::string_view piece, Target target);
@@ -104,8 +112,9 @@ private:
     HeldSpill* m_spill;            // older held bytes beyond the in-memory limit
     bool m_spilled = false;        // m_spill holds bytes
     std::uint64_t m_spaces = 0;    // ToFullWidth: trailing spaces not yet emitted
-    int m_pendingLead = -1;        // a final lead byte whose trail has not arrived
-    bool m_atStart = true;         // trim: nothing but white space seen so far
+    WidthEncoding m_encoding;
+    std::string m_unfinished;  // a character whose last bytes have not arrived
+    bool m_atStart = true;     // trim: nothing but white space seen so far
     Failure m_failure = Failure::kNone;
     int m_spillError = 0;
 };

@@ -1,7 +1,9 @@
 // WidthStream against the whole-text routines: every case is cut in every
 // possible place, written byte by byte and in random chunk sizes, and must
 // give exactly what ToFullWidth / ToHalfWidth (after TrimLeft and TrimRight
-// with trim) give for the whole text.
+// with trim) give for the whole text; in UTF-8, what the definition of the
+// UTF-8 conversions gives (width_reference.h). Every text is also streamed
+// as UTF-8, where code page 936 bytes are mostly bytes of no character.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "convert/width.h"
 #include "convert/width_stream.h"
 #include "support/hex.h"
+#include "support/width_reference.h"
 
 namespace tornix {
 namespace {
@@ -22,6 +25,7 @@ using testing::Hex;
 struct Mode {
     WidthDirection direction;
     bool trim;
+    WidthEncoding encoding = WidthEncoding::kGbk;
 };
 
 constexpr Mode kModes[] = {
@@ -29,14 +33,22 @@ constexpr Mode kModes[] = {
     {WidthDirection::kToHalf, false},
     {WidthDirection::kToFull, true},
     {WidthDirection::kToHalf, true},
+    {WidthDirection::kToFull, false, WidthEncoding::kUtf8},
+    {WidthDirection::kToHalf, false, WidthEncoding::kUtf8},
+    {WidthDirection::kToFull, true, WidthEncoding::kUtf8},
+    {WidthDirection::kToHalf, true, WidthEncoding::kUtf8},
 };
 
 std::string ModeName(const Mode& mode) {
     return std::string(mode.direction == WidthDirection::kToFull ? "to-full" : "to-half") +
-           (mode.trim ? " --trim" : "");
+           (mode.trim ? " --trim" : "") + (mode.encoding == WidthEncoding::kUtf8 ? " utf-8" : "");
 }
 
 std::string WholeText(const std::string& text, const Mode& mode) {
+    if (mode.encoding == WidthEncoding::kUtf8) {
+        return mode.direction == WidthDirection::kToFull ? testing::ReferenceToFullWidthUtf8(text, mode.trim)
+                                                         : testing::ReferenceToHalfWidthUtf8(text, mode.trim);
+    }
     GbkString value(text);
     if (mode.trim) {
         value.TrimLeft();
@@ -76,7 +88,7 @@ std::string Streamed(const std::string& text, const Mode& mode, const std::vecto
             out.append(bytes);
             return true;
         },
-        &spill);
+        mode.encoding, &spill);
     std::size_t at = 0;
     for (std::size_t size : sizes) {
         size = std::min(size, text.size() - at);
@@ -114,6 +126,9 @@ const Case kCases[] = {
     {"spaces then a lone lead byte", "a     \xA3"},
     {"trailing space run after text", "abc      "},
     {"solidus and full stop", "a/b.c\xA3\xAF\xA1\xA3"},
+    {"utf-8 forms and spaces", "ａ　 ｂ。．／  x"},
+    {"utf-8 four-byte character and bytes of none", "😀\xE4\xB8 a\xEF\xBC\xF0\x9F\x98"},
+    {"utf-8 white space after a character", " 中 \t"},
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -230,6 +245,7 @@ constexpr std::size_t kLargestSinkPiece = 1024 * 1024;
 
 TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
     const std::string mixed = Repeat("\xD6\xD0\xCE\xC4 text, \xA3\xC1\xA3\xC2\xA1\xA1 1.5/2   ", 40000);
+    const std::string mixedUtf8 = Repeat("中文 text, ＡＢ　 1.5/2   ", 40000);
     const std::vector<LargeCase> cases = {
         {"million spaces between letters", "a" + std::string(1000003, ' ') + "b", {7, 300000, 5}},
         {"million spaces at the end", "a" + std::string(1000001, ' '), {1, 262144, 262145}},
@@ -238,6 +254,8 @@ TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
          {5, 1000000}},
         {"white space beyond memory at the end", "x" + Repeat("\r\n   ", 600000), {3, 2000000}},
         {"lead byte on the piece limit", std::string(262143, 'a') + "\xA3\xC1" + mixed, {5000000}},
+        {"utf-8 form on the piece limit", std::string(262142, 'a') + "ａ" + mixedUtf8, {5000000}},
+        {"one write of mixed utf-8 text", mixedUtf8, {}},
         {"one write of mixed text", mixed, {}},
         {"all lead bytes", std::string(700001, '\xA1'), {}},
     };
@@ -251,6 +269,54 @@ TEST(WidthStream, LargeInputsStayWithinBoundedPieces) {
             EXPECT_LE(largest, kLargestSinkPiece) << large.name << ", " << ModeName(mode);
         }
     }
+}
+
+// Where the stream may cut, and what a cut character becomes with one more
+// byte: a cut too early splits a character, one too late never lets go of
+// bytes that begin none.
+TEST(CharacterCuts, UnfinishedTailsAndWhatTheNextByteMakesOfThem) {
+    constexpr auto kGbk = WidthEncoding::kGbk;
+    constexpr auto kUtf8 = WidthEncoding::kUtf8;
+    const struct {
+        WidthEncoding encoding;
+        std::string text;
+        std::size_t tail;
+    } tails[] = {
+        {kGbk, "ab\xA3", 1},
+        {kGbk, "\xA3\xA3", 0},
+        {kGbk, "\xA3\xA3\xA3", 1},
+        {kUtf8, "", 0},
+        {kUtf8, "a\xE4", 1},
+        {kUtf8, "a\xE4\xB8", 2},
+        {kUtf8, "\xF0\x9F\x98", 3},
+        {kUtf8, "\xF0\x9F\x98\x80", 0},
+        {kUtf8, "\xE4\xB8\xAD", 0},
+        {kUtf8, "\xE0\x80", 0},
+        {kUtf8, "\xED\xA0", 0},
+        {kUtf8, "\xF4\x90", 0},
+        {kUtf8, "\xC0", 0},
+        {kUtf8, "\xB8", 0},
+        {kUtf8, "\xE4\xB8\xAD\xB8", 0},
+    };
+    for (const auto& c : tails) EXPECT_EQ(UnfinishedTail(c.text, c.encoding), c.tail) << Hex(c.text);
+    const struct {
+        WidthEncoding encoding;
+        std::string unfinished;
+        char next;
+        Continuation result;
+    } continuations[] = {
+        {kGbk, "\xA3", ' ', Continuation::kComplete},
+        {kUtf8, "\xE4", '\xB8', Continuation::kUnfinished},
+        {kUtf8, "\xE4\xB8", '\xAD', Continuation::kComplete},
+        {kUtf8, "\xE4\xB8", 'a', Continuation::kBroken},
+        {kUtf8, "\xF0", '\x8F', Continuation::kBroken},  // overlong
+        {kUtf8, "\xF0\x9F\x98", '\x80', Continuation::kComplete},
+    };
+    for (const auto& c : continuations) {
+        EXPECT_EQ(ContinueCharacter(c.unfinished, c.next, c.encoding), c.result) << Hex(c.unfinished + c.next);
+    }
+    EXPECT_FALSE(BeginsCharacter("\xE4\xB8\xAD ", 3, kGbk));  // 0xAD takes the space in code page 936
+    EXPECT_TRUE(BeginsCharacter("\xE4\xB8\xAD ", 3, kUtf8));
 }
 
 TEST(WidthStream, SinkFailureStopsTheStream) {

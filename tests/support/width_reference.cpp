@@ -3,6 +3,7 @@
 #include <map>
 
 #include "convert/width.h"
+#include "text/transcode.h"
 
 namespace tornix::testing {
 
@@ -93,6 +94,28 @@ std::string ModelToHalfWidth(std::string_view text) {
         i += 2;
     }
     return out;
+}
+
+namespace {
+
+std::string ThroughTheProgramsText(std::string_view utf8, bool trim, GbkString (*convert)(const GbkString&)) {
+    const FileEncoding encoding{Charset::kUtf8, false};
+    GbkString text(DecodeText(utf8, encoding));
+    if (trim) {
+        text.TrimLeft();
+        text.TrimRight();
+    }
+    return EncodeText(convert(text).view(), encoding);
+}
+
+}  // namespace
+
+std::string ReferenceToFullWidthUtf8(std::string_view utf8, bool trim) {
+    return ThroughTheProgramsText(utf8, trim, ToFullWidth);
+}
+
+std::string ReferenceToHalfWidthUtf8(std::string_view utf8, bool trim) {
+    return ThroughTheProgramsText(utf8, trim, ToHalfWidth);
 }
 
 }  // namespace tornix::testing

@@ -20,4 +20,10 @@ std::string ModelFullOf(char ascii);
 std::string ModelToFullWidth(std::string_view text);
 std::string ModelToHalfWidth(std::string_view text);
 
+// The conversions of UTF-8 text as they are defined: the UTF-8 of the code
+// page 936 conversion of the text's GB18030 form (transcode.h), with the
+// white space trimmed first when `trim` is set.
+std::string ReferenceToFullWidthUtf8(std::string_view utf8, bool trim = false);
+std::string ReferenceToHalfWidthUtf8(std::string_view utf8, bool trim = false);
+
 }  // namespace tornix::testing

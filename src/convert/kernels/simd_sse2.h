@@ -1,5 +1,5 @@
 // The 16-byte vector type of the SSE2 kernels, for the block conversions of
-// width_blocks.h; the SSSE3 kernels build on it. Without a byte shuffle to
+// width_blocks.h and utf8_blocks.h; the SSSE3 kernels build on it. Without a byte shuffle to
 // look up and pack with, SSE2 writes ToFullWidth's forms from a table and
 // packs bytes one at a time.
 //
@@ -131,6 +131,23 @@ struct Sse2 {
         for (unsigned n = 0; n < 16; ++n) {
             *out = copy[n];
             out += (keep >> n) & 1;
+        }
+    }
+
+    // Each lane's three bytes laid out in four by unpacks, then written four
+    // at a time, the output moving on by 0, 1 or 3.
+    static void WriteTriples(Vec first, Vec second, Vec third, std::uint64_t keep, std::uint64_t wide, char*& out) {
+        const Vec zero = _mm_setzero_si128();
+        const Vec pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
+        const Vec thirds[2] = {_mm_unpacklo_epi8(third, zero), _mm_unpackhi_epi8(third, zero)};
+        alignas(16) char lanes[64];
+        Store(lanes, _mm_unpacklo_epi16(pairs[0], thirds[0]));
+        Store(lanes + 16, _mm_unpackhi_epi16(pairs[0], thirds[0]));
+        Store(lanes + 32, _mm_unpacklo_epi16(pairs[1], thirds[1]));
+        Store(lanes + 48, _mm_unpackhi_epi16(pairs[1], thirds[1]));
+        for (unsigned n = 0; n < 16; ++n) {
+            std::memcpy(out, lanes + std::size_t{4} * n, 4);
+            out += ((keep >> n) & 1) * (1 + 2 * ((wide >> n) & 1));
         }
     }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "utf8_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -77,6 +78,26 @@ struct Avx2 {
         }
     }
 
+    // Four lanes a shuffle, as in the SSSE3 kernels; the unpacks work within
+    // each 16-byte half, so the quads of lanes 0..15 come from the low halves.
+    static void WriteTriples(Vec first, Vec second, Vec third, std::uint64_t keep, std::uint64_t wide, char*& out) {
+        const Vec zero = _mm256_setzero_si256();
+        const Vec pairsLow = _mm256_unpacklo_epi8(first, second);  // lanes 0..7 and 16..23
+        const Vec pairsHigh = _mm256_unpackhi_epi8(first, second);
+        const Vec thirdsLow = _mm256_unpacklo_epi8(third, zero);
+        const Vec thirdsHigh = _mm256_unpackhi_epi8(third, zero);
+        const Vec quads[4] = {_mm256_unpacklo_epi16(pairsLow, thirdsLow), _mm256_unpackhi_epi16(pairsLow, thirdsLow),
+                              _mm256_unpacklo_epi16(pairsHigh, thirdsHigh),
+                              _mm256_unpackhi_epi16(pairsHigh, thirdsHigh)};
+        for (unsigned quad = 0; quad < 8; ++quad) {
+            const __m128i lanes =
+                quad < 4 ? _mm256_castsi256_si128(quads[quad]) : _mm256_extracti128_si256(quads[quad - 4], 1);
+            const unsigned index = ((keep >> (4 * quad)) & 0xF) | ((wide >> (4 * quad)) & 0xF) << 4;
+            Store16(out, Shuffle(lanes, kTriples.control[index]));
+            out += kTriples.length[index];
+        }
+    }
+
     static void WritePairs(Vec first, Vec second, std::uint64_t keepFirst, std::uint64_t keepSecond, bool onlySeconds,
                            char*& out) {
         // The pairs of bytes 0..7, 8..15, 16..23 and 24..31.
@@ -113,6 +134,16 @@ char* ToHalfWidthAvx2(const unsigned char* in, std::size_t size, char* out) {
     return ToHalfWidthScalar(in + i, size - i, out);
 }
 
+char* ToFullWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8FullWidthBlocks<Avx2>(in, 0, size, out);
+    return ToFullWidthUtf8Scalar(in + i, size - i, out);
+}
+
+char* ToHalfWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8HalfWidthBlocks<Avx2>(in, 0, size, out);
+    return ToHalfWidthUtf8Scalar(in + i, size - i, out);
+}
+
 std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span) {
     std::size_t count = 0;
     std::size_t i = 0;
@@ -130,6 +161,8 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
     return count + CountInRangeScalar(in + i, size - i, low, span);
 }
 
-extern const KernelTable kAvx2Kernels = {"avx2", ToFullWidthAvx2, ToHalfWidthAvx2, CountInRangeAvx2};
+extern const KernelTable kAvx2Kernels = {
+    "avx2", ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2,
+};
 
 }  // namespace tornix::kernels

@@ -1,13 +1,15 @@
 // The 64-byte kernels for processors with AVX-512 VBMI2 (Intel since Ice
 // Lake, AMD since Zen 4): byte masks in mask registers, the forms looked up
 // from 128-entry tables by two-table permutes, and the bytes that stay packed
-// by one compress per 32 pairs. The end of a text goes to the 32-byte kernels.
+// by one compress per 32 pairs (per 16 lanes in UTF-8). The end of a text goes
+// to the 32-byte kernels.
 // Compiled with -mavx512f -mavx512bw -mavx512vl -mavx512vbmi -mavx512vbmi2
 // -mavx2 -mbmi -mbmi2 -mpopcnt.
 #include <immintrin.h>
 
 #include <cstdint>
 
+#include "utf8_steps.h"
 #include "width_kernels.h"
 #include "width_steps.h"
 
@@ -161,6 +163,119 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     return i;
 }
 
+// The UTF-8 ToFullWidth 64 bytes at a time, as Utf8FullWidthBlocks
+// (utf8_blocks.h) does it 16 or 32 at a time: the forms looked up from
+// 128-entry tables, each quarter's lanes laid out four bytes a lane and the
+// bytes that stay packed by one compress.
+std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const __m512i firstLow = _mm512_loadu_si512(kUtf8AsciiForms.first);
+    const __m512i firstHigh = _mm512_loadu_si512(kUtf8AsciiForms.first + 64);
+    const __m512i secondLow = _mm512_loadu_si512(kUtf8AsciiForms.second);
+    const __m512i secondHigh = _mm512_loadu_si512(kUtf8AsciiForms.second + 64);
+    const __m512i thirdLow = _mm512_loadu_si512(kUtf8AsciiForms.third);
+    const __m512i thirdHigh = _mm512_loadu_si512(kUtf8AsciiForms.third + 64);
+    constexpr std::uint64_t kLaneFirsts = 0x1111111111111111u;  // byte 4k of a quarter's layout
+    // Each quarter stores 64 bytes where its output begins; with 16 more bytes
+    // of input after the block, that store ends within the bound (width_utf8.h).
+    while (i + 64 + 16 <= size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        const std::uint64_t printable = InRange(block, 0x21, 0x5D);
+        const std::uint64_t spaces = Equal(block, ' ');
+        unsigned stop = 64;
+        std::uint64_t heads = 0;
+        if (spaces != 0) {
+            if ((spaces >> 63) != 0 && in[i + 64] == ' ') stop = RunStart(spaces, 63);
+            if (stop == 0) {  // a run of spaces from here past the block
+                const std::size_t run = SpaceRunLength(in, i, size);
+                out = EmitUtf8SpaceRun(out, run);
+                i += run;
+                continue;
+            }
+            heads = SpaceTripleHeads(spaces & LowBits(stop));
+        }
+        const std::uint64_t taken = LowBits(stop);
+        const std::uint64_t wide = printable & taken;
+        __m512i first = block;
+        if (heads != 0) {
+            first = _mm512_mask_mov_epi8(first, heads, _mm512_set1_epi8(kUtf8FullSpace.bytes[0]));
+            first = _mm512_mask_mov_epi8(first, heads << 1, _mm512_set1_epi8(kUtf8FullSpace.bytes[1]));
+            first = _mm512_mask_mov_epi8(first, heads << 2, _mm512_set1_epi8(kUtf8FullSpace.bytes[2]));
+        }
+        if (wide == 0) {  // nothing grows
+            _mm512_storeu_si512(out, first);
+            out += stop;
+            i += stop;
+            continue;
+        }
+        first = _mm512_mask_mov_epi8(first, wide, _mm512_permutex2var_epi8(firstLow, block, firstHigh));
+        const __m512i second = _mm512_permutex2var_epi8(secondLow, block, secondHigh);
+        const __m512i third = _mm512_permutex2var_epi8(thirdLow, block, thirdHigh);
+        for (unsigned quarter = 0; quarter < 4 && 16 * quarter < stop; ++quarter) {
+            const std::uint64_t lanes = (taken >> (16 * quarter)) & 0xFFFF;
+            const std::uint64_t wideLanes = (wide >> (16 * quarter)) & 0xFFFF;
+            const std::uint64_t keep = _pdep_u64(lanes, kLaneFirsts) | _pdep_u64(wideLanes, kLaneFirsts << 1) * 3;
+            __m512i quad = _mm512_permutex2var_epi8(first, _mm512_loadu_si512(kQuadIndex.first[quarter]), second);
+            quad = _mm512_mask_permutexvar_epi8(quad, kLaneFirsts << 2, _mm512_loadu_si512(kQuadIndex.third[quarter]),
+                                                third);
+            _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, quad));
+            out += _mm_popcnt_u64(keep);
+        }
+        i += stop;
+    }
+    outRef = out;
+    return i;
+}
+
+// The UTF-8 ToHalfWidth 64 bytes at a time, as Utf8HalfWidthBlocks
+// (utf8_blocks.h) does it 16 or 32 at a time, the bytes that go packed out by
+// one compress. Without a branch for blocks that hold no form: in mixed text
+// it would be mispredicted often enough to cost more than the whole block
+// takes (ASCII-only text still converts at over half the speed of memcpy).
+std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    while (i + 64 + 2 <= size) {
+        const __m512i block = _mm512_loadu_si512(in + i);
+        const std::uint64_t regularFirst = Equal(block, kRegularFirst);
+        const std::uint64_t irregularFirst = Equal(block, kIrregularFirst);
+        // Lane n of `second` is byte n + 1.
+        const __m512i second = _mm512_loadu_si512(in + i + 1);
+        const __m512i third = _mm512_loadu_si512(in + i + 2);
+        const std::uint64_t secondHigh = Equal(second, kRegularSecondHigh);
+        // A regular form's ASCII byte from its last two bytes (the second
+        // byte counts 64 characters).
+        __m512i half = _mm512_sub_epi8(third, _mm512_set1_epi8(0x80 - kRegularThirdOffset));
+        half = _mm512_mask_add_epi8(half, secondHigh, half, _mm512_set1_epi8(0x40));
+        const std::uint64_t regular = regularFirst & InRange(second, kRegularSecondLow, 1) &
+                                      InRange(third, 0x80, 0x3F) & InRange(half, 0x21, 0x5D) &
+                                      ~Equal(half, kUtf8IrregularAscii);
+        const std::uint64_t solidus = regular & Equal(half, kSolidusAscii);
+        __m512i result = _mm512_mask_mov_epi8(block, regular, half);
+        result = _mm512_mask_mov_epi8(result, solidus << 1, _mm512_set1_epi8(static_cast<char>(kSolidusAscii)));
+        std::uint64_t forms = regular;
+        std::uint64_t dropped = (regular & ~solidus) << 1 | regular << 2;
+        const std::uint64_t irregular = irregularFirst & Equal(second, kIrregularSecond);
+        for (int k = 0; k < kUtf8IrregularRows; ++k) {
+            const std::uint64_t at = irregular & Equal(third, Byte(kUtf8Irregular.full[k].bytes, 2));
+            // The form is one byte repeated (see utf8_tables.h).
+            const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
+            std::uint64_t written = 0;
+            for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
+            result = _mm512_mask_mov_epi8(result, written, _mm512_set1_epi8(kUtf8Irregular.half[k][0]));
+            forms |= at;
+        }
+        unsigned length = 64;
+        const std::uint64_t late = forms >> 62;  // forms that go on past the block
+        if (late != 0) length = (late & 1) != 0 ? 62 : 63;
+        const std::uint64_t keep = LowBits(length) & ~dropped;
+        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, result));
+        out += _mm_popcnt_u64(keep);
+        i += length;
+    }
+    outRef = out;
+    return i;
+}
+
 char* ToFullWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
     const std::size_t i = FullWidthBlocks64(in, 0, size, out);
     return ToFullWidthAvx2(in + i, size - i, out);
@@ -171,8 +286,20 @@ char* ToHalfWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
     return ToHalfWidthAvx2(in + i, size - i, out);
 }
 
+char* ToFullWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8FullWidthBlocks64(in, 0, size, out);
+    return ToFullWidthUtf8Avx2(in + i, size - i, out);
+}
+
+char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8HalfWidthBlocks64(in, 0, size, out);
+    return ToHalfWidthUtf8Avx2(in + i, size - i, out);
+}
+
 }  // namespace
 
-extern const KernelTable kAvx512Kernels = {"avx512", ToFullWidthAvx512, ToHalfWidthAvx512, CountInRangeAvx2};
+extern const KernelTable kAvx512Kernels = {
+    "avx512", ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512, CountInRangeAvx2,
+};
 
 }  // namespace tornix::kernels

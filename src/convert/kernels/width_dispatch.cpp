@@ -1,6 +1,6 @@
 // Picks the width kernels once per process. Compiled with the build's own
 // flags: nothing here may need more than the oldest processor the build runs
-// on. The build (kernels.cmake) defines TORNIX_WIDTH_X86_KERNELS when it
+// on. The build (src/convert/CMakeLists.txt) defines TORNIX_WIDTH_X86_KERNELS when it
 // compiles the 16-byte tiers, TORNIX_WIDTH_AVX2_KERNELS and
 // TORNIX_WIDTH_AVX512_KERNELS when it compiles the 32- and 64-byte ones.
 #include <cstdlib>

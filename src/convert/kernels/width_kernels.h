@@ -13,7 +13,7 @@
 namespace tornix::kernels {
 
 // Converts the whole of `in` (`size` bytes) into `out`, which has room for the
-// bound of width.h, and returns the end of the bytes written.
+// bound of width.h (or width_utf8.h), and returns the end of the bytes written.
 using ConvertKernel = char* (*)(const unsigned char* in, std::size_t size, char* out);
 // How many of the `size` bytes from `in` lie in [low, low + span].
 using CountKernel = std::size_t (*)(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
@@ -24,6 +24,8 @@ struct KernelTable {
     const char* name;
     ConvertKernel toFullWidth;
     ConvertKernel toHalfWidth;
+    ConvertKernel toFullWidthUtf8;
+    ConvertKernel toHalfWidthUtf8;
     CountKernel countInRange;
 };
 
@@ -44,7 +46,7 @@ SimdTier ActiveTier();
 const KernelTable& ActiveKernels();
 
 // The tiers' tables. The x86 ones exist in builds for x86-64 only, the AVX
-// ones not in the Windows build (see kernels.cmake).
+// ones not in the Windows build (see src/convert/CMakeLists.txt).
 extern const KernelTable kScalarKernels;
 extern const KernelTable kSse2Kernels;
 extern const KernelTable kSsse3Kernels;
@@ -58,6 +60,10 @@ std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsign
 std::size_t CountInRangeSse2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
 char* ToFullWidthAvx2(const unsigned char* in, std::size_t size, char* out);
 char* ToHalfWidthAvx2(const unsigned char* in, std::size_t size, char* out);
+char* ToFullWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out);
+char* ToHalfWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out);
+char* ToFullWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
+char* ToHalfWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
 std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
 
 }  // namespace tornix::kernels

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "text/gbk_string.h"
+#include "utf8_steps.h"
 #include "width_kernels.h"
 #include "width_steps.h"
 
@@ -40,12 +41,22 @@ char* ToHalfWidthScalar(const unsigned char* in, std::size_t size, char* out) {
     return out;
 }
 
+char* ToFullWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out) {
+    return Utf8FullWidthBytes(in, 0, size, size, out);
+}
+
+char* ToHalfWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out) {
+    return Utf8HalfWidthBytes(in, 0, size, out);
+}
+
 std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < size; ++i) count += static_cast<unsigned char>(in[i] - low) <= span;
     return count;
 }
 
-extern const KernelTable kScalarKernels = {"scalar", ToFullWidthScalar, ToHalfWidthScalar, CountInRangeScalar};
+extern const KernelTable kScalarKernels = {
+    "scalar", ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar, CountInRangeScalar,
+};
 
 }  // namespace tornix::kernels

@@ -1,6 +1,7 @@
 // The 16-byte kernels for processors with SSE2 only (every x86-64 processor).
 // Compiled with the build's flags for x86-64, which include SSE2.
 #include "simd_sse2.h"
+#include "utf8_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -16,6 +17,16 @@ char* ToFullWidthSse2(const unsigned char* in, std::size_t size, char* out) {
 char* ToHalfWidthSse2(const unsigned char* in, std::size_t size, char* out) {
     const std::size_t i = HalfWidthBlocks<Sse2>(in, 0, size, out);
     return ToHalfWidthScalar(in + i, size - i, out);
+}
+
+char* ToFullWidthUtf8Sse2(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8FullWidthBlocks<Sse2>(in, 0, size, out);
+    return ToFullWidthUtf8Scalar(in + i, size - i, out);
+}
+
+char* ToHalfWidthUtf8Sse2(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8HalfWidthBlocks<Sse2>(in, 0, size, out);
+    return ToHalfWidthUtf8Scalar(in + i, size - i, out);
 }
 
 }  // namespace
@@ -39,6 +50,8 @@ std::size_t CountInRangeSse2(const unsigned char* in, std::size_t size, unsigned
     return count + CountInRangeScalar(in + i, size - i, low, span);
 }
 
-extern const KernelTable kSse2Kernels = {"sse2", ToFullWidthSse2, ToHalfWidthSse2, CountInRangeSse2};
+extern const KernelTable kSse2Kernels = {
+    "sse2", ToFullWidthSse2, ToHalfWidthSse2, ToFullWidthUtf8Sse2, ToHalfWidthUtf8Sse2, CountInRangeSse2,
+};
 
 }  // namespace tornix::kernels

@@ -4,6 +4,7 @@
 #include <tmmintrin.h>
 
 #include "simd_sse2.h"
+#include "utf8_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -45,6 +46,20 @@ struct Ssse3 : Sse2 {
         }
     }
 
+    // Four lanes a shuffle: each lane's three bytes laid out in four.
+    static void WriteTriples(Vec first, Vec second, Vec third, std::uint64_t keep, std::uint64_t wide, char*& out) {
+        const Vec zero = _mm_setzero_si128();
+        const Vec pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
+        const Vec thirds[2] = {_mm_unpacklo_epi8(third, zero), _mm_unpackhi_epi8(third, zero)};
+        const Vec quads[4] = {_mm_unpacklo_epi16(pairs[0], thirds[0]), _mm_unpackhi_epi16(pairs[0], thirds[0]),
+                              _mm_unpacklo_epi16(pairs[1], thirds[1]), _mm_unpackhi_epi16(pairs[1], thirds[1])};
+        for (unsigned quad = 0; quad < 4; ++quad) {
+            const unsigned index = ((keep >> (4 * quad)) & 0xF) | ((wide >> (4 * quad)) & 0xF) << 4;
+            Store(out, _mm_shuffle_epi8(quads[quad], Load(kTriples.control[index])));
+            out += kTriples.length[index];
+        }
+    }
+
     static void WritePairs(Vec first, Vec second, std::uint64_t keepFirst, std::uint64_t keepSecond, bool onlySeconds,
                            char*& out) {
         const Vec pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
@@ -75,8 +90,20 @@ char* ToHalfWidthSsse3(const unsigned char* in, std::size_t size, char* out) {
     return ToHalfWidthScalar(in + i, size - i, out);
 }
 
+char* ToFullWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8FullWidthBlocks<Ssse3>(in, 0, size, out);
+    return ToFullWidthUtf8Scalar(in + i, size - i, out);
+}
+
+char* ToHalfWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out) {
+    const std::size_t i = Utf8HalfWidthBlocks<Ssse3>(in, 0, size, out);
+    return ToHalfWidthUtf8Scalar(in + i, size - i, out);
+}
+
 }  // namespace
 
-extern const KernelTable kSsse3Kernels = {"ssse3", ToFullWidthSsse3, ToHalfWidthSsse3, CountInRangeSse2};
+extern const KernelTable kSsse3Kernels = {
+    "ssse3", ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3, CountInRangeSse2,
+};
 
 }  // namespace tornix::kernels
