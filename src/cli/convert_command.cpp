@@ -144,18 +144,15 @@ std::string CharsetTitle(Charset charset) {
 }
 
 // The way from the input's bytes to the output's: the input's encoding
-// decided at its start (unless given), its text decoded into code page 936
-// with GB18030's four-byte forms (unless it is code page 936 already),
-// converted by WidthStream, and encoded in the output's encoding. Each step
+// decided at its start (unless given); then code page 936 and UTF-8 text
+// converted by WidthStream as they are, when the output is in the same
+// encoding, and any other text decoded into code page 936 with GB18030's
+// four-byte forms, converted, and encoded in the output's encoding. Each step
 // works piece by piece, so memory does not grow with the input.
 class Conversion {
 public:
     Conversion(const ConvertRequest& request, const ProgramStreams& streams, Output& output, HeldSpill* spill)
-        : m_request(request),
-          m_streams(streams),
-          m_output(output),
-          m_stream(
-              request.direction, request.trim, [this](std::string_view text) { return Emit(text); }, spill) {}
+        : m_request(request), m_streams(streams), m_output(output), m_spill(spill) {}
 
     // A new input begins; its bytes follow through Feed().
     void BeginInput(std::string_view name) {
@@ -191,12 +188,16 @@ public:
             m_decoder->Finish(m_text);
             if (auto status = Convert()) return status;
         }
-        if (!m_stream.Finish()) return StreamFailed();
-        if (m_encoder) {
-            m_encoder->Finish(m_bytes);
-            if (!WriteEncoded()) return m_cannotEncode ? kExitFileError : m_output.Failed(m_streams);
+        if (m_validator) {
+            m_validator->Finish();
+            if (auto status = RefuseInvalid(m_validator->firstInvalid())) return status;
         }
-        if (m_request.trim && m_stream.onlyWhiteSpace()) {  // as the window refuses it
+        if (!m_stream->Finish()) return StreamFailed();
+        if (m_encoder) m_encoder->Finish(m_bytes);
+        if (!WriteMark() || (m_encoder && !WriteEncoded())) {
+            return m_cannotEncode ? kExitFileError : m_output.Failed(m_streams);
+        }
+        if (m_request.trim && m_stream->onlyWhiteSpace()) {  // as the window refuses it
             (void)WriteTo(m_streams.errors, EmptyTextMessage(m_streams.terminal));
             return kExitFileError;
         }
@@ -224,12 +225,20 @@ private:
         const Charset out = m_request.outputEncoding.value_or(*m_in);
         // The same encoding both ways: the mark is kept, and bytes that are no
         // character of a named encoding pass through as they are.
-        m_strictInput = m_detected || out != *m_in;
+        m_strictInput = (m_detected && !found->byteOrderMark) || out != *m_in;
         m_strictOutput = out != *m_in;
-        if (*m_in != Charset::kGbk) m_decoder.emplace(*m_in);
-        if (out != Charset::kGbk) m_encoder.emplace(out);
-        if (found->byteOrderMark && out != Charset::kGbk) m_bytes = ByteOrderMark(out);
         m_outCharset = out;
+        if (found->byteOrderMark && out != Charset::kGbk) m_mark = ByteOrderMark(out);
+        const bool asItIs = out == *m_in && (out == Charset::kGbk || out == Charset::kUtf8);
+        if (!asItIs) {
+            m_decoder.emplace(*m_in);
+            m_encoder.emplace(out);
+        } else if (out == Charset::kUtf8 && m_strictInput) {
+            m_validator.emplace();
+        }
+        m_stream.emplace(
+            m_request.direction, m_request.trim, [this](std::string_view text) { return Emit(text); },
+            asItIs && out == Charset::kUtf8 ? WidthEncoding::kUtf8 : WidthEncoding::kGbk, m_spill);
         return true;
     }
 
@@ -241,25 +250,33 @@ private:
             bytes.remove_prefix(skip);
         }
         if (!m_decoder) {
-            if (!m_stream.Write(bytes)) return StreamFailed();
+            if (m_validator) {
+                m_validator->Check(bytes);
+                if (auto status = RefuseInvalid(m_validator->firstInvalid())) return status;
+            }
+            if (!m_stream->Write(bytes)) return StreamFailed();
             return std::nullopt;
         }
         m_decoder->Decode(bytes, m_text);
         return Convert();
     }
 
-    // Hands the decoded text on, or stops at the first byte that is no
-    // character of the input's encoding.
+    // Stops at the first byte that is no character of the input's encoding,
+    // where that ends the run.
+    std::optional<int> RefuseInvalid(std::optional<std::uint64_t> invalid) {
+        if (!m_strictInput || !invalid) return std::nullopt;
+        const std::uint64_t raw = *invalid + m_markLength;
+        const std::uint64_t at = raw > m_inputStart ? raw - m_inputStart : 0;
+        (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " + CharsetTitle(*m_in) +
+                                            " at byte " + std::to_string(at) +
+                                            " (name the input's encoding with -e)\n");
+        return kExitFileError;
+    }
+
+    // Hands the decoded text on.
     std::optional<int> Convert() {
-        if (m_strictInput && m_decoder->firstInvalid()) {
-            const std::uint64_t raw = *m_decoder->firstInvalid() + m_markLength;
-            const std::uint64_t at = raw > m_inputStart ? raw - m_inputStart : 0;
-            (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " + CharsetTitle(*m_in) +
-                                                " at byte " + std::to_string(at) +
-                                                " (name the input's encoding with -e)\n");
-            return kExitFileError;
-        }
-        const bool written = m_stream.Write(m_text);
+        if (auto status = RefuseInvalid(m_decoder->firstInvalid())) return status;
+        const bool written = m_stream->Write(m_text);
         m_text.clear();
         if (!written) return StreamFailed();
         return std::nullopt;
@@ -268,13 +285,20 @@ private:
     // The converted text, to the output. False when the output failed or
     // cannot hold the text (m_cannotEncode, already reported).
     bool Emit(std::string_view text) {
+        if (!WriteMark()) return false;
         if (!m_encoder) return m_output.Write(text);
         m_encoder->Encode(text, m_bytes);
         return WriteEncoded();
     }
 
-    // Writes the encoded bytes (the first time, after the byte-order mark
-    // that Decide() put there).
+    // The output's byte-order mark, before anything else.
+    bool WriteMark() {
+        if (m_mark.empty()) return true;
+        const std::string_view mark = m_mark;
+        m_mark = {};
+        return m_output.Write(mark);
+    }
+
     bool WriteEncoded() {
         if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
             m_cannotEncode = true;
@@ -289,29 +313,32 @@ private:
 
     int StreamFailed() const {
         if (m_cannotEncode) return kExitFileError;
-        if (m_stream.failure() == WidthStream::Failure::kSink) return m_output.Failed(m_streams);
-        Report(m_streams, "cannot hold back white space in a temporary file", m_stream.spillError());
+        if (m_stream->failure() == WidthStream::Failure::kSink) return m_output.Failed(m_streams);
+        Report(m_streams, "cannot hold back white space in a temporary file", m_stream->spillError());
         return kExitFileError;
     }
 
     const ConvertRequest& m_request;
     const ProgramStreams& m_streams;
     Output& m_output;
-    WidthStream m_stream;
-    std::string m_start;          // the input's start, while its encoding is undecided
-    std::optional<Charset> m_in;  // the input's encoding, once decided
+    HeldSpill* m_spill;
+    std::optional<WidthStream> m_stream;  // once the encoding is decided
+    std::string m_start;                  // the input's start, while its encoding is undecided
+    std::optional<Charset> m_in;          // the input's encoding, once decided
     Charset m_outCharset = Charset::kGbk;
     bool m_detected = false;      // decided by the rule, not named with -e
     bool m_strictInput = false;   // stop at a byte that is no character
     bool m_strictOutput = false;  // stop at what the output's encoding cannot hold
     bool m_cannotEncode = false;
     std::size_t m_markLength = 0;  // the input's byte-order mark, left out of the text
+    std::string_view m_mark;       // the output's byte-order mark, until written
     std::optional<TextDecoder> m_decoder;
     std::optional<TextEncoder> m_encoder;
-    std::string m_text;              // decoded, for the stream
-    std::string m_bytes;             // encoded, for the output
-    std::uint64_t m_rawOffset = 0;   // input bytes taken so far, all inputs
-    std::uint64_t m_inputStart = 0;  // where the current input began among them
+    std::optional<Utf8Validator> m_validator;  // UTF-8 converted as it is, when its validity is asked for
+    std::string m_text;                        // decoded, for the stream
+    std::string m_bytes;                       // encoded, for the output
+    std::uint64_t m_rawOffset = 0;             // input bytes taken so far, all inputs
+    std::uint64_t m_inputStart = 0;            // where the current input began among them
     std::string m_inputName;
 };
 
