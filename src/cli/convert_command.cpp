@@ -6,7 +6,6 @@
 #include <optional>
 #include <string_view>
 
-#include "convert/utf8_validator.h"
 #include "convert/width_stream.h"
 #include "files/file_system.h"
 #include "files/safe_writer.h"

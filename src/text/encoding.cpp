@@ -133,6 +133,36 @@ std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool c
     return std::nullopt;  // all ASCII so far, or a first character still cut short
 }
 
+void Utf8Validator::Check(std::string_view piece) {
+    if (m_firstInvalid) return;
+    if (!m_carry.empty()) {  // complete the character the last piece cut short
+        const std::string joined = m_carry + std::string(piece.substr(0, 4));
+        const Utf8Scan scan = ScanUtf8(joined, false);
+        if (!scan.valid) {
+            m_firstInvalid = m_offset + scan.validLength;
+            return;
+        }
+        if (scan.validLength < m_carry.size()) {  // still cut: all of the piece is in `joined`
+            m_carry = joined;
+            return;
+        }
+        piece.remove_prefix(scan.validLength - m_carry.size());
+        m_offset += scan.validLength;
+        m_carry.clear();
+    }
+    const Utf8Scan scan = ScanUtf8(piece, false);
+    if (!scan.valid) {
+        m_firstInvalid = m_offset + scan.validLength;
+        return;
+    }
+    m_carry.assign(piece.substr(scan.validLength));
+    m_offset += scan.validLength;
+}
+
+void Utf8Validator::Finish() {
+    if (!m_firstInvalid && !m_carry.empty()) m_firstInvalid = m_offset;
+}
+
 std::string_view CharsetName(Charset charset) {
     for (const Name& name : kNames) {
         if (name.charset == charset) return name.name;

@@ -20,7 +20,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tornix {
@@ -72,6 +74,22 @@ struct Utf8Scan {
     bool valid = false;  // every byte valid (a character cut at the very end allowed when !complete)
 };
 Utf8Scan ScanUtf8(std::string_view input, bool complete);
+
+// Finds the first byte that is no part of a valid UTF-8 character (strict,
+// as above) in text that arrives piece by piece.
+class Utf8Validator {
+public:
+    void Check(std::string_view piece);
+    // The end of the text: a character still cut short is invalid.
+    void Finish();
+    // Its offset among all bytes checked.
+    std::optional<std::uint64_t> firstInvalid() const { return m_firstInvalid; }
+
+private:
+    std::string m_carry;         // a character that the last piece cut short
+    std::uint64_t m_offset = 0;  // where m_carry (or the next piece) begins
+    std::optional<std::uint64_t> m_firstInvalid;
+};
 
 // The names used on the command line and in the save chooser: "gbk",
 // "gb18030", "utf-8", "utf-16le", "utf-16be".

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "convert/utf8_validator.h"
 #include "convert/width.h"
 #include "convert/width_stream.h"
 #include "kernels/utf8_tables.h"
@@ -248,44 +247,6 @@ TEST(WidthBound, Utf8KernelsWriteOnlyWithinTheBound) {
                           full ? ToFullWidthUtf8BoundForSize(piece.size()) : ToHalfWidthUtf8BoundForSize(piece.size()));
                 EXPECT_EQ(buffer.substr(bound), std::string(64, '\xEE')) << (full ? "full " : "half ") << Hex(piece);
             }
-        }
-    }
-}
-
-// Piece by piece, and in blocks on the tiers that have them, the validator
-// finds the byte that a plain whole-text scan finds: valid texts long enough
-// for many blocks, with one bad byte or a cut character somewhere.
-TEST(Utf8Validator, FindsTheFirstInvalidByteWhateverTheCuts) {
-    std::mt19937 rng(8);
-    const std::string valid[] = {"a",
-                                 "abcdefghijklmnopqrstuvwxyz",
-                                 "\xE4\xB8\xAD",
-                                 "\xF0\x9F\x98\x80",
-                                 "\xC2\xA9",
-                                 "\xEF\xBF\xBF",
-                                 "\xF4\x8F\xBF\xBF"};
-    const std::string invalid[] = {"\xFF",
-                                   "\x80",
-                                   "\xE4\xB8",
-                                   "\xC0\x80",
-                                   "\xE0\x80\x80",
-                                   "\xED\xA0\x80",
-                                   "\xF4\x90\x80\x80",
-                                   "\xF5\x80\x80\x80",
-                                   "\xE4"
-                                   "a"};
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        for (unsigned n = rng() % 300; n > 0; --n) text += valid[rng() % std::size(valid)];
-        if (round % 3 != 0) text.insert(rng() % (text.size() + 1), invalid[rng() % std::size(invalid)]);
-        const Utf8Scan whole = ScanUtf8(text, true);
-        Utf8Validator validator;
-        const std::size_t step = round % 2 == 0 ? 1 + rng() % 7 : 1 + rng() % 300;
-        for (std::size_t at = 0; at < text.size(); at += step) validator.Check(text.substr(at, step));
-        validator.Finish();
-        ASSERT_EQ(validator.firstInvalid().has_value(), !whole.valid) << Hex(text);
-        if (!whole.valid) {
-            ASSERT_EQ(*validator.firstInvalid(), whole.validLength) << Hex(text);
         }
     }
 }

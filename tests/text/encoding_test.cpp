@@ -81,6 +81,25 @@ TEST(DetectEncoding, CodePageProseIsNeverUtf8) {
     }
 }
 
+// Piece by piece, the validator finds the byte that a whole-text scan finds.
+TEST(Utf8Validator, FindsTheFirstInvalidByteWhateverTheCuts) {
+    std::mt19937 rng(8);
+    const std::string pieces[] = {"a", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xC2\xA9", "\xE4\xB8", "\xFF", "\x80"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (unsigned n = rng() % 12; n > 0; --n) text += pieces[rng() % (round % 2 == 0 ? 4 : std::size(pieces))];
+        const Utf8Scan whole = ScanUtf8(text, true);
+        Utf8Validator validator;
+        for (std::size_t at = 0, step = 1 + rng() % 5; at < text.size(); at += step)
+            validator.Check(text.substr(at, step));
+        validator.Finish();
+        ASSERT_EQ(validator.firstInvalid().has_value(), !whole.valid) << Hex(text);
+        if (!whole.valid) {
+            ASSERT_EQ(*validator.firstInvalid(), whole.validLength) << Hex(text);
+        }
+    }
+}
+
 // The same text as iconv writes it in each encoding (GB18030 as in its 2005
 // edition, as iconv and ICU have it), and as the program holds it: code page
 // 936 where it has the character, GB18030's four-byte form elsewhere, and a

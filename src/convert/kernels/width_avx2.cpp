@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "utf8_blocks.h"
-#include "utf8_check_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -162,45 +161,8 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
     return count + CountInRangeScalar(in + i, size - i, low, span);
 }
 
-namespace {
-
-// The vector operations of the UTF-8 check (utf8_check_blocks.h).
-struct Avx2Check {
-    using Vec = __m256i;
-    static constexpr std::size_t kWidth = 32;
-    static Vec Load(const unsigned char* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
-    static Vec And(Vec a, Vec b) { return _mm256_and_si256(a, b); }
-    static Vec Or(Vec a, Vec b) { return _mm256_or_si256(a, b); }
-    static Vec Xor(Vec a, Vec b) { return _mm256_xor_si256(a, b); }
-    static Vec Set(int byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
-    static Vec Lookup16(const std::uint8_t (&table)[16], Vec index) {
-        return _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table))),
-                                   index);
-    }
-    static Vec HighNibbles(Vec v) { return And(_mm256_srli_epi16(v, 4), Set(0x0F)); }
-    template <int N>
-    static Vec Prev(Vec input, Vec previous) {
-        return _mm256_alignr_epi8(input, _mm256_permute2x128_si256(previous, input, 0x21), 16 - N);
-    }
-    static Vec SubSaturated(Vec a, Vec b) { return _mm256_subs_epu8(a, b); }
-    static bool IsZero(Vec v) { return _mm256_testz_si256(v, v) != 0; }
-    static bool IsAscii(Vec v) { return _mm256_movemask_epi8(v) == 0; }
-    static bool IncompleteAtEnd(Vec v) {
-        const Vec last = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                          -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(0xEF),
-                                          static_cast<char>(0xDF), static_cast<char>(0xBF));
-        return !IsZero(SubSaturated(v, last));
-    }
-};
-
-}  // namespace
-
-Utf8Scan CheckUtf8Avx2(const unsigned char* in, std::size_t size) {
-    return CheckUtf8Blocks<Avx2Check>(in, size);
-}
-
 extern const KernelTable kAvx2Kernels = {
-    "avx2", ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2, CheckUtf8Avx2,
+    "avx2", ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2,
 };
 
 }  // namespace tornix::kernels

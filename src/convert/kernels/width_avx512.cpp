@@ -299,8 +299,7 @@ char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out
 }  // namespace
 
 extern const KernelTable kAvx512Kernels = {
-    "avx512",         ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512,
-    CountInRangeAvx2, CheckUtf8Avx2,
+    "avx512", ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512, CountInRangeAvx2,
 };
 
 }  // namespace tornix::kernels

@@ -10,8 +10,6 @@
 
 #include <cstddef>
 
-#include "text/encoding.h"
-
 namespace tornix::kernels {
 
 // Converts the whole of `in` (`size` bytes) into `out`, which has room for the
@@ -19,9 +17,6 @@ namespace tornix::kernels {
 using ConvertKernel = char* (*)(const unsigned char* in, std::size_t size, char* out);
 // How many of the `size` bytes from `in` lie in [low, low + span].
 using CountKernel = std::size_t (*)(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
-// How far `in` is valid UTF-8, as ScanUtf8 (text/encoding.h) with `complete`
-// false gives it: only its validLength and valid are set.
-using Utf8CheckKernel = Utf8Scan (*)(const unsigned char* in, std::size_t size);
 
 // One tier's kernels. Another kind of kernel is one more member here and one
 // more entry in each tier's table (a tier may name a lower tier's kernel).
@@ -32,7 +27,6 @@ struct KernelTable {
     ConvertKernel toFullWidthUtf8;
     ConvertKernel toHalfWidthUtf8;
     CountKernel countInRange;
-    Utf8CheckKernel checkUtf8;
 };
 
 // The tiers, lowest first; TORNIX_SIMD takes their names.
@@ -71,7 +65,5 @@ char* ToHalfWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out
 char* ToFullWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
 char* ToHalfWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
 std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
-Utf8Scan CheckUtf8Scalar(const unsigned char* in, std::size_t size);
-Utf8Scan CheckUtf8Avx2(const unsigned char* in, std::size_t size);
 
 }  // namespace tornix::kernels

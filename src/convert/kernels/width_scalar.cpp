@@ -55,13 +55,8 @@ std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsign
     return count;
 }
 
-Utf8Scan CheckUtf8Scalar(const unsigned char* in, std::size_t size) {
-    return ScanUtf8(std::string_view(reinterpret_cast<const char*>(in), size), false);
-}
-
 extern const KernelTable kScalarKernels = {
-    "scalar",           ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar,
-    CountInRangeScalar, CheckUtf8Scalar,
+    "scalar", ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar, CountInRangeScalar,
 };
 
 }  // namespace tornix::kernels

@@ -51,8 +51,7 @@ std::size_t CountInRangeSse2(const unsigned char* in, std::size_t size, unsigned
 }
 
 extern const KernelTable kSse2Kernels = {
-    "sse2",           ToFullWidthSse2, ToHalfWidthSse2, ToFullWidthUtf8Sse2, ToHalfWidthUtf8Sse2,
-    CountInRangeSse2, CheckUtf8Scalar,  // the UTF-8 check needs byte shuffles
+    "sse2", ToFullWidthSse2, ToHalfWidthSse2, ToFullWidthUtf8Sse2, ToHalfWidthUtf8Sse2, CountInRangeSse2,
 };
 
 }  // namespace tornix::kernels

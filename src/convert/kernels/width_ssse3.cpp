@@ -5,7 +5,6 @@
 
 #include "simd_sse2.h"
 #include "utf8_blocks.h"
-#include "utf8_check_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -103,44 +102,8 @@ char* ToHalfWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out)
 
 }  // namespace
 
-namespace {
-
-// The vector operations of the UTF-8 check (utf8_check_blocks.h).
-struct Ssse3Check {
-    using Vec = __m128i;
-    static constexpr std::size_t kWidth = 16;
-    static Vec Load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-    static Vec And(Vec a, Vec b) { return _mm_and_si128(a, b); }
-    static Vec Or(Vec a, Vec b) { return _mm_or_si128(a, b); }
-    static Vec Xor(Vec a, Vec b) { return _mm_xor_si128(a, b); }
-    static Vec Set(int byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
-    static Vec Lookup16(const std::uint8_t (&table)[16], Vec index) {
-        return _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(table)), index);
-    }
-    static Vec HighNibbles(Vec v) { return And(_mm_srli_epi16(v, 4), Set(0x0F)); }
-    template <int N>
-    static Vec Prev(Vec input, Vec previous) {
-        return _mm_alignr_epi8(input, previous, 16 - N);
-    }
-    static Vec SubSaturated(Vec a, Vec b) { return _mm_subs_epu8(a, b); }
-    static bool IsZero(Vec v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF; }
-    static bool IsAscii(Vec v) { return _mm_movemask_epi8(v) == 0; }
-    static bool IncompleteAtEnd(Vec v) {
-        const Vec last = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(0xEF),
-                                       static_cast<char>(0xDF), static_cast<char>(0xBF));
-        return !IsZero(SubSaturated(v, last));
-    }
-};
-
-Utf8Scan CheckUtf8Ssse3(const unsigned char* in, std::size_t size) {
-    return CheckUtf8Blocks<Ssse3Check>(in, size);
-}
-
-}  // namespace
-
 extern const KernelTable kSsse3Kernels = {
-    "ssse3",          ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3,
-    CountInRangeSse2, CheckUtf8Ssse3,
+    "ssse3", ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3, CountInRangeSse2,
 };
 
 }  // namespace tornix::kernels
