@@ -29,7 +29,7 @@ std::wstring ChooserDefaultExtension(const GbkString& defaultExtension) {
     return text;
 }
 
-std::optional<std::filesystem::path> ChooseFile(HWND owner, const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> ChooseFile(HWND owner, const FileChooserRequest& request) {
     const std::wstring filter = ChooserFilter(request.filter);
     const std::wstring extension = ChooserDefaultExtension(request.defaultExtension);
     std::vector<wchar_t> file(kPathRoom, L'\0');
@@ -47,7 +47,7 @@ std::optional<std::filesystem::path> ChooseFile(HWND owner, const FileChooserReq
     chooser.Flags = request.flags | OFN_EXPLORER;
     const BOOL confirmed = request.save ? ::GetSaveFileNameW(&chooser) : ::GetOpenFileNameW(&chooser);
     if (!confirmed) return std::nullopt;
-    return std::filesystem::path(file.data());
+    return FileChooserAnswer{std::filesystem::path(file.data()), request.choice.selected};
 }
 
 }  // namespace tornix::win32
