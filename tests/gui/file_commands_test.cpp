@@ -131,7 +131,7 @@ std::function<void(QFileDialog&)> ExpectChosenAndPick(const EncodingVector& chos
 // encoding of the list, picked there: what the definition gives, byte for byte.
 TEST_P(EncodingVectorTest, SavedInTheFilesEncodingOrThePickedOne) {
     const EncodingVector& loaded = GetParam();
-    const EncodingVector& picked = &loaded == &kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
+    const EncodingVector& picked = loaded == kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
     scratch.Put("in.txt", EncodingVectorBytes(loaded.file, testing::kVectorText));
     RunDialog(dialog, [&](DialogWindow& window) {
         ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "in.txt"));

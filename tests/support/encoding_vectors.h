@@ -16,6 +16,9 @@ struct EncodingVector {
     const char* choice;    // the save chooser's item for the encoding, as GBK bytes
     const char* choiceUtf8;
 
+    friend bool operator==(const EncodingVector& a, const EncodingVector& b) {
+        return std::string_view(a.file) == b.file;
+    }
     friend void PrintTo(const EncodingVector& vector, std::ostream* out) { *out << vector.file; }
 };
 
