@@ -132,7 +132,17 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     // (the CRs put in while reading are ASCII in it too, and change nothing
     // of its validity).
     const FileEncoding encoding = DetectEncoding(bytes);
-    std::string text = encoding.charset == Charset::kGbk ? std::move(bytes) : DecodeText(bytes, encoding);
+    std::string text;
+    if (encoding.charset == Charset::kGbk) {
+        text = std::move(bytes);
+    } else {
+        std::string_view rest = bytes;
+        if (encoding.byteOrderMark) rest.remove_prefix(ByteOrderMark(encoding.charset).size());
+        Reserve(text, rest.size() + rest.size() / 4);
+        TextDecoder decoder(encoding.charset);
+        decoder.Decode(rest, text);
+        decoder.Finish(text);
+    }
     if (utf16) {
         const ReadStatus laidOut = LayOutLines(text);
         if (laidOut != ReadStatus::kOk) return Failure(laidOut, 0);
