@@ -46,7 +46,8 @@ Width ActiveWidth() {
     return width;
 }
 
-std::size_t ValidPrefix(const unsigned char* bytes, std::size_t size, bool& sawNonAscii, Width width) {
+std::size_t ValidPrefix([[maybe_unused]] const unsigned char* bytes, [[maybe_unused]] std::size_t size,
+                        [[maybe_unused]] bool& sawNonAscii, Width width) {
     if (width > Supported()) return 0;
     switch (width) {
 #if defined(TORNIX_UTF8_AVX2)
