@@ -184,7 +184,7 @@ void CConverterDlg::OnSaveAs() {
     chooser.AddChoice(kEncodingLabel, std::move(names), OfferedIndexOf(m_fileEncoding, offered));
     if (chooser.DoModal() != IDOK) return;
     const auto row = static_cast<std::size_t>(chooser.GetSelectedChoice());
-    const FileEncoding encoding = row < offered ? kSaveEncodings[row].encoding : FileEncoding{};
+    const FileEncoding encoding = row < offered ? kSaveEncodings[row].encoding : m_fileEncoding;
     switch (WriteTextFile(chooser.GetPathName(), m_strOutput, encoding)) {
         case WriteStatus::kOk:
             return;

@@ -29,6 +29,7 @@ public:
 
     Interface** Put() { return &m_pointer; }
     Interface* operator->() const { return m_pointer; }
+    Interface& operator*() const { return *m_pointer; }
 
 private:
     Interface* m_pointer = nullptr;
@@ -118,8 +119,9 @@ void SetUpFile(IFileSaveDialog& dialog, const FileChooserRequest& request, const
     if (!request.initialName.IsEmpty()) dialog.SetFileName(ToWide(request.initialName.view()).c_str());
 }
 
-// The request's choice: its label as a group around the list, beside the
-// chooser's buttons.
+// The request's choice: its label as a group around the list, made prominent
+// so that Windows puts it beside the Save and Cancel buttons, where Notepad
+// has its encodings.
 void AddChoice(IFileDialogCustomize& customize, const FileChooserChoice& choice, int selected) {
     customize.StartVisualGroup(kChoiceGroup, ToWide(choice.label.view()).c_str());
     customize.AddComboBox(kChoiceList);
@@ -142,10 +144,10 @@ ItemChooserResult Show(HWND owner, const FileChooserRequest& request, FileChoose
     // Kept until the chooser closes: it holds pointers into them.
     const std::wstring filter = ChooserFilter(request.filter);
     const std::wstring extension = ChooserDefaultExtension(request.defaultExtension);
-    SetUpFile(*dialog.operator->(), request, filter, extension);
+    SetUpFile(*dialog, request, filter, extension);
     const int last = static_cast<int>(request.choice.items.size()) - 1;
     const int selected = std::clamp(request.choice.selected, 0, std::max(last, 0));
-    if (last >= 0) AddChoice(*customize.operator->(), request.choice, selected);
+    if (last >= 0) AddChoice(*customize, request.choice, selected);
 
     ChoiceEvents events(selected);
     DWORD cookie = 0;
