@@ -262,9 +262,9 @@ TEST_F(FileCommandsTest, SaveChooserChoosesTheLastLoadedFilesEncoding) {
     };
     const Step steps[] = {
         {nullptr, usual, 0},
-        {"\xFE\xFF\x00z", usual, 4},  // UTF-16 BE
-        {"missing", usual, 4},        // a failed load
-        {"\xEF\xBB\xBF", usual, 2},   // UTF-8 with its mark, and nothing else
+        {"\xFE\xFF\x4E\x2D", usual, 4},  // 中 in UTF-16 BE
+        {"missing", usual, 4},           // a failed load
+        {"\xEF\xBB\xBF", usual, 2},      // UTF-8 with its mark, and nothing else
         {"\x84\x31\x95\x33z", withGb18030, 5},
         {"\xE4\xB8\xAD", usual, 1},  // 中 in UTF-8
         {"plain", usual, 0},
