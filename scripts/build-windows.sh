@@ -25,7 +25,7 @@ cmake --build --preset "windows-$arch" >&2
 gui="$build/src/app/tornix.exe"
 console="$build/src/cli/tornix-convert.exe"
 
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|MSVCRT|VERSION)\.DLL$'
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|OLE32|MSVCRT|VERSION)\.DLL$'
 for exe in "$gui" "$console"; do
   "$arch-w64-mingw32-strip" "$exe"
   headers="$("$arch-w64-mingw32-objdump" -p "$exe")"

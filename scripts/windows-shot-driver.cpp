@@ -1,11 +1,11 @@
 // Puts tornix.exe's converter window into the state the README shows, for
-// scripts/screenshots-windows.sh: a sample text converted to full width, or
-// the About box open over it. Prints the converter window's rectangle ("x y
-// width height", in the virtual desktop's pixels), which holds both. A
-// Windows program:
+// scripts/screenshots-windows.sh: a sample text converted to full width, the
+// About box open over it, or the save chooser open over it. Prints the
+// rectangle ("x y width height", in the virtual desktop's pixels) that holds
+// the converter window and what is open over it. A Windows program:
 //
 //   i686-w64-mingw32-g++ -O2 -static -municode scripts/windows-shot-driver.cpp -o driver.exe
-//   wine driver.exe convert|about
+//   wine driver.exe convert|about|save
 #include <windows.h>
 
 #include <cstdio>
@@ -15,8 +15,20 @@ namespace {
 
 const wchar_t kCaption[] = L"Qelvar Ver. 1.0713";
 const wchar_t kSample[] = L"Tornix 全角/半角转换示例:\r\nHello, World!   1+1=2.\r\n文件 C:/Temp/a.txt, 价格 $100~200";
-constexpr int kInput = 1000, kToFull = 1005;  // IDC_INPUT, IDC_TO_FULL
-constexpr WPARAM kAboutCommand = 0x0010;      // IDM_ABOUT
+constexpr int kInput = 1000, kSaveAs = 1003, kToFull = 1005;  // IDC_INPUT, IDC_SAVE_AS, IDC_TO_FULL
+constexpr WPARAM kAboutCommand = 0x0010;                      // IDM_ABOUT
+
+// The visible dialog box owned by `owner`.
+HWND OwnedBy(HWND owner) {
+    for (int i = 0; i < 300; ++i) {
+        for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window != nullptr;
+             window = ::FindWindowExW(nullptr, window, L"#32770", nullptr)) {
+            if (::GetWindow(window, GW_OWNER) == owner && ::IsWindowVisible(window)) return window;
+        }
+        ::Sleep(100);
+    }
+    return nullptr;
+}
 
 HWND WaitFor(const wchar_t* caption) {
     for (int i = 0; i < 300; ++i) {
@@ -41,9 +53,17 @@ int wmain(int argc, wchar_t** argv) {
         ::SendMessageW(::GetDlgItem(converter, kInput), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSample));
         ::SendMessageW(::GetDlgItem(converter, kToFull), BM_CLICK, 0, 0);
     }
-    ::Sleep(500);  // the last paint
     RECT rect{};
     ::GetWindowRect(converter, &rect);
+    if (std::wcscmp(argv[1], L"save") == 0) {
+        ::PostMessageW(::GetDlgItem(converter, kSaveAs), BM_CLICK, 0, 0);
+        const HWND chooser = OwnedBy(converter);
+        if (chooser == nullptr) return 1;
+        RECT chooserRect{};
+        ::GetWindowRect(chooser, &chooserRect);
+        ::UnionRect(&rect, &rect, &chooserRect);
+    }
+    ::Sleep(500);  // the last paint
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
 }

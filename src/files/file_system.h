@@ -102,6 +102,11 @@ int ReadSomeAt(const FileHandle& file, std::uint64_t offset, char* buffer, std::
 // system may back them with large pages. Nothing is done for small buffers.
 void AdviseLargeBuffer(void* data, std::size_t size);
 
+// A hint that the bytes of a buffer after its first `used` (of `capacity`)
+// hold nothing any more: the system may take back the memory they were
+// given, and they read as zero if it does.
+void ReleaseBufferTail(void* data, std::size_t used, std::size_t capacity);
+
 // Follows symbolic links until `path` names something that is not one. A
 // link to a missing file resolves to that missing file's path.
 int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved);

@@ -146,6 +146,15 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
 #endif
 }
 
+void ReleaseBufferTail(void* data, std::size_t used, std::size_t capacity) {
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    // Past the string's terminating NUL, whole pages only.
+    const std::uintptr_t first = (begin + used + 1 + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (begin + capacity) & ~(page - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
 int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved) {
     std::filesystem::path current = path;
     for (int hop = 0;; ++hop) {

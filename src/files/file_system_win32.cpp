@@ -136,6 +136,10 @@ void AdviseLargeBuffer(void*, std::size_t) {
     // Large pages need a privilege that ordinary users lack; nothing to do.
 }
 
+void ReleaseBufferTail(void*, std::size_t, std::size_t) {
+    // The heap's blocks are not the program's to decommit; nothing to do.
+}
+
 int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved) {
     std::filesystem::path current = path;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {

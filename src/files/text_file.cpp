@@ -18,6 +18,8 @@ namespace {
 constexpr std::size_t kReadStep = std::size_t{1} << 20;
 // Buffer for a file of unknown size (a pipe), doubled as it fills.
 constexpr std::size_t kFirstRead = std::size_t{64} << 10;
+// Bytes decoded at a time when a file's text is decoded in place.
+constexpr std::size_t kDecodeStep = std::size_t{64} << 10;
 // Less room than this left in the buffer: grow it before reading on.
 constexpr std::size_t kMinRead = 64;
 // The largest text the reader builds.
@@ -101,6 +103,45 @@ ReadStatus ReadWhole(const fs_os::FileHandle& file, std::uint64_t sizeHint, std:
     return ReadStatus::kOk;
 }
 
+// The text of `bytes` from `from` on, decoded into the bytes' own buffer a
+// piece at a time while the text so far is no longer than the bytes it came
+// from (Chinese in UTF-8 shrinks by a third); where it would overtake them,
+// the rest goes to a buffer of its own. No fresh memory for most files, and
+// less in all.
+std::string DecodeInPlace(std::string bytes, std::size_t from, Charset charset) {
+    TextDecoder decoder(charset);
+    std::string piece;
+    std::size_t written = 0;  // the text, at the start of `bytes`
+    std::size_t at = from;    // the bytes decoded
+    const std::string_view all = bytes;
+    for (bool last = false; !last;) {
+        piece.clear();
+        last = at == all.size();
+        if (last) {
+            decoder.Finish(piece);
+        } else {
+            const std::size_t step = std::min(kDecodeStep, all.size() - at);
+            decoder.Decode(all.substr(at, step), piece);
+            at += step;
+        }
+        if (written + piece.size() > at) {  // it would overwrite bytes still to decode
+            std::string text;
+            Reserve(text, written + piece.size() + (all.size() - at) * 2);
+            text.append(bytes.data(), written).append(piece);
+            if (!last) {
+                decoder.Decode(all.substr(at), text);
+                decoder.Finish(text);
+            }
+            return text;
+        }
+        std::memcpy(bytes.data() + written, piece.data(), piece.size());
+        written += piece.size();
+    }
+    bytes.resize(written);
+    fs_os::ReleaseBufferTail(bytes.data(), bytes.size(), bytes.capacity());
+    return bytes;
+}
+
 // A UTF-16 file's text laid out as lines once it is decoded: before, its
 // NULs were halves of its code units; now a NUL is a NUL.
 ReadStatus LayOutLines(std::string& text) {
@@ -132,7 +173,11 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     // (the CRs put in while reading are ASCII in it too, and change nothing
     // of its validity).
     const FileEncoding encoding = DetectEncoding(bytes);
-    std::string text = encoding.charset == Charset::kGbk ? std::move(bytes) : DecodeText(bytes, encoding);
+    std::string text =
+        encoding.charset == Charset::kGbk
+            ? std::move(bytes)
+            : DecodeInPlace(std::move(bytes), encoding.byteOrderMark ? ByteOrderMark(encoding.charset).size() : 0,
+                            encoding.charset);
     if (utf16) {
         const ReadStatus laidOut = LayOutLines(text);
         if (laidOut != ReadStatus::kOk) return Failure(laidOut, 0);

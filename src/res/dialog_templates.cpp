@@ -32,9 +32,9 @@ constexpr ControlTemplate kConverterControls[] = {
      kLabelStyle, 0, 0},
     // 输出结果：
     {kNoControlId, ControlKind::kLabel, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, kLabelStyle, 0, 0},
-    // 文本按 GBK 编码读写 (the publisher's web-site line: this program has none)
-    {kNoControlId, ControlKind::kLabel, "\xCE\xC4\xB1\xBE\xB0\xB4 GBK \xB1\xE0\xC2\xEB\xB6\xC1\xD0\xB4", 323, 173, 119,
-     8, kLabelStyle, 0, 0},
+    // 读写 GBK、UTF-8、UTF-16 文本 (the publisher's web-site line: this program has none)
+    {kNoControlId, ControlKind::kLabel, "\xB6\xC1\xD0\xB4 GBK\xA1\xA2UTF-8\xA1\xA2UTF-16 \xCE\xC4\xB1\xBE", 323, 173,
+     119, 8, kLabelStyle, 0, 0},
     // Tornix 全角/半角转换 (the publisher's contact line: no address is given)
     {kNoControlId, ControlKind::kLabel, "Tornix \xC8\xAB\xBD\xC7/\xB0\xEB\xBD\xC7\xD7\xAA\xBB\xBB", 323, 163, 104, 8,
      kLabelStyle, 0, 0},

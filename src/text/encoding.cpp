@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/utf8_blocks.h"
+
 namespace tornix {
 namespace {
 
@@ -86,9 +88,20 @@ Utf8Scan ScanUtf8(std::string_view input, bool complete) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
     const std::size_t size = input.size();
     Utf8Scan scan;
-    std::size_t at = 0;
+    std::size_t at = utf8_blocks::ValidPrefix(bytes, size, scan.sawNonAscii);
     for (;;) {
         at = SkipAscii(bytes, at, size);
+        // The likely case first: three-byte characters (Chinese) one after
+        // another, whose lead allows any continuation bytes after it.
+        const std::size_t before = at;
+        while (at + 3 <= size && ((bytes[at] >= 0xE1 && bytes[at] <= 0xEC) || bytes[at] >= 0xEE) && bytes[at] <= 0xEF &&
+               IsContinuation(bytes[at + 1]) && IsContinuation(bytes[at + 2])) {
+            at += 3;
+        }
+        if (at != before) {
+            scan.sawNonAscii = true;
+            continue;
+        }
         scan.validLength = at;
         if (at == size) {
             scan.valid = true;

@@ -1,6 +1,7 @@
 #include "text/transcode.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "text/codec_tables.h"
@@ -95,6 +96,9 @@ public:
         for (const char byte : bytes) Append(out, FourByteForm(kKeptByteBase + static_cast<unsigned char>(byte)));
         m_previous = kEscapeLow;
     }
+    // After characters laid out without the builder, none of which joins
+    // with what follows.
+    void Plain() { m_previous = 0; }
 
 private:
     const Tables& m_tables;
@@ -112,6 +116,105 @@ std::size_t AsciiRun(const unsigned char* bytes, std::size_t at, std::size_t siz
     }
     while (at < size && bytes[at] < 0x80) ++at;
     return at - start;
+}
+
+// Code page 936's two bytes, in the text's byte order, for each UTF-16 unit
+// that a three-byte UTF-8 character holds (U+0800 and up) and that code page
+// 936 holds as two bytes; 0 for every other unit (surrogates and the escapes'
+// noncharacters included, which have four-byte forms).
+struct TwoByteForms {
+    std::uint16_t code[kUnitCount];
+};
+
+std::unique_ptr<const TwoByteForms> BuildTwoByteForms() {
+    const Tables& tables = GetTables();
+    auto forms = std::make_unique<TwoByteForms>();
+    for (std::size_t unit = 0; unit < kUnitCount; ++unit) {
+        const Form& form = tables.forms[unit];
+        std::uint16_t code = 0;
+        if (form.length == 2 && unit >= 0x800) std::memcpy(&code, form.bytes, 2);
+        forms->code[unit] = code;
+    }
+    return forms;
+}
+
+// Four bytes as a number, the first lowest.
+std::uint32_t LoadLittleEndian(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+const TwoByteForms& GetTwoByteForms() {
+    static const std::unique_ptr<const TwoByteForms> forms = BuildTwoByteForms();
+    return *forms;
+}
+
+// Input bytes decoded at a time into a buffer on the stack: at most two bytes
+// of text come out of each (a two-byte character with a four-byte form).
+constexpr std::size_t kFastBlock = std::size_t{16} << 10;
+
+// The likely case of UTF-8 first, straight from the bytes into the text:
+// ASCII eight bytes at a time, and valid two- and three-byte characters other
+// than the noncharacters that escapes use. It stops at anything else (a
+// four-byte character, an invalid byte, a character cut by the end) and
+// returns how many bytes it decoded; the careful path takes it from there.
+std::size_t DecodeLikelyUtf8(const Tables& tables, const unsigned char* bytes, std::size_t size, std::string& text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const std::uint16_t* threeByte = GetTwoByteForms().code;
+    unsigned char out[2 * kFastBlock + 8];  // a four-byte form is copied whole, then its length counted
+    std::size_t at = 0;
+    while (at < size) {
+        const std::size_t blockEnd = std::min(size, at + kFastBlock);
+        std::size_t written = 0;
+        while (at < blockEnd) {
+            // Chinese first: three-byte characters with two-byte forms, one
+            // after another.
+            const std::size_t run = at;
+            while (at + 4 <= blockEnd) {
+                const std::uint32_t word = LoadLittleEndian(bytes + at);
+                if ((word & 0xC0C0F0) != 0x8080E0) break;
+                const std::uint16_t code = threeByte[(word & 0x0F) << 12 | (word & 0x3F00) >> 2 | (word >> 16 & 0x3F)];
+                if (code == 0) break;  // another form, or an overlong one
+                std::memcpy(out + written, &code, 2);
+                written += 2;
+                at += 3;
+            }
+            if (at != run) continue;
+            const unsigned lead = bytes[at];
+            if (lead < 0x80) {
+                std::uint64_t word;
+                if (at + 8 <= blockEnd && (std::memcpy(&word, bytes + at, 8), (word & kHighBits) == 0)) {
+                    std::memcpy(out + written, &word, 8);
+                    written += 8;
+                    at += 8;
+                } else {
+                    out[written++] = static_cast<unsigned char>(lead);
+                    ++at;
+                }
+                continue;
+            }
+            char32_t unit;
+            std::size_t length;
+            if ((lead & 0xF0) == 0xE0 && at + 3 <= blockEnd && (bytes[at + 1] & 0xC0) == 0x80 &&
+                (bytes[at + 2] & 0xC0) == 0x80) {
+                unit = (lead & 0x0F) << 12 | (bytes[at + 1] & 0x3Fu) << 6 | (bytes[at + 2] & 0x3Fu);
+                length = 3;
+                // Overlong forms, surrogates and the escapes' noncharacters.
+                if (unit < 0x800 || IsSurrogate(unit) || (unit >= kEscapeHigh && unit < kEscapeLow + 16)) break;
+            } else if (lead >= 0xC2 && lead <= 0xDF && at + 2 <= blockEnd && (bytes[at + 1] & 0xC0) == 0x80) {
+                unit = (lead & 0x1F) << 6 | (bytes[at + 1] & 0x3Fu);
+                length = 2;
+            } else {
+                break;
+            }
+            const Form& form = tables.forms[unit];
+            std::memcpy(out + written, form.bytes, 4);
+            written += form.length;
+            at += length;
+        }
+        text.append(reinterpret_cast<const char*>(out), written);
+        if (at < blockEnd) break;
+    }
+    return at;
 }
 
 }  // namespace
@@ -182,11 +285,12 @@ private:
 std::size_t TextDecoder::Impl::StepUtf8(std::string_view input, std::string& text, std::uint64_t offset, bool final) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
     const std::size_t size = input.size();
+    const Tables& tables = GetTables();
     std::size_t at = 0;
     while (at < size) {
-        if (const std::size_t run = AsciiRun(bytes, at, size)) {
-            m_builder.Ascii(text, bytes + at, run);
-            at += run;
+        if (const std::size_t likely = DecodeLikelyUtf8(tables, bytes + at, size - at, text)) {
+            m_builder.Plain();
+            at += likely;
             continue;
         }
         const Utf8Scan scan = ScanUtf8(input.substr(at, kLongestCharacter), false);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <vector>
 
 #include "convert/width.h"
 #include "files/memory_headroom.h"
@@ -33,6 +34,40 @@ constexpr const char* kOutputEmpty =
 constexpr const char* kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
 // 写入文件失败。
 constexpr const char* kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
+
+// 编码(&E):
+constexpr const char* kEncodingLabel = "\xB1\xE0\xC2\xEB(&E):";
+
+// The encodings Save As offers, named as Notepad names them in its save
+// chooser (GBK for what Notepad calls ANSI on Chinese Windows). GB18030, the
+// last row, is offered only after a GB18030 file was loaded, so that it can
+// be saved as it came.
+struct SaveEncoding {
+    const char* name;
+    FileEncoding encoding;
+};
+constexpr SaveEncoding kSaveEncodings[] = {
+    {"GBK", {Charset::kGbk, false}},
+    {"UTF-8", {Charset::kUtf8, false}},
+    {"\xB4\xF8\xD3\xD0 BOM \xB5\xC4 UTF-8", {Charset::kUtf8, true}},  // 带有 BOM 的 UTF-8
+    {"UTF-16 LE", {Charset::kUtf16Le, true}},
+    {"UTF-16 BE", {Charset::kUtf16Be, true}},
+    {"GB18030", {Charset::kGb18030, true}},
+};
+constexpr std::size_t kAlwaysOffered = std::size(kSaveEncodings) - 1;
+
+// The rows offered after a file in `loaded` was read.
+std::size_t OfferedCount(FileEncoding loaded) {
+    return loaded.charset == Charset::kGb18030 ? std::size(kSaveEncodings) : kAlwaysOffered;
+}
+
+// The offered row that writes `wanted`; the first (GBK) when none does.
+int OfferedIndexOf(FileEncoding wanted, std::size_t offered) {
+    for (std::size_t row = 0; row < offered; ++row) {
+        if (kSaveEncodings[row].encoding == wanted) return static_cast<int>(row);
+    }
+    return 0;
+}
 
 // Memory the window takes for each byte of a file it loads: the text, the
 // box's copy and its layout. Measured with scripts/bench-load.sh (25 and 50
@@ -128,6 +163,7 @@ void CConverterDlg::LoadFile(const std::filesystem::path& path) {
             return;
     }
     m_strInput = std::move(read.text);
+    m_fileEncoding = read.encoding;
     UpdateData(false);
 }
 
@@ -142,8 +178,14 @@ void CConverterDlg::OnSaveAs() {
         return;
     }
     CFileDialog chooser(false, kDefaultExtension, "", OFN_OVERWRITEPROMPT, kFileFilter, this);
+    const std::size_t offered = OfferedCount(m_fileEncoding);
+    std::vector<GbkString> names;
+    for (std::size_t row = 0; row < offered; ++row) names.emplace_back(kSaveEncodings[row].name);
+    chooser.AddChoice(kEncodingLabel, std::move(names), OfferedIndexOf(m_fileEncoding, offered));
     if (chooser.DoModal() != IDOK) return;
-    switch (WriteTextFile(chooser.GetPathName(), m_strOutput)) {
+    const auto row = static_cast<std::size_t>(chooser.GetSelectedChoice());
+    const FileEncoding encoding = row < offered ? kSaveEncodings[row].encoding : m_fileEncoding;
+    switch (WriteTextFile(chooser.GetPathName(), m_strOutput, encoding)) {
         case WriteStatus::kOk:
             return;
         case WriteStatus::kCannotCreate:

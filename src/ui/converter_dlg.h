@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "res/resource.h"
+#include "text/encoding.h"
 #include "text/gbk_string.h"
 #include "ui/framework/dialog.h"
 
@@ -29,6 +30,9 @@ public:
     GbkString m_strOutput;  // the conversion result, bound to IDC_OUTPUT
     GbkString m_strInput;   // the text to convert, bound to IDC_INPUT
     IconHandle m_hIcon;     // IDI_MAIN
+    // The encoding of the file last loaded (code page 936 before any): what
+    // Save As writes unless the user picks another in its chooser.
+    FileEncoding m_fileEncoding;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -42,13 +46,15 @@ protected:
     void OnToFull();
     // Fills the input box from a text file the user picks.
     void OnLoad();
-    // Fills the input box from the file at `path`, or says why it cannot:
-    // what every way of loading a file (the chooser, a dropped file) does.
+    // Fills the input box from the file at `path` and keeps its encoding, or
+    // says why it cannot and changes nothing: what every way of loading a
+    // file (the chooser, a dropped file) does.
     void LoadFile(const std::filesystem::path& path);
     // Files dropped onto the window: the first is loaded as if chosen with
     // 读取...; the others are left alone.
     void OnDropFiles(const DroppedFiles& files);
-    // Stores the output box in a file the user picks.
+    // Stores the output box in a file the user picks, in the encoding left
+    // chosen in the chooser (at first the loaded file's).
     void OnSaveAs();
     void OnSysCommand(unsigned id, std::intptr_t param);
     void OnPaint();

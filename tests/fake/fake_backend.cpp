@@ -1,5 +1,6 @@
 #include "fake/fake_backend.h"
 
+#include <algorithm>
 #include <new>
 
 #include "ui/framework/backend.h"
@@ -101,11 +102,22 @@ int FakeWindow::ShowMessageBox(const GbkString& text, const GbkString* caption, 
     return IDOK;
 }
 
-std::optional<std::filesystem::path> FakeWindow::ShowFileChooser(const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> FakeWindow::ShowFileChooser(const FileChooserRequest& request) {
     choosers.push_back(request);
     if (chooserAnswers.empty()) return std::nullopt;
-    auto answer = chooserAnswers.front();
+    const std::optional<std::filesystem::path> path = chooserAnswers.front();
     chooserAnswers.pop_front();
+    if (!path) return std::nullopt;
+    FileChooserAnswer answer{*path, request.choice.selected};
+    if (!choicePicks.empty()) {
+        const std::string pick = choicePicks.front();
+        choicePicks.pop_front();
+        const auto& items = request.choice.items;
+        const auto found =
+            std::find_if(items.begin(), items.end(), [&](const GbkString& item) { return item.view() == pick; });
+        if (found == items.end()) return std::nullopt;
+        answer.choice = static_cast<int>(found - items.begin());
+    }
     return answer;
 }
 

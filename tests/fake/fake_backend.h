@@ -55,9 +55,12 @@ public:
     // What a user sees.
     std::string Text(unsigned id) const;
 
-    // Scripts: answers of the next choosers (nothing = cancelled), and a
-    // control read that runs out of memory.
+    // Scripts: answers of the next choosers (nothing = cancelled); the items
+    // the user picks in the next confirmed choosers' drop-down lists, by their
+    // text (an item the chooser lacks cancels it; none: left as offered); and
+    // a control read that runs out of memory.
     std::deque<std::optional<std::filesystem::path>> chooserAnswers;
+    std::deque<std::string> choicePicks;
     mutable bool failNextRead = false;
     bool iconic = false;
     ClientRect clientRect{0, 0, 160, 90};
@@ -79,7 +82,7 @@ public:
     GbkString GetItemText(unsigned id) const override;
     void SetItemText(unsigned id, const GbkString& text) override;
     int ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) override;
-    std::optional<std::filesystem::path> ShowFileChooser(const FileChooserRequest& request) override;
+    std::optional<FileChooserAnswer> ShowFileChooser(const FileChooserRequest& request) override;
     void End(int result) override { endCode = result; }
     SystemMenu* GetSystemMenu() override { return hasSystemMenu ? &menu : nullptr; }
     void SetIcon(IconHandle icon, bool big) override { iconsSet.emplace_back(icon, big); }

@@ -108,6 +108,35 @@ INSTANTIATE_TEST_SUITE_P(
         EncodedCase{"CodePage936AsItIs", "\xC1\xAA\xCD\xA8\r\n", {Charset::kGbk, false}, "\xC1\xAA\xCD\xA8\r\n"}),
     [](const ::testing::TestParamInfo<EncodedCase>& info) { return std::string(info.param.name); });
 
+// A file's text is decoded into the file's own buffer while it is no longer
+// than the bytes it came from (Chinese in UTF-8 shrinks by a third), and goes
+// on in a buffer of its own where it would overtake them (한 grows from three
+// bytes to four): at once, or after pieces of Chinese, the text is whole.
+TEST(ReadTextFile, TextThatOutgrowsItsFileStaysWhole) {
+    ScratchDir dir;
+    for (const int chinese : {0, 1, 40000}) {
+        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+            std::string file = mark;
+            std::string text;
+            for (int k = 0; k < chinese; ++k) {
+                file += "\xE4\xB8\xAD";  // 中
+                text += "\xD6\xD0";
+            }
+            for (int k = 0; k < 50000; ++k) {
+                file += "\xED\x95\x9C";  // 한
+                text += "\x83\x36\x84\x33";
+            }
+            file += "\n";
+            text += "\r\n";
+            WriteBytes(dir / "in.txt", file);
+            const ReadResult read = ReadTextFile(dir / "in.txt");
+            ASSERT_EQ(read.status, ReadStatus::kOk);
+            EXPECT_EQ(read.text.view().size(), text.size()) << chinese << " Chinese first, mark " << mark.size();
+            EXPECT_TRUE(read.text.view() == text) << chinese << " Chinese first, mark " << mark.size();
+        }
+    }
+}
+
 // Short LF-only lines make the text half again as long as the file: the
 // layout has to grow past the room kept for it.
 TEST(ReadTextFile, ManyShortLfLines) {

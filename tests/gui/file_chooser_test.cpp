@@ -3,10 +3,12 @@
 // question and cancelling.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -21,6 +23,7 @@
 #include "gui_test_support.h"
 #include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
+#include "ui/framework/qt/file_chooser.h"
 #include "ui/framework/qt/file_filter.h"
 
 namespace tornix {
@@ -56,9 +59,14 @@ protected:
 
     // Shows the chooser from a running converter window; `drive` acts on it.
     std::optional<fs::path> Choose(bool save, const std::function<void(QFileDialog&)>& drive) {
-        std::optional<fs::path> chosen;
+        const auto chosen = Choose(Request(save), drive);
+        return chosen ? std::optional<fs::path>(chosen->path) : std::nullopt;
+    }
+    std::optional<FileChooserAnswer> Choose(const FileChooserRequest& request,
+                                            const std::function<void(QFileDialog&)>& drive) {
+        std::optional<FileChooserAnswer> chosen;
         RunDialog(dialog, [&](DialogWindow& window) {
-            const bool opened = WithModal([&] { chosen = window.ShowFileChooser(Request(save)); },
+            const bool opened = WithModal([&] { chosen = window.ShowFileChooser(request); },
                                           [&](QWidget* widget) {
                                               auto* chooser = qobject_cast<QFileDialog*>(widget);
                                               ASSERT_NE(chooser, nullptr);
@@ -87,6 +95,7 @@ TEST_F(FileChooserTest, FirstEntrySelectedAndShownByName) {
         EXPECT_EQ(types->itemText(0), QString::fromUtf8("文本文件(*.txt;*.html;*.htm)"));
         EXPECT_EQ(types->itemText(1), QString::fromUtf8("所有文件(*.*)"));
         EXPECT_EQ(types->currentIndex(), 0);
+        EXPECT_EQ(chooser.findChild<QComboBox*>(qt::kChoiceListName), nullptr) << "a list nobody asked for";
         chooser.reject();
     });
     EXPECT_FALSE(chosen.has_value()) << "cancelling gives nothing";
@@ -217,6 +226,55 @@ TEST_P(OverwriteTest, SaveOverExistingFileAsksFirst) {
 INSTANTIATE_TEST_SUITE_P(Cases, OverwriteTest,
                          ::testing::Values(OverwriteCase{"Confirmed", true}, OverwriteCase{"Declined", false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A request's choice (the save chooser's encoding): a row below the file
+// types, its label and list in their columns and the window's font; Alt and
+// the access key reach the list, the arrow keys choose in it, and the answer
+// carries the item left chosen.
+TEST_F(FileChooserTest, ChoiceIsARowBelowTheFileTypesAndItsItemIsAnswered) {
+    FileChooserRequest request = Request(true);
+    request.choice.label = GbkString("\xB1\xE0\xC2\xEB(&E):");  // 编码(&E):
+    for (const char* item : {"GBK", "UTF-8", "UTF-16 LE", "UTF-16 BE"}) request.choice.items.emplace_back(item);
+    request.choice.selected = 2;
+    const auto chosen = Choose(request, [&](QFileDialog& chooser) {
+        auto* label = chooser.findChild<QLabel*>(qt::kChoiceLabelName);
+        auto* list = chooser.findChild<QComboBox*>(qt::kChoiceListName);
+        auto* typesLabel = chooser.findChild<QLabel*>("fileTypeLabel");
+        auto* types = chooser.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_TRUE(label && list && typesLabel && types);
+        EXPECT_EQ(label->text(), QString::fromUtf8("编码(&E)：")) << "a colon as Qt's Chinese labels have";
+        EXPECT_EQ(label->buddy(), list);
+        const QStringList items = {"GBK", "UTF-8", "UTF-16 LE", "UTF-16 BE"};
+        for (int i = 0; i < items.size(); ++i) EXPECT_EQ(list->itemText(i), items[i]);
+        EXPECT_EQ(list->count(), items.size());
+        EXPECT_EQ(list->currentIndex(), 2);
+        EXPECT_TRUE(label->isVisible() && list->isVisible());
+        EXPECT_EQ(label->font().family(), chooser.parentWidget()->font().family());
+        EXPECT_EQ(list->font().family(), chooser.parentWidget()->font().family());
+        EXPECT_EQ(label->x(), typesLabel->x());
+        EXPECT_GE(label->y(), typesLabel->geometry().bottom());
+        EXPECT_EQ(list->geometry().left(), types->geometry().left());
+        EXPECT_EQ(list->width(), types->width());
+        EXPECT_GT(list->y(), types->geometry().bottom());
+        EXPECT_GE(list->width(), list->sizeHint().width()) << "an item is cut";
+
+        auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return chooser.isActiveWindow(); }));
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_E, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), list) << "Alt+E does not reach the list";
+        QTest::keyClick(list, Qt::Key_Down);
+        EXPECT_EQ(list->currentIndex(), 3);
+        name->setText(QStringLiteral("saved"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->path, folder / "saved.TXT");
+    EXPECT_EQ(chosen->choice, 3);
+
+    EXPECT_FALSE(Choose(request, [](QFileDialog& chooser) { chooser.reject(); }).has_value());
+}
 
 TEST_F(FileChooserTest, OpeningExistingFileAsksNothing) {
     bool asked = true;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -28,10 +29,12 @@
 
 #include "convert/width.h"
 #include "gui_test_support.h"
+#include "support/encoding_vectors.h"
 #include "support/hex.h"
 #include "support/sanitizers.h"
 #include "support/scratch_dir.h"
 #include "ui/converter_dlg.h"
+#include "ui/framework/qt/file_chooser.h"
 
 namespace tornix {
 namespace {
@@ -48,11 +51,14 @@ class FileCommandsTest : public ::testing::Test {
 protected:
     // Clicks `button` and answers the chooser it opens by typing `name` in
     // the test's folder; returns whether a chooser opened.
-    bool ClickAndChoose(DialogWindow& window, int button, const std::string& name) {
+    // `before` acts on the chooser first.
+    bool ClickAndChoose(DialogWindow& window, int button, const std::string& name,
+                        const std::function<void(QFileDialog&)>& before = {}) {
         return WithModal([&] { QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(button)), Qt::LeftButton); },
                          [&](QWidget* widget) {
                              auto* chooser = qobject_cast<QFileDialog*>(widget);
                              ASSERT_NE(chooser, nullptr);
+                             if (before) before(*chooser);
                              chooser->setDirectory(QString::fromStdString(folder.string()));
                              auto* edit = chooser->findChild<QLineEdit*>("fileNameEdit");
                              ASSERT_NE(edit, nullptr);
@@ -101,6 +107,45 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoadConvertSaveTest,
                              // A stray 0x80 and 0xFF, and a lone lead byte before a line break.
                              RoundTripCase{"BytesOutsideCodePage", "\x80 a\x81\r\nb\xFF c\r\n", IDC_TO_FULL}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+using testing::EncodingVector;
+using testing::EncodingVectorBytes;
+using testing::kEncodingVectors;
+
+class EncodingVectorTest : public FileCommandsTest, public ::testing::WithParamInterface<EncodingVector> {};
+
+// The encoding list of the save chooser: the item chosen, then `pick` chosen
+// in it (nothing: left as it is).
+std::function<void(QFileDialog&)> ExpectChosenAndPick(const EncodingVector& chosen, const EncodingVector* pick) {
+    return [&chosen, pick](QFileDialog& chooser) {
+        auto* list = chooser.findChild<QComboBox*>(qt::kChoiceListName);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->currentText(), QString::fromUtf8(chosen.choiceUtf8));
+        if (pick) list->setCurrentIndex(list->findText(QString::fromUtf8(pick->choiceUtf8)));
+    };
+}
+
+// A file written by another tool, loaded through the open chooser, converted
+// to full width and saved with the save chooser as it opens (the file's
+// encoding chosen), then converted to half width and saved in the next
+// encoding of the list, picked there: what the definition gives, byte for byte.
+TEST_P(EncodingVectorTest, SavedInTheFilesEncodingOrThePickedOne) {
+    const EncodingVector& loaded = GetParam();
+    const EncodingVector& picked = loaded == kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
+    scratch.Put("in.txt", EncodingVectorBytes(loaded.file, testing::kVectorText));
+    RunDialog(dialog, [&](DialogWindow& window) {
+        ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "in.txt"));
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_FULL)), Qt::LeftButton);
+        ASSERT_TRUE(ClickAndChoose(window, IDC_SAVE_AS, "full.txt", ExpectChosenAndPick(loaded, nullptr)));
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_HALF)), Qt::LeftButton);
+        ASSERT_TRUE(ClickAndChoose(window, IDC_SAVE_AS, "half.txt", ExpectChosenAndPick(loaded, &picked)));
+    });
+    EXPECT_EQ(Hex(ReadBytes(folder / "full.txt")), Hex(EncodingVectorBytes(loaded.file, testing::kVectorToFull)));
+    EXPECT_EQ(Hex(ReadBytes(folder / "half.txt")), Hex(EncodingVectorBytes(picked.file, testing::kVectorToHalf)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EncodingVectorTest, ::testing::ValuesIn(kEncodingVectors),
+                         [](const auto& info) { return std::string(info.param.testName); });
 
 TEST_F(FileCommandsTest, LoadOfMissingFileReportsIt) {
     RunDialog(dialog, [&](DialogWindow& window) {

@@ -1,14 +1,18 @@
 // Writes pictures of the program's windows, made from the real widgets:
 //   tornix_screenshots <folder>
 // gives, in <folder>, tornix-converter.png (after a conversion),
-// tornix-about.png, tornix-message.png (the message for an empty input) and
-// tornix-chooser.png (the open chooser over a folder of sample files). On an
+// tornix-about.png, tornix-message.png (the message for an empty input),
+// tornix-chooser.png (the open chooser over a folder of sample files) and
+// tornix-save-chooser.png (the save chooser after a UTF-8 file was loaded).
+// On an
 // X display with a window manager (scripts/screenshots.sh) each picture is
 // taken from the screen with the window's frame; offscreen, from the widget.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +23,7 @@
 #include "gui_test_support.h"
 #include "ui/converter_dlg.h"
 #include "ui/framework/qt/chinese_locale.h"
+#include "ui/framework/qt/file_chooser.h"
 #include "ui/framework/win_app.h"
 
 namespace {
@@ -56,7 +61,8 @@ void Click(DialogWindow& window, int id) {
     QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(id)), Qt::LeftButton);
 }
 
-// A folder of text files with Chinese and Latin names, for the chooser.
+// A folder of text files with Chinese and Latin names, for the chooser; 说明.txt
+// is UTF-8.
 void FillSampleFolder(const QDir& folder) {
     const char* const files[][2] = {
         {"\xE8\xAF\xB4\xE6\x98\x8E.txt", "\xE5\x85\xA8\xE8\xA7\x92\xE4\xB8\x8E\xE5\x8D\x8A\xE8\xA7\x92\n"},  // 说明.txt
@@ -103,6 +109,27 @@ int main(int argc, char** argv) {
                       chooser->setDirectory(samples.path());
                       chooser->setViewMode(QFileDialog::Detail);
                       saved = Save(*chooser, folder.filePath("tornix-chooser.png")) && saved;
+                  });
+        WithModal([&] { Click(window, IDC_LOAD); },
+                  [&](QWidget* widget) {
+                      auto* chooser = qobject_cast<QFileDialog*>(widget);
+                      if (chooser == nullptr) return;
+                      chooser->setDirectory(samples.path());
+                      auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                      if (name == nullptr) return;
+                      name->setText(QString::fromUtf8("\xE8\xAF\xB4\xE6\x98\x8E.txt"));
+                      QTest::keyClick(name, Qt::Key_Return);
+                  });
+        Click(window, IDC_TO_HALF);
+        WithModal([&] { Click(window, IDC_SAVE_AS); },
+                  [&](QWidget* widget) {
+                      auto* chooser = qobject_cast<QFileDialog*>(widget);
+                      auto* list = widget->findChild<QComboBox*>(tornix::qt::kChoiceListName);
+                      if (chooser == nullptr || list == nullptr) return;
+                      chooser->setDirectory(samples.path());
+                      chooser->setViewMode(QFileDialog::Detail);
+                      chooser->selectFile(QStringLiteral("notes-half.txt"));
+                      saved = Save(*chooser, folder.filePath("tornix-save-chooser.png")) && saved;
                   });
         window.SetItemText(IDC_INPUT, tornix::GbkString(""));
         WithModal([&] { Click(window, IDC_TO_HALF); },

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "fake/fake_backend.h"
+#include "support/encoding_vectors.h"
 #include "support/hex.h"
 #include "support/io_faults.h"
 #include "support/scratch_dir.h"
@@ -19,7 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using fake::FakeWindow;
+using testing::EncodingVector;
+using testing::EncodingVectorBytes;
 using testing::Hex;
+using testing::kEncodingVectors;
 
 // The messages, as GBK bytes.
 const std::string kFileMissing = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\xA3\xA1";         // 文件不存在！
@@ -137,6 +141,10 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
     if (which == "Missing") path = m_folder / "missing.txt";
     if (which == "Folder") path = m_folder;
     if (which == "NulByte") path = Write("utf16.txt", std::string("a\0b\0", 4));
+    if (which == "NulInUtf16")
+        path = Write("nul.txt", std::string("\xFF\xFE"
+                                            "a\0\0\0",
+                                            6));
     if (which == "ReadError") path = "/proc/self/mem";  // opens, then every read fails
     if (which == "FifoWithoutWriter") {
         path = m_folder / "fifo";
@@ -152,7 +160,8 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadFailureTest,
     ::testing::Combine(::testing::Values(LoadFailure{"Missing", kFileMissing}, LoadFailure{"Folder", kFileMissing},
-                                         LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"ReadError", kReadFailed},
+                                         LoadFailure{"NulByte", kFileHasNul}, LoadFailure{"NulInUtf16", kFileHasNul},
+                                         LoadFailure{"ReadError", kReadFailed},
                                          LoadFailure{"FifoWithoutWriter", kReadFailed},
                                          LoadFailure{"Device", kReadFailed}),
                        ::testing::Values(LoadWay::kChooser, LoadWay::kDrop)),
@@ -191,20 +200,27 @@ TEST_F(FileCommandsTest, SaveAsWhereNoFileCanBeMadeReportsWithApplicationName) {
     EXPECT_TRUE(fs::is_fifo(m_folder / "fifo"));
 }
 
+// In code page 936 and in an encoding the text is encoded to piece by piece.
 TEST_F(FileCommandsTest, SaveAsOnFullDiskReportsAndKeepsPreviousFile) {
-    const fs::path target = Write("out.txt", "previous");
-    window.Type(IDC_INPUT, "abcdef");
-    window.Click(IDC_TO_FULL);
-    window.chooserAnswers.push_back(target);
-    {
-        testing::WriteFaults faults;
-        faults.failAfterBytes = 3;
-        testing::ScopedWriteFaults full(faults);
-        window.Click(IDC_SAVE_AS);
+    for (const char* encoding : {"GBK", "UTF-16 LE"}) {
+        SCOPED_TRACE(encoding);
+        window.messageBoxes.clear();
+        const fs::path target = Write("out.txt", "previous");
+        window.Type(IDC_INPUT, "abcdef");
+        window.Click(IDC_TO_FULL);
+        window.chooserAnswers.push_back(target);
+        window.choicePicks.push_back(encoding);
+        {
+            testing::WriteFaults faults;
+            faults.failAfterBytes = 3;
+            testing::ScopedWriteFaults full(faults);
+            window.Click(IDC_SAVE_AS);
+        }
+        ExpectOneMessage(kWriteFailed, std::nullopt);
+        EXPECT_EQ(Read(target), "previous");
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1)
+            << "no temporary file left";
     }
-    ExpectOneMessage(kWriteFailed, std::nullopt);
-    EXPECT_EQ(Read(target), "previous");
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1) << "no temporary file left";
 }
 
 // A file with bytes that are not valid GBK loads, converts and saves with
@@ -219,6 +235,150 @@ TEST_F(FileCommandsTest, InvalidBytesSurviveLoadConvertSave) {
     // 0xA3 0xC1 becomes A. The final line break was CR LF after a lone lead
     // byte; that CR is the lead's second byte, so the trim drops only the LF.
     EXPECT_EQ(Hex(Read(m_folder / "saved.txt")), Hex("a\x80\xFF \x81\r\nA\xFE\x7F z\xA1\r"));
+}
+
+// 编码(&E):
+const std::string kEncodingLabel = "\xB1\xE0\xC2\xEB(&E):";
+
+std::vector<std::string> ChoiceItems(const FileChooserRequest& request) {
+    std::vector<std::string> items;
+    for (const GbkString& item : request.choice.items) items.emplace_back(item.view());
+    return items;
+}
+
+// The save chooser's encoding list, by the file last loaded: GBK before any
+// and after a code page 936 file; a failed load changes nothing; GB18030 is
+// offered only after a GB18030 file. The open chooser has no list.
+TEST_F(FileCommandsTest, SaveChooserChoosesTheLastLoadedFilesEncoding) {
+    const std::vector<std::string> usual = {kEncodingVectors[0].choice, kEncodingVectors[1].choice,
+                                            kEncodingVectors[2].choice, kEncodingVectors[3].choice,
+                                            kEncodingVectors[4].choice};
+    std::vector<std::string> withGb18030 = usual;
+    withGb18030.emplace_back("GB18030");
+    struct Step {
+        const char* load;  // nothing: no load before this save
+        std::vector<std::string> items;
+        int chosen;
+    };
+    const Step steps[] = {
+        {nullptr, usual, 0},
+        {"\xFE\xFF\x4E\x2D", usual, 4},  // 中 in UTF-16 BE
+        {"missing", usual, 4},           // a failed load
+        {"\xEF\xBB\xBF", usual, 2},      // UTF-8 with its mark, and nothing else
+        {"\x84\x31\x95\x33z", withGb18030, 5},
+        {"\xE4\xB8\xAD", usual, 1},  // 中 in UTF-8
+        {"plain", usual, 0},
+    };
+    window.Type(IDC_OUTPUT, "x");
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.load ? Hex(step.load) : "nothing loaded");
+        window.choosers.clear();
+        if (step.load != nullptr) {
+            window.chooserAnswers.push_back(std::string(step.load) == "missing" ? m_folder / "missing.txt"
+                                                                                : Write("in.txt", step.load));
+            window.Click(IDC_LOAD);
+            ASSERT_EQ(window.choosers.size(), 1u);
+            EXPECT_TRUE(window.choosers[0].choice.items.empty()) << "the open chooser offers no encoding";
+        }
+        window.Type(IDC_OUTPUT, "x");
+        window.Click(IDC_SAVE_AS);
+        ASSERT_FALSE(window.choosers.empty());
+        const FileChooserRequest& save = window.choosers.back();
+        EXPECT_EQ(save.choice.label.view(), kEncodingLabel);
+        EXPECT_EQ(ChoiceItems(save), step.items);
+        EXPECT_EQ(save.choice.selected, step.chosen);
+    }
+}
+
+std::string VectorName(const ::testing::TestParamInfo<EncodingVector>& info) {
+    return info.param.testName;
+}
+
+class EncodingVectorTest : public FileCommandsTest, public ::testing::WithParamInterface<EncodingVector> {};
+
+// A file written by another tool, loaded, converted either way and saved with
+// the chooser as it opens: the bytes the definition gives, in the file's
+// encoding with its mark.
+TEST_P(EncodingVectorTest, ConvertedAndSavedInTheFilesEncoding) {
+    const EncodingVector& vector = GetParam();
+    const fs::path file = Write("in.txt", EncodingVectorBytes(vector.file, testing::kVectorText));
+    for (const auto& [button, expected] :
+         {std::pair(IDC_TO_HALF, testing::kVectorToHalf), std::pair(IDC_TO_FULL, testing::kVectorToFull)}) {
+        window.chooserAnswers.push_back(file);
+        window.Click(IDC_LOAD);
+        window.Click(button);
+        window.chooserAnswers.push_back(m_folder / "out.txt");
+        window.Click(IDC_SAVE_AS);
+        EXPECT_TRUE(window.messageBoxes.empty());
+        EXPECT_EQ(Hex(Read(m_folder / "out.txt")), Hex(EncodingVectorBytes(vector.file, expected))) << expected;
+    }
+}
+
+// The same text saved in each other encoding the chooser offers, picked there.
+TEST_P(EncodingVectorTest, SavedInTheEncodingPickedInTheChooser) {
+    const EncodingVector& loaded = GetParam();
+    window.chooserAnswers.push_back(Write("in.txt", EncodingVectorBytes(loaded.file, testing::kVectorText)));
+    window.Click(IDC_LOAD);
+    window.Click(IDC_TO_HALF);
+    for (const EncodingVector& picked : kEncodingVectors) {
+        if (std::string(picked.file) == "gb18030" && !(picked == loaded)) continue;  // not offered
+        const fs::path out = m_folder / (std::string(picked.file) + ".txt");
+        window.chooserAnswers.push_back(out);
+        window.choicePicks.push_back(picked.choice);
+        window.Click(IDC_SAVE_AS);
+        EXPECT_EQ(Hex(Read(out)), Hex(EncodingVectorBytes(picked.file, testing::kVectorToHalf))) << picked.file;
+    }
+    EXPECT_TRUE(window.messageBoxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EncodingVectorTest, ::testing::ValuesIn(kEncodingVectors), VectorName);
+
+// Files at the edges of their encodings, loaded and saved back (全角 -> 半角
+// changes none of them): every byte survives, in the file's own encoding.
+TEST_F(FileCommandsTest, BytesOfNoCharacterSurviveLoadAndSave) {
+    struct Case {
+        const char* name;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"Utf16LeOddLastByte", std::string("\xFF\xFE"
+                                           "a\0b\0"
+                                           "c",
+                                           7)},
+        {"Utf16BeLoneHighSurrogate", std::string("\xFE\xFF"
+                                                 "\xD8\x3D"
+                                                 "\0z",
+                                                 6)},
+        {"Utf16LeLoneLowSurrogateLast", std::string("\xFF\xFE"
+                                                    "a\0"
+                                                    "\x00\xDC",
+                                                    6)},
+        {"Utf8CutShort", "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8"},
+        {"Gb18030ByteOfNoCharacter",
+         "\x84\x31\x95\x33"
+         "a\xFFz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.chooserAnswers.push_back(Write("in.txt", c.file));
+        window.Click(IDC_LOAD);
+        window.Click(IDC_TO_HALF);
+        window.chooserAnswers.push_back(m_folder / "out.txt");
+        window.Click(IDC_SAVE_AS);
+        EXPECT_EQ(Hex(Read(m_folder / "out.txt")), Hex(c.file));
+    }
+    EXPECT_TRUE(window.messageBoxes.empty());
+}
+
+// A file that is only a byte-order mark is an empty text.
+TEST_F(FileCommandsTest, FileOfOnlyAByteOrderMarkIsEmpty) {
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\x84\x31\x95\x33"}) {
+        window.Type(IDC_INPUT, "typed");
+        window.chooserAnswers.push_back(Write("mark.txt", mark));
+        window.Click(IDC_LOAD);
+        EXPECT_EQ(window.Text(IDC_INPUT), "") << Hex(mark);
+    }
+    EXPECT_TRUE(window.messageBoxes.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "support/encoding_vectors.h"
 #include "ui/converter_dlg.h"
 #include "ui/framework/win_app.h"
 
@@ -38,6 +40,43 @@ std::wstring ComboItem(HWND combo, int index) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// The windows inside `parent`, at any depth.
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> found;
+    ::EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The box for the file's name: the older chooser's by its id, the newer one's
+// as its only edit box of its own.
+HWND FileNameBox(HWND chooser) {
+    if (HWND box = ::GetDlgItem(chooser, kFileName)) return box;
+    for (HWND window : Descendants(chooser)) {
+        if (ClassName(window) == L"Edit" && ::GetParent(window) == chooser) return window;
+    }
+    return nullptr;
+}
+
+// The save chooser's encoding list: the drop-down list that offers GBK.
+HWND EncodingList(HWND chooser) {
+    for (HWND window : Descendants(chooser)) {
+        if (ClassName(window) == L"ComboBox" && ComboItem(window, 0) == L"GBK") return window;
+    }
+    return nullptr;
+}
+
+std::wstring Wide(const char* utf8) {
+    std::wstring text(std::strlen(utf8), L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), static_cast<int>(text.size()) + 1) - 1));
     return text;
 }
 
@@ -84,7 +123,7 @@ protected:
     }
     // Types a name into the chooser and confirms it; returns once it closed.
     bool Choose(HWND chooser, const std::wstring& name) const {
-        ::SendMessageW(::GetDlgItem(chooser, kFileName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        ::SendMessageW(FileNameBox(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         ::PostMessageW(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
         return WaitUntil([chooser] { return !::IsWindow(chooser); });
     }
@@ -158,7 +197,7 @@ TEST_F(ChooserTest, SaveAsOverAReadOnlyFileAsksFirstAndThenReportsTheFailure) {
 
     const HWND chooser = ClickAndWaitForBox(IDC_SAVE_AS);
     ASSERT_NE(chooser, nullptr);
-    ::SendMessageW(::GetDlgItem(chooser, kFileName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    ::SendMessageW(FileNameBox(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
     ::PostMessageW(::GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
     const HWND question = WaitForWindow([chooser] { return FindOwnedDialog(chooser); });
     ASSERT_NE(question, nullptr) << "no question before replacing the file";
@@ -212,6 +251,65 @@ TEST_F(ChooserTest, DroppedFilesLoadTheFirstAsTheChooserWould) {
     ASSERT_TRUE(WaitUntil([this] { return Text(IDC_INPUT) != L"typed"; }));
     EXPECT_EQ(Text(IDC_INPUT), L"全角\r\na\r\n");
 }
+
+using testing::EncodingVector;
+using testing::kEncodingVectors;
+
+class EncodingVectorTest : public ChooserTest, public ::testing::WithParamInterface<EncodingVector> {
+protected:
+    // Opens the save chooser, checks its encoding list (the label, the items,
+    // `chosen` chosen), picks `pick` in it as a user does (nothing: leaves
+    // it) and saves as `name`; returns the file's bytes once they are there.
+    std::string SaveAs(const std::wstring& name, const EncodingVector& chosen, const EncodingVector* pick) {
+        const HWND chooser = ClickAndWaitForBox(IDC_SAVE_AS);
+        EXPECT_NE(chooser, nullptr) << "no save chooser";
+        const HWND list = chooser ? EncodingList(chooser) : nullptr;
+        EXPECT_NE(list, nullptr) << "no encoding list";
+        if (list == nullptr) return "";
+        const std::vector<HWND> inside = Descendants(chooser);
+        EXPECT_TRUE(std::any_of(inside.begin(), inside.end(), [](HWND w) { return WindowText(w) == L"编码(&E):"; }));
+        std::vector<std::wstring> items, expected;
+        for (int i = 0; i < ::SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) items.push_back(ComboItem(list, i));
+        for (const EncodingVector& vector : kEncodingVectors) {
+            if (std::string(vector.file) != "gb18030" || vector == GetParam())
+                expected.push_back(Wide(vector.choiceUtf8));
+        }
+        EXPECT_EQ(items, expected);
+        EXPECT_EQ(ComboItem(list, static_cast<int>(::SendMessageW(list, CB_GETCURSEL, 0, 0))), Wide(chosen.choiceUtf8));
+        if (pick != nullptr) {
+            const auto index = ::SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(Wide(pick->choiceUtf8).c_str()));
+            ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(list));
+        }
+        const fs::path path = m_folder / name;
+        EXPECT_TRUE(Choose(chooser, path.wstring()));
+        WaitUntil([&] { return fs::exists(path) && FindOwnedDialog(m_dialog) == nullptr; });
+        return ReadBytes(path);
+    }
+};
+
+// A file written by another tool, dropped on the window, converted to full
+// width and saved with the save chooser as it opens (the file's encoding
+// chosen), then converted to half width and saved in another encoding picked
+// in the chooser's list: what the definition gives, byte for byte.
+TEST_P(EncodingVectorTest, SavedInTheFilesEncodingOrThePickedOne) {
+    const EncodingVector& loaded = GetParam();
+    const EncodingVector& picked = loaded == kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
+    const fs::path file = m_folder / L"in.txt";
+    std::ofstream(file, std::ios::binary) << testing::EncodingVectorBytes(loaded.file, testing::kVectorText);
+    DropFiles(m_dialog, {file});
+    ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
+    ::SendMessageW(Item(IDC_TO_FULL), BM_CLICK, 0, 0);
+    EXPECT_EQ(SaveAs(L"full.txt", loaded, nullptr), testing::EncodingVectorBytes(loaded.file, testing::kVectorToFull));
+    ::SendMessageW(Item(IDC_TO_HALF), BM_CLICK, 0, 0);
+    EXPECT_EQ(SaveAs(L"half.txt", loaded, &picked), testing::EncodingVectorBytes(picked.file, testing::kVectorToHalf));
+    EXPECT_EQ(FindOwnedDialog(m_dialog), nullptr) << "a message after a successful save";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EncodingVectorTest, ::testing::ValuesIn(kEncodingVectors),
+                         [](const auto& info) { return std::string(info.param.testName); });
 
 }  // namespace
 }  // namespace tornix::gui

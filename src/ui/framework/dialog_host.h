@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "text/gbk_string.h"
 #include "ui/framework/afx.h"
@@ -29,12 +30,28 @@ public:
     virtual void DrawIcon(int x, int y, IconHandle icon) = 0;
 };
 
+// A drop-down list that a chooser shows below its file types, with a label
+// before it (a save chooser's encoding). Without items none is shown.
+struct FileChooserChoice {
+    GbkString label;  // & before its access key, as in 编码(&E):
+    std::vector<GbkString> items;
+    int selected = 0;  // the item chosen when the chooser opens
+};
+
 struct FileChooserRequest {
     bool save = false;
     GbkString filter;            // "name|patterns|name|patterns||"
     GbkString defaultExtension;  // only its first three characters count
     GbkString initialName;
     unsigned flags = 0;  // OFN_*
+    FileChooserChoice choice;
+};
+
+// What the user confirmed: the file, and the item left chosen in the
+// request's choice (its `selected` when it had none).
+struct FileChooserAnswer {
+    std::filesystem::path path;
+    int choice = 0;
 };
 
 class DialogHost {
@@ -47,8 +64,8 @@ public:
 
     // Modal, owned by this window; a null caption shows the application's name.
     virtual int ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) = 0;
-    // One full path, or nothing when the user cancels.
-    virtual std::optional<std::filesystem::path> ShowFileChooser(const FileChooserRequest& request) = 0;
+    // The chosen file (a full path), or nothing when the user cancels.
+    virtual std::optional<FileChooserAnswer> ShowFileChooser(const FileChooserRequest& request) = 0;
 
     virtual void End(int result) = 0;
     virtual SystemMenu* GetSystemMenu() = 0;  // null when the window has none

@@ -191,7 +191,7 @@ int DialogWindow::ShowMessageBox(const GbkString& text, const GbkString* caption
     return IDOK;
 }
 
-std::optional<std::filesystem::path> DialogWindow::ShowFileChooser(const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> DialogWindow::ShowFileChooser(const FileChooserRequest& request) {
     return RunFileChooser(this, request);
 }
 

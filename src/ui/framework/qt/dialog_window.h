@@ -44,7 +44,7 @@ public:
     GbkString GetItemText(unsigned id) const override;
     void SetItemText(unsigned id, const GbkString& text) override;
     int ShowMessageBox(const GbkString& text, const GbkString* caption, unsigned type) override;
-    std::optional<std::filesystem::path> ShowFileChooser(const FileChooserRequest& request) override;
+    std::optional<FileChooserAnswer> ShowFileChooser(const FileChooserRequest& request) override;
     void End(int result) override;
     SystemMenu* GetSystemMenu() override;
     void SetIcon(IconHandle icon, bool big) override;

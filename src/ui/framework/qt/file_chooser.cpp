@@ -1,12 +1,15 @@
 #include "ui/framework/qt/file_chooser.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
+#include <QLabel>
 #include <QLocale>
 #include <QStyle>
 #include <QTreeView>
@@ -72,6 +75,30 @@ void WidenDetailColumns(QFileDialog& chooser) {
     header->setSectionResizeMode(kName, QHeaderView::Stretch);
 }
 
+// The request's drop-down list as a row of its own below the file types: its
+// label in the labels' column, the list as wide as the file types' list, and
+// next in the tab order after it.
+void AddChoiceRow(QFileDialog& chooser, const FileChooserChoice& choice) {
+    auto* grid = qobject_cast<QGridLayout*>(chooser.layout());
+    auto* types = chooser.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (grid == nullptr || types == nullptr) return;
+    // Qt's Chinese labels in the chooser end with a full-width colon.
+    QString text = ToQString(choice.label.view());
+    if (text.endsWith(QLatin1Char(':'))) text.back() = QChar(0xFF1A);
+    auto* label = new QLabel(text, &chooser);
+    label->setObjectName(QString::fromLatin1(kChoiceLabelName));
+    auto* list = new QComboBox(&chooser);
+    list->setObjectName(QString::fromLatin1(kChoiceListName));
+    list->setSizePolicy(types->sizePolicy());
+    for (const GbkString& item : choice.items) list->addItem(ToQString(item.view()));
+    list->setCurrentIndex(std::clamp(choice.selected, 0, list->count() - 1));
+    label->setBuddy(list);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(list, row, 1);
+    QWidget::setTabOrder(types, list);
+}
+
 }  // namespace
 
 void ConfigureFileChooser(QFileDialog& chooser, const FileChooserRequest& request) {
@@ -93,17 +120,22 @@ void ConfigureFileChooser(QFileDialog& chooser, const FileChooserRequest& reques
     if (!request.initialName.IsEmpty()) chooser.selectFile(ToQString(request.initialName.view()));
     chooser.setProxyModel(new LocalisedDetails(&chooser));
     WidenDetailColumns(chooser);
+    if (!request.choice.items.empty()) AddChoiceRow(chooser, request.choice);
 }
 
-std::optional<std::filesystem::path> RunFileChooser(QWidget* owner, const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> RunFileChooser(QWidget* owner, const FileChooserRequest& request) {
     QFileDialog chooser(owner);
     ConfigureFileChooser(chooser, request);
     if (chooser.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = chooser.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
+    FileChooserAnswer answer;
     // The file system's own bytes for the name, as Qt's file classes use them.
     const QByteArray name = QFile::encodeName(chosen.first());
-    return std::filesystem::path(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+    answer.path = std::filesystem::path(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+    const auto* list = chooser.findChild<QComboBox*>(QString::fromLatin1(kChoiceListName));
+    answer.choice = list != nullptr ? list->currentIndex() : request.choice.selected;
+    return answer;
 }
 
 }  // namespace tornix::qt

@@ -188,7 +188,7 @@ int DialogWindow::ShowMessageBox(const GbkString& text, const GbkString* caption
     return ::MessageBoxW(m_hwnd, ToWide(text.view()).c_str(), title.c_str(), type);
 }
 
-std::optional<std::filesystem::path> DialogWindow::ShowFileChooser(const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> DialogWindow::ShowFileChooser(const FileChooserRequest& request) {
     return ChooseFile(m_hwnd, request);
 }
 

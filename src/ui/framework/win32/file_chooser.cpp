@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/framework/win32/item_chooser.h"
 #include "ui/framework/win32/wide_text.h"
 
 namespace tornix::win32 {
@@ -29,7 +30,20 @@ std::wstring ChooserDefaultExtension(const GbkString& defaultExtension) {
     return text;
 }
 
-std::optional<std::filesystem::path> ChooseFile(HWND owner, const FileChooserRequest& request) {
+std::optional<FileChooserAnswer> ChooseFile(HWND owner, const FileChooserRequest& request) {
+    // A choice needs the newer chooser; where it cannot be made, the older
+    // one asks for the file and the choice stays as the request has it.
+    if (request.save && !request.choice.items.empty()) {
+        FileChooserAnswer answer;
+        switch (ChooseSaveFile(owner, request, answer)) {
+            case ItemChooserResult::kChosen:
+                return answer;
+            case ItemChooserResult::kCancelled:
+                return std::nullopt;
+            case ItemChooserResult::kUnavailable:
+                break;
+        }
+    }
     const std::wstring filter = ChooserFilter(request.filter);
     const std::wstring extension = ChooserDefaultExtension(request.defaultExtension);
     std::vector<wchar_t> file(kPathRoom, L'\0');
@@ -47,7 +61,7 @@ std::optional<std::filesystem::path> ChooseFile(HWND owner, const FileChooserReq
     chooser.Flags = request.flags | OFN_EXPLORER;
     const BOOL confirmed = request.save ? ::GetSaveFileNameW(&chooser) : ::GetOpenFileNameW(&chooser);
     if (!confirmed) return std::nullopt;
-    return std::filesystem::path(file.data());
+    return FileChooserAnswer{std::filesystem::path(file.data()), request.choice.selected};
 }
 
 }  // namespace tornix::win32

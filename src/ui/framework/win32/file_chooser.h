@@ -20,6 +20,6 @@ std::wstring ChooserDefaultExtension(const GbkString& defaultExtension);
 
 // Shows the chooser owned by `owner`; the chosen full path, or nothing when
 // the user cancels.
-std::optional<std::filesystem::path> ChooseFile(HWND owner, const FileChooserRequest& request);
+std::optional<FileChooserAnswer> ChooseFile(HWND owner, const FileChooserRequest& request);
 
 }  // namespace tornix::win32
