@@ -45,7 +45,8 @@ else
 fi
 
 [ "$("$files/usr/bin/tornix-convert" --version)" = "tornix-convert $(dpkg-deb -f "$deb" Version)" ]
-[ "$(printf 'Hello, World!' | "$files/usr/bin/tornix-convert" --to-full | iconv -f gbk -t utf-8)" = "Ｈｅｌｌｏ， Ｗｏｒｌｄ！" ]
+[ "$(printf 'Hello, World!' | "$files/usr/bin/tornix-convert" --to-full -e gbk | iconv -f gbk -t utf-8)" = "Ｈｅｌｌｏ， Ｗｏｒｌｄ！" ]
+[ "$(printf '中文, 1.' | "$files/usr/bin/tornix-convert" --to-full)" = "中文， １。" ]
 
 # The window: found by its title, then closed with Esc, which ends the program.
 export TORNIX_PROGRAM="$files/usr/bin/tornix"
