@@ -190,30 +190,28 @@ FileKind KindOf(const struct stat& info) {
 
 }  // namespace
 
-int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind) {
+namespace {
+
+// What `path` is, asked with stat or lstat; a missing file is no error.
+int InspectWith(int (*statCall)(const char*, struct stat*), const std::filesystem::path& path, FileKind& kind) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT) {
-            kind = FileKind::kMissing;
-            return 0;
-        }
-        return errno;
+    if (statCall(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) return errno;
+        kind = FileKind::kMissing;
+        return 0;
     }
     kind = KindOf(info);
     return 0;
 }
 
+}  // namespace
+
+int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind) {
+    return InspectWith(::stat, path, kind);
+}
+
 int Inspect(const std::filesystem::path& path, FileKind& kind) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT) {
-            kind = FileKind::kMissing;
-            return 0;
-        }
-        return errno;
-    }
-    kind = KindOf(info);
-    return 0;
+    return InspectWith(::lstat, path, kind);
 }
 
 int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists) {
