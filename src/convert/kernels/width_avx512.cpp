@@ -38,6 +38,7 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     const __m512i secondHigh = _mm512_loadu_si512(kAsciiForms.second + 64);
     std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
+        PrefetchAhead(in + i, out);
         const __m512i block = _mm512_loadu_si512(in + i);
         const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D) & ~cut);
         // Any byte after a lead byte is its second byte, even a space.
@@ -104,6 +105,7 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)));
     std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
+        PrefetchAhead(in + i, out);
         const __m512i block = _mm512_loadu_si512(in + i);
         if (_mm512_movepi8_mask(block) == 0) {  // ASCII only: nothing to convert
             _mm512_storeu_si512(out, block);
