@@ -150,7 +150,13 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         const Vec before = converted;
         converted = Simd::Or(rowA3, rowA1);
         counts = Simd::Add(counts, Simd::AndNot(Simd::ShiftIn(converted, before), one));
-        Simd::WriteCounted(result, counts, out);
+        // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
+        // them the block is packed, half the writes of WriteCounted.
+        if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
+            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Set(0))) & LowBits(kWidth), out);
+        } else {
+            Simd::WriteCounted(result, counts, out);
+        }
         cut = starts >> (kWidth - 1);
         i += kWidth;
     }
