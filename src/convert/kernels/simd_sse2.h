@@ -115,14 +115,39 @@ struct Sse2 {
         }
     }
 
-    static void IrregularHalfForms(Vec trail, Vec& irregular, Vec& result) {
+    static Vec RowsUnderA3(Vec trail) {
+        Vec rows = InRange(trail, 0xA1, 0x5D);
+        for (unsigned char noRow : kNoRowTrails) rows = AndNot(Equal(trail, Set(noRow)), rows);
+        return rows;
+    }
+
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
         Vec found = _mm_setzero_si128();
-        for (const WidthPair& row : kIrregular.rows) {
-            const Vec match = And(irregular, Equal(trail, Set(Byte(row.full, 1))));
-            result = Select(match, Set(Byte(row.half, 0)), result);
+        for (unsigned nibble = 0; nibble < 16; ++nibble) {
+            if (kA1Forms.trail[nibble] == (nibble ^ 1)) continue;  // no row there
+            const Vec match = And(rowA1, Equal(trail, Set(kA1Forms.trail[nibble])));
+            result = Select(match, Set(kA1Forms.half[nibble]), result);
+            if (kA1Forms.extra[nibble] != 0) counts = Add(counts, And(match, Set(kA1Forms.extra[nibble])));
             found = Or(found, match);
         }
-        irregular = found;
+        rowA1 = found;
+    }
+
+    static Vec ShiftIn(Vec bytes, Vec before) {
+        return _mm_or_si128(_mm_slli_si128(bytes, 1), _mm_srli_si128(before, 15));
+    }
+
+    // Each byte written four times over, the output moving on by its count.
+    static void WriteCounted(Vec bytes, Vec counts, char*& out) {
+        alignas(16) unsigned char copy[16];
+        alignas(16) unsigned char times[16];
+        Store(copy, bytes);
+        Store(times, counts);
+        for (unsigned n = 0; n < 16; ++n) {
+            const std::uint32_t repeated = copy[n] * 0x01010101u;
+            std::memcpy(out, &repeated, 4);
+            out += times[n];
+        }
     }
 
     static void WritePacked(Vec bytes, std::uint64_t keep, char*& out) {

@@ -58,10 +58,36 @@ struct Avx2 {
         trail = Add(block, Lookup(kFullSpecialForms.trailOffsetByClass, special));
     }
 
-    static void IrregularHalfForms(Vec trail, Vec& irregular, Vec& result) {
+    static Vec RowsUnderA3(Vec trail) {
+        const Vec high = And(_mm256_srli_epi16(trail, 4), Set(0x0F));
+        const Vec noRow = And(Lookup(kNoRowUnderA3.low, And(trail, Set(0x0F))), Lookup(kNoRowUnderA3.high, high));
+        return Equal(noRow, _mm256_setzero_si256());
+    }
+
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
         const Vec nibble = And(trail, Set(0x0F));
-        irregular = And(irregular, Equal(trail, Lookup(kIrregularByNibble.trail, nibble)));
-        result = Select(irregular, Lookup(kIrregularByNibble.half, nibble), result);
+        rowA1 = And(rowA1, Equal(trail, Lookup(kA1Forms.trail, nibble)));
+        result = Select(rowA1, Lookup(kA1Forms.half, nibble), result);
+        counts = Add(counts, And(rowA1, Lookup(kA1Forms.extra, nibble)));
+    }
+
+    static Vec ShiftIn(Vec bytes, Vec before) {
+        return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(before, bytes, 0x21), 15);
+    }
+
+    // Four bytes a shuffle, as in the SSSE3 kernels.
+    static void WriteCounted(Vec bytes, Vec counts, char*& out) {
+        alignas(32) std::uint32_t index[8];
+        _mm256_store_si256(
+            reinterpret_cast<__m256i*>(index),
+            _mm256_madd_epi16(_mm256_maddubs_epi16(counts, _mm256_set1_epi16(0x0401)), _mm256_set1_epi32(0x00100001)));
+        const __m128i halves[2] = {_mm256_castsi256_si128(bytes), _mm256_extracti128_si256(bytes, 1)};
+        for (unsigned group = 0; group < 8; ++group) {
+            const std::uint8_t* control = kCounted.control[group % 4][index[group]];
+            Store16(out,
+                    _mm_shuffle_epi8(halves[group / 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(control))));
+            out += control[15];
+        }
     }
 
     static __m128i Shuffle(__m128i bytes, const std::uint8_t (&control)[16]) {

@@ -36,18 +36,21 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     const __m512i firstHigh = _mm512_loadu_si512(kAsciiForms.first + 64);
     const __m512i secondLow = _mm512_loadu_si512(kAsciiForms.second);
     const __m512i secondHigh = _mm512_loadu_si512(kAsciiForms.second + 64);
-    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
+        PrefetchAhead(in + i, out);
         const __m512i block = _mm512_loadu_si512(in + i);
-        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D) & ~cut);
+        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D));
         // Any byte after a lead byte is its second byte, even a space.
-        const std::uint64_t seconds = (starts << 1) | cut;
+        const std::uint64_t seconds = starts << 1;
         const std::uint64_t printable = InRange(block, 0x21, 0x5D) & ~seconds;
         const std::uint64_t spaces = Equal(block, ' ') & ~seconds;
-        unsigned stop = 64;
+        // A last character that goes on past the block waits for the next
+        // one. (Carrying the cut over instead, as the narrower kernels do,
+        // makes each block's pairing wait for the one before: slower here.)
+        unsigned stop = (starts >> 63) != 0 ? 63 : 64;
         std::uint64_t heads = 0;
         if (spaces != 0) {
-            if ((spaces >> 63) != 0 && in[i + 64] == ' ') stop = RunStart(spaces, 63);
+            if (stop == 64 && (spaces >> 63) != 0 && in[i + 64] == ' ') stop = RunStart(spaces, 63);
             if (stop == 0) {  // a run of spaces from here past the block
                 const std::size_t run = SpaceRunLength(in, i, size);
                 out = EmitSpaceRun(out, run);
@@ -57,7 +60,6 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
             heads = SpaceTripleHeads(spaces & LowBits(stop));
         }
         const std::uint64_t taken = LowBits(stop);
-        cut = (starts & taken) >> 63;
         const std::uint64_t wide = (printable | heads) & taken;
         if (wide == 0) {  // nothing to convert
             _mm512_storeu_si512(out, block);
@@ -85,7 +87,6 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         }
         i += stop;
     }
-    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
     outRef = out;
     return i;
 }
@@ -104,6 +105,7 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)));
     std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
+        PrefetchAhead(in + i, out);
         const __m512i block = _mm512_loadu_si512(in + i);
         if (_mm512_movepi8_mask(block) == 0) {  // ASCII only: nothing to convert
             _mm512_storeu_si512(out, block);

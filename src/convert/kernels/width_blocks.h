@@ -6,14 +6,18 @@
 //
 // What a Simd type provides, on its vector type Vec:
 //   Load, Store                 kWidth bytes, unaligned
-//   Set, Equal, InRange, And, AndNot, Sub, Select
+//   Set, Equal, InRange, And, Or, AndNot, Add, Sub, Select
 //   Bits(mask)                  bit n set where byte n of a mask vector is set
 //   FromBits(bits)              the mask vector of bits
 //   FullForms(block, lead, trail)    both bytes of every printable ASCII byte's
 //                                    full-width form (and U+3000 for a space)
-//   IrregularHalfForms(trail, irregular, result)   the rows under 0xA1: narrows
-//                                    `irregular` to them and writes their forms
-//   WritePacked(bytes, keep, out)    the bytes whose bits are set, in order
+//   RowsUnderA3(trail)          where a form under 0xA3 with that second
+//                               byte has a row
+//   A1HalfForms(trail, rowA1, result, counts)   the rows under 0xA1: narrows
+//                                    `rowA1` to them, writes their forms into
+//                                    `result` and adds their extra counts
+//   ShiftIn(bytes, before)           byte n: byte n - 1 of bytes (of before's last for 0)
+//   WriteCounted(bytes, counts, out) byte n counts[n] times (0 to 3), in order
 //   kFormsByTable               whether ToFullWidth writes a block byte by
 //                               byte from a table (WriteFormsByTable) rather
 //                               than with FullForms and WritePairs
@@ -50,6 +54,7 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     std::uint64_t cut = 0;
     while (i + kWidth < size) {
+        PrefetchAhead(in + i, out);
         const auto block = Simd::Load(in + i);
         const std::uint64_t leads = Simd::Bits(Simd::InRange(block, 0x81, 0x7D));
         if (leads == LowBits(kWidth)) {  // two-byte characters only: the cut stays as it was
@@ -100,13 +105,15 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     return i;
 }
 
-// ToHalfWidth of any text, a block at a time: each full-width form with a row
-// becomes its half-width form in place, the second bytes that go are packed
-// out; a solidus keeps both bytes ('/' '/') and a full-width space writes its
-// first byte twice (three spaces). A character cut by the end of a block is
-// copied in two parts, as in FullWidthBlocks, unless it is a full-width form:
-// then the block stops before it. Stops near the end of the text, on a
-// character boundary, and returns where.
+// ToHalfWidth of any text, a block at a time, without a branch on what a
+// block holds (beyond ASCII-only blocks, which are copied): each full-width
+// form with a row becomes its half-width form in place of its first byte,
+// which is written once, twice for the solidus ('/' '/') or three times for
+// the full-width space; its second byte is not written. Every block moves on
+// by its whole width: a form cut by the end of a block is converted there
+// (its second byte is loaded with the block's second bytes), and the next
+// block leaves that byte out. Stops near the end of the text, on a character
+// boundary, and returns where.
 template <typename Simd>
 std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
     using Vec = typename Simd::Vec;
@@ -114,59 +121,49 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     const Vec a1 = Simd::Set(kFullFormLeads[0]);
     const Vec a3 = Simd::Set(kFullFormLeads[1]);
-    std::uint64_t cut = 0;
+    const Vec one = Simd::Set(1);
+    std::uint64_t cut = 0;         // whether the block begins with the second byte of a character
+    Vec converted = Simd::Set(0);  // the block before's converted forms, by their first bytes
     while (i + kWidth < size) {
+        PrefetchAhead(in + i, out);
         const Vec block = Simd::Load(in + i);
-        if (Simd::Bits(block) == 0) {  // ASCII only: nothing to convert
+        // ASCII only: nothing to convert, and no second byte of a form (those
+        // are 0xA1 or more) begins the block.
+        if (Simd::Bits(block) == 0) {
             Simd::Store(out, block);
             out += kWidth;
             i += kWidth;
             cut = 0;
+            converted = Simd::Set(0);
             continue;
         }
         const std::uint64_t starts = PairStarts(Simd::Bits(Simd::InRange(block, 0x81, 0x7D)) & ~cut);
+        const Vec trail = Simd::Load(in + i + 1);  // byte n: the byte after byte n
         const Vec underA1 = Simd::Equal(block, a1);
         const Vec underA3 = Simd::Equal(block, a3);
-        std::uint64_t forms = Simd::Bits(Simd::Or(underA1, underA3)) & starts;
-        unsigned length = kWidth;
-        if ((forms >> (kWidth - 1)) != 0) length = kWidth - 1;  // a form cut at the end waits
-        const std::uint64_t taken = LowBits(length);
-        forms &= taken;
-        cut = (starts & taken) >> (kWidth - 1);
-        if (forms == 0) {
-            Simd::Store(out, block);
-            out += length;
-            i += length;
-            continue;
-        }
-
-        const Vec trail = Simd::Load(in + i + 1);  // byte n: the byte after byte n
-        const Vec atForm = Simd::FromBits(forms);
-        Vec regular = Simd::InRange(trail, 0xA1, 0x5D);
-        for (unsigned char noRow : kNoRowTrails) regular = Simd::AndNot(Simd::Equal(trail, Simd::Set(noRow)), regular);
-        const Vec converted = Simd::And(Simd::And(atForm, underA3), regular);
-        Vec result = Simd::Select(converted, Simd::Sub(trail, Simd::Set(0x80)), block);
-        const Vec formsUnderA1 = Simd::And(atForm, underA1);
-        Vec irregular = formsUnderA1;
-        Simd::IrregularHalfForms(trail, irregular, result);
-
-        const Vec solidus = Simd::And(converted, Simd::Equal(trail, Simd::Set(kSolidusTrail)));
-        const Vec grows = Simd::And(formsUnderA1, Simd::Equal(trail, a1));
-        const std::uint64_t shrunk = Simd::Bits(Simd::Or(Simd::AndNot(solidus, converted), irregular));
-        const std::uint64_t keep = ~(shrunk << 1) & taken;
-        const std::uint64_t rare = Simd::Bits(Simd::Or(solidus, grows));
-        if (rare == 0) {
-            Simd::WritePacked(result, keep, out);
+        const Vec atForm = Simd::FromBits(Simd::Bits(Simd::Or(underA1, underA3)) & starts);
+        const Vec rowA3 = Simd::And(Simd::And(atForm, underA3), Simd::RowsUnderA3(trail));
+        Vec result = Simd::Select(rowA3, Simd::Sub(trail, Simd::Set(0x80)), block);
+        Vec counts = Simd::And(Simd::And(rowA3, Simd::Equal(trail, Simd::Set(kSolidusTrail))), one);
+        Vec rowA1 = Simd::And(atForm, underA1);
+        Simd::A1HalfForms(trail, rowA1, result, counts);
+        const Vec before = converted;
+        converted = Simd::Or(rowA3, rowA1);
+        counts = Simd::Add(counts, Simd::AndNot(Simd::ShiftIn(converted, before), one));
+        // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
+        // them the block is packed, half the writes of WriteCounted.
+        if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
+            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Set(0))) & LowBits(kWidth), out);
         } else {
-            const std::uint64_t solidusBits = Simd::Bits(solidus);
-            const std::uint64_t growsBits = rare & ~solidusBits;
-            result = Simd::Select(Simd::FromBits(solidusBits << 1), Simd::Set('/'), result);
-            result = Simd::Select(Simd::FromBits(growsBits | growsBits << 1), Simd::Set(' '), result);
-            Simd::WritePairs(result, result, keep, growsBits, false, out);
+            Simd::WriteCounted(result, counts, out);
         }
-        i += length;
+        cut = starts >> (kWidth - 1);
+        i += kWidth;
     }
-    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    if (cut != 0) {  // the rest of the cut character, unless its form is written
+        if ((Simd::Bits(converted) >> (kWidth - 1)) == 0) *out++ = static_cast<char>(in[i]);
+        ++i;
+    }
     outRef = out;
     return i;
 }

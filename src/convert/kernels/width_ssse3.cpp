@@ -32,10 +32,31 @@ struct Ssse3 : Sse2 {
         trail = Add(block, Lookup(kFullSpecialForms.trailOffsetByClass, special));
     }
 
-    static void IrregularHalfForms(Vec trail, Vec& irregular, Vec& result) {
+    static Vec RowsUnderA3(Vec trail) {
+        const Vec high = And(_mm_srli_epi16(trail, 4), Set(0x0F));
+        const Vec noRow = And(Lookup(kNoRowUnderA3.low, And(trail, Set(0x0F))), Lookup(kNoRowUnderA3.high, high));
+        return Equal(noRow, _mm_setzero_si128());
+    }
+
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
         const Vec nibble = And(trail, Set(0x0F));
-        irregular = And(irregular, Equal(trail, Lookup(kIrregularByNibble.trail, nibble)));
-        result = Select(irregular, Lookup(kIrregularByNibble.half, nibble), result);
+        rowA1 = And(rowA1, Equal(trail, Lookup(kA1Forms.trail, nibble)));
+        result = Select(rowA1, Lookup(kA1Forms.half, nibble), result);
+        counts = Add(counts, And(rowA1, Lookup(kA1Forms.extra, nibble)));
+    }
+
+    static Vec ShiftIn(Vec bytes, Vec before) { return _mm_alignr_epi8(bytes, before, 15); }
+
+    // Four bytes a shuffle, each written as many times as its count says:
+    // the four counts of each group make one index, two bits each.
+    static void WriteCounted(Vec bytes, Vec counts, char*& out) {
+        alignas(16) std::uint32_t index[4];
+        Store(index, _mm_madd_epi16(_mm_maddubs_epi16(counts, _mm_set1_epi16(0x0401)), _mm_set1_epi32(0x00100001)));
+        for (unsigned group = 0; group < 4; ++group) {
+            const std::uint8_t* control = kCounted.control[group][index[group]];
+            Store(out, _mm_shuffle_epi8(bytes, Load(control)));
+            out += control[15];
+        }
     }
 
     static void WritePacked(Vec bytes, std::uint64_t keep, char*& out) {

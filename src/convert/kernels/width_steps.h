@@ -41,6 +41,16 @@ inline std::uint64_t PairStarts(std::uint64_t leads) {
     return (evenRuns & kEvenBits) | (leads & ~evenRuns & ~kEvenBits);
 }
 
+// Asks for the input and the output some way ahead of a block loop, at every
+// block: slower loops get too little from the processor's own prefetching on
+// some machines (a third of their speed on the one the figures come from).
+inline constexpr std::size_t kPrefetchDistance = 2048;
+
+inline void PrefetchAhead(const unsigned char* in, char* out) {
+    __builtin_prefetch(in + kPrefetchDistance, 0);
+    __builtin_prefetch(out + kPrefetchDistance, 1);
+}
+
 // How many bytes of a block of `width` bytes are taken this round: all of
 // them, unless its last byte begins a character that goes on past it.
 inline unsigned WholeCharacters(std::uint64_t starts, unsigned width) {

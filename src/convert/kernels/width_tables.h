@@ -317,6 +317,121 @@ constexpr IrregularByNibble MakeIrregularByNibble() {
 inline constexpr IrregularByNibble kIrregularByNibble = MakeIrregularByNibble();
 static_assert(kIrregularByNibble.distinct, "the irregular rows need distinct low four bits");
 
+// The second bytes under 0xA3 that have no row, looked up by the byte's two
+// halves as the 16- and 32-byte conversion to half width does: the byte has
+// no row where low[t & 15] & high[t >> 4] is not zero. One class bit per set
+// of high halves that leave out the same low halves.
+struct NibbleClasses {
+    std::uint8_t low[16]{};
+    std::uint8_t high[16]{};
+    int classes = 0;
+};
+
+constexpr bool HasRowUnderA3(int trail) {
+    const HalfForm& form = kHalf.forms[kHalf.leadSlot[0xA3] - 1][trail];
+    return form.length != 2 || Byte(form.bytes, 0) != 0xA3 || Byte(form.bytes, 1) != trail;
+}
+
+constexpr NibbleClasses MakeNoRowUnderA3() {
+    NibbleClasses table{};
+    unsigned lows[16]{};  // by high half: the low halves without a row
+    for (int trail = 0; trail < 256; ++trail) {
+        if (!HasRowUnderA3(trail)) lows[trail >> 4] |= 1u << (trail & 15);
+    }
+    unsigned classLows[16]{};
+    for (int high = 0; high < 16; ++high) {
+        if (lows[high] == 0) continue;
+        int cls = 0;
+        while (cls < table.classes && classLows[cls] != lows[high]) ++cls;
+        if (cls == table.classes) classLows[table.classes++] = lows[high];
+        if (cls >= 8) continue;
+        table.high[high] |= static_cast<std::uint8_t>(1u << cls);
+        for (int low = 0; low < 16; ++low) {
+            if ((lows[high] >> low) & 1) table.low[low] |= static_cast<std::uint8_t>(1u << cls);
+        }
+    }
+    return table;
+}
+
+inline constexpr NibbleClasses kNoRowUnderA3 = MakeNoRowUnderA3();
+
+constexpr bool NoRowUnderA3IsExact() {
+    if (kNoRowUnderA3.classes > 8) return false;
+    for (int trail = 0; trail < 256; ++trail) {
+        const bool noRow = (kNoRowUnderA3.low[trail & 15] & kNoRowUnderA3.high[trail >> 4]) != 0;
+        if (noRow == HasRowUnderA3(trail)) return false;
+    }
+    return true;
+}
+static_assert(NoRowUnderA3IsExact(), "eight class bits must tell the second bytes under 0xA3 apart");
+
+// The forms under 0xA1 that have a row (the irregular ones and the
+// full-width space) told apart by the low four bits of their second byte, as
+// the 16- and 32-byte conversion to half width looks them up: the second
+// byte a row has there, the byte its half-width form repeats, and how many
+// more times than once that form writes it (two for the space's three).
+struct A1FormsByNibble {
+    std::uint8_t trail[16]{};
+    std::uint8_t half[16]{};
+    std::uint8_t extra[16]{};
+    bool distinct = true;
+};
+
+constexpr A1FormsByNibble MakeA1FormsByNibble() {
+    A1FormsByNibble table{};
+    bool taken[16]{};
+    // Where no row is, a byte whose low bits differ from the place: no match.
+    for (unsigned nibble = 0; nibble < 16; ++nibble) table.trail[nibble] = static_cast<std::uint8_t>(nibble ^ 1);
+    for (int row = 0; row < kWidthTableRows; ++row) {
+        const unsigned char lead = Byte(kWidthTable[row].full, 0);
+        const unsigned char trail = Byte(kWidthTable[row].full, 1);
+        if (lead != 0xA1) continue;
+        const unsigned nibble = trail & 0x0F;
+        if (taken[nibble]) table.distinct = false;
+        taken[nibble] = true;
+        const char* half = HalfOfRow(row);
+        table.trail[nibble] = trail;
+        table.half[nibble] = Byte(half, 0);
+        table.extra[nibble] = static_cast<std::uint8_t>(LiteralLength(half) - 1);
+        for (std::size_t i = 1; i < LiteralLength(half); ++i) {
+            if (half[i] != half[0]) table.distinct = false;  // a form the kernels cannot write by repeating
+        }
+    }
+    return table;
+}
+
+inline constexpr A1FormsByNibble kA1Forms = MakeA1FormsByNibble();
+static_assert(kA1Forms.distinct, "the rows under 0xA1 need distinct low four bits and forms of one repeated byte");
+
+// Shuffle controls that write each of four bytes of a 16-byte vector 0 to 3
+// times in order, the count of the k-th in bits 2k and 2k + 1 of the index:
+// for the four bytes from 4 * place on. At most twelve bytes are written, so
+// the control's last byte holds how many (and puts a byte past them, which
+// the next write covers).
+struct CountedTable {
+    std::uint8_t control[4][256][16]{};
+};
+
+constexpr CountedTable MakeCountedTable() {
+    CountedTable table{};
+    for (int place = 0; place < 4; ++place) {
+        for (int index = 0; index < 256; ++index) {
+            std::uint8_t* control = table.control[place][index];
+            int written = 0;
+            for (int k = 0; k < 4; ++k) {
+                for (int copy = 0; copy < ((index >> (2 * k)) & 3); ++copy) {
+                    control[written++] = static_cast<std::uint8_t>(4 * place + k);
+                }
+            }
+            control[15] = static_cast<std::uint8_t>(written);
+            while (written < 15) control[written++] = 0x80;  // zero
+        }
+    }
+    return table;
+}
+
+inline constexpr CountedTable kCounted = MakeCountedTable();
+
 // ---- The 64-byte kernels ----
 
 // Controls that interleave two vectors, a first bytes and b second bytes,
