@@ -105,8 +105,9 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     return i;
 }
 
-// ToHalfWidth of any text, a block at a time, without a branch on what a
-// block holds (beyond ASCII-only blocks, which are copied): each full-width
+// ToHalfWidth of any text, a block at a time, without a branch on where its
+// forms are (only on whether it has any byte outside ASCII, and any of the
+// rare forms that grow): each full-width
 // form with a row becomes its half-width form in place of its first byte,
 // which is written once, twice for the solidus ('/' '/') or three times for
 // the full-width space; its second byte is not written. Every block moves on
