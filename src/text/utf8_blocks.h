@@ -2,9 +2,9 @@
 // time. Internal to the text layer.
 //
 // The widths: SSSE3 (16 bytes) and AVX2 (32 bytes) on x86-64, AVX2 not in the
-// Windows build (whose compiler does not align the stack for it). The widest
-// that the processor has is used, capped as the width kernels are by
-// TORNIX_SIMD ("scalar" or "sse2": none, "ssse3": 16 bytes).
+// Windows build (whose compiler does not align the stack for it). The width
+// follows the process's vector tier (simd_tier.h): none below SSSE3, 16 bytes
+// for SSSE3, 32 for AVX2 and AVX-512.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +13,7 @@ namespace tornix::utf8_blocks {
 
 enum class Width { kNone, k16, k32 };
 
-// The widest this build and processor allow, capped by TORNIX_SIMD; chosen
-// once per process.
+// The width for the process's vector tier.
 Width ActiveWidth();
 
 // The length of a prefix of `bytes` that is strictly valid UTF-8 and ends on a

@@ -1,7 +1,7 @@
 // The width kernels of each instruction set, and the one place that picks
-// them: the processor is asked once which sets it has, the environment
-// variable TORNIX_SIMD may cap the choice (see width.h), and every conversion
-// then goes through the chosen tier's table.
+// them: the table of the process's vector tier (text/simd_tier.h, which the
+// environment variable TORNIX_SIMD may cap), through which every conversion
+// then goes.
 //
 // A tier's kernels are compiled in a file of their own with that instruction
 // set's flags (width_<tier>.cpp) and are reached only through its table, so
@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstddef>
+
+#include "text/simd_tier.h"
 
 namespace tornix::kernels {
 
@@ -29,24 +31,11 @@ struct KernelTable {
     CountKernel countInRange;
 };
 
-// The tiers, lowest first; TORNIX_SIMD takes their names.
-enum class SimdTier { kScalar, kSse2, kSsse3, kAvx2, kAvx512 };
-inline constexpr int kSimdTiers = 5;
-
-// The widest tier this build and this processor can run.
-SimdTier SupportedTier();
-
-// `supported`, or the tier that `cap` names when that is lower; a cap that
-// names no tier changes nothing.
-SimdTier ChooseTier(SimdTier supported, const char* cap);
-
-// The tier chosen for this process (from the processor and TORNIX_SIMD, once),
-// and its kernels.
-SimdTier ActiveTier();
+// The kernels of the process's tier (ActiveTier()).
 const KernelTable& ActiveKernels();
 
 // The tiers' tables. The x86 ones exist in builds for x86-64 only, the AVX
-// ones not in the Windows build (see src/convert/CMakeLists.txt).
+// ones not in the Windows build (see src/CMakeLists.txt).
 extern const KernelTable kScalarKernels;
 extern const KernelTable kSse2Kernels;
 extern const KernelTable kSsse3Kernels;

@@ -1,10 +1,10 @@
-// The choice of kernels: TORNIX_SIMD caps the tier the processor allows and
-// never raises it, so that each capped test run checks the tier it names.
+// The choice of vector tier: TORNIX_SIMD caps the tier the processor allows
+// and never raises it, so that each capped test run checks the tier it names.
 #include <gtest/gtest.h>
 
-#include "kernels/width_kernels.h"
+#include "text/simd_tier.h"
 
-namespace tornix::kernels {
+namespace tornix {
 namespace {
 
 struct TierCase {
@@ -13,7 +13,7 @@ struct TierCase {
     SimdTier chosen;
 };
 
-TEST(WidthDispatch, TornixSimdCapsTheSupportedTier) {
+TEST(SimdTier, TornixSimdCapsTheSupportedTier) {
     const TierCase cases[] = {
         {SimdTier::kAvx512, nullptr, SimdTier::kAvx512},  {SimdTier::kAvx512, "avx512", SimdTier::kAvx512},
         {SimdTier::kAvx512, "avx2", SimdTier::kAvx2},     {SimdTier::kAvx512, "ssse3", SimdTier::kSsse3},
@@ -30,4 +30,4 @@ TEST(WidthDispatch, TornixSimdCapsTheSupportedTier) {
 }
 
 }  // namespace
-}  // namespace tornix::kernels
+}  // namespace tornix
