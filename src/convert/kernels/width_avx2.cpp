@@ -50,25 +50,11 @@ struct Avx2 {
             _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table))), index);
     }
 
-    static void FullForms(Vec block, Vec& lead, Vec& trail) {
-        const Vec low = And(block, Set(0x0F));
-        const Vec high = And(_mm256_srli_epi16(block, 4), Set(0x0F));
-        const Vec special = And(Lookup(kFullSpecialForms.lowClass, low), Lookup(kFullSpecialForms.highClass, high));
-        lead = Lookup(kFullSpecialForms.leadByClass, special);
-        trail = Add(block, Lookup(kFullSpecialForms.trailOffsetByClass, special));
-    }
-
-    static Vec RowsUnderA3(Vec trail) {
-        const Vec high = And(_mm256_srli_epi16(trail, 4), Set(0x0F));
-        const Vec noRow = And(Lookup(kNoRowUnderA3.low, And(trail, Set(0x0F))), Lookup(kNoRowUnderA3.high, high));
-        return Equal(noRow, _mm256_setzero_si256());
-    }
-
+    static Vec HighHalves(Vec bytes) { return And(_mm256_srli_epi16(bytes, 4), Set(0x0F)); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Avx2>(block, lead, trail); }
+    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Avx2>(trail); }
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        const Vec nibble = And(trail, Set(0x0F));
-        rowA1 = And(rowA1, Equal(trail, Lookup(kA1Forms.trail, nibble)));
-        result = Select(rowA1, Lookup(kA1Forms.half, nibble), result);
-        counts = Add(counts, And(rowA1, Lookup(kA1Forms.extra, nibble)));
+        A1HalfFormsByHalves<Avx2>(trail, rowA1, result, counts);
     }
 
     static Vec ShiftIn(Vec bytes, Vec before) {

@@ -26,6 +26,12 @@
 //                                    kept where its bit is set; onlySeconds says
 //                                    that keepFirst has every byte up to its end
 //
+// The vector types with a byte shuffle (SSSE3, AVX2) provide FullForms,
+// RowsUnderA3 and A1HalfForms by the lookups below, from two more members:
+//   Lookup(table, index)        byte n: entry index[n] (0 to 15) of a
+//                               16-entry table
+//   HighHalves(bytes)           byte n: the high four bits of byte n
+//
 // Included by the kernel files only, inside no namespace of their own: the
 // templates are instantiated in each file with that file's instruction set.
 #pragma once
@@ -37,6 +43,31 @@
 
 namespace tornix::kernels {
 namespace {
+
+// FullForms, RowsUnderA3 and A1HalfForms by lookups of a byte's two halves,
+// for the vector types with a byte shuffle.
+template <typename Simd, typename Vec>
+void FullFormsByHalves(Vec block, Vec& lead, Vec& trail) {
+    const Vec special = Simd::And(Simd::Lookup(kFullSpecialForms.lowClass, Simd::And(block, Simd::Set(0x0F))),
+                                  Simd::Lookup(kFullSpecialForms.highClass, Simd::HighHalves(block)));
+    lead = Simd::Lookup(kFullSpecialForms.leadByClass, special);
+    trail = Simd::Add(block, Simd::Lookup(kFullSpecialForms.trailOffsetByClass, special));
+}
+
+template <typename Simd, typename Vec>
+Vec RowsUnderA3ByHalves(Vec trail) {
+    const Vec noRow = Simd::And(Simd::Lookup(kNoRowUnderA3.low, Simd::And(trail, Simd::Set(0x0F))),
+                                Simd::Lookup(kNoRowUnderA3.high, Simd::HighHalves(trail)));
+    return Simd::Equal(noRow, Simd::Set(0));
+}
+
+template <typename Simd, typename Vec>
+void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
+    const Vec nibble = Simd::And(trail, Simd::Set(0x0F));
+    rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(kA1Forms.trail, nibble)));
+    result = Simd::Select(rowA1, Simd::Lookup(kA1Forms.half, nibble), result);
+    counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(kA1Forms.extra, nibble)));
+}
 
 // ToFullWidth of any text, a block at a time: every printable ASCII character
 // becomes its two-byte form and every three spaces in a row a full-width

@@ -24,25 +24,11 @@ struct Ssse3 : Sse2 {
         return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
     }
 
-    static void FullForms(Vec block, Vec& lead, Vec& trail) {
-        const Vec low = And(block, Set(0x0F));
-        const Vec high = And(_mm_srli_epi16(block, 4), Set(0x0F));
-        const Vec special = And(Lookup(kFullSpecialForms.lowClass, low), Lookup(kFullSpecialForms.highClass, high));
-        lead = Lookup(kFullSpecialForms.leadByClass, special);
-        trail = Add(block, Lookup(kFullSpecialForms.trailOffsetByClass, special));
-    }
-
-    static Vec RowsUnderA3(Vec trail) {
-        const Vec high = And(_mm_srli_epi16(trail, 4), Set(0x0F));
-        const Vec noRow = And(Lookup(kNoRowUnderA3.low, And(trail, Set(0x0F))), Lookup(kNoRowUnderA3.high, high));
-        return Equal(noRow, _mm_setzero_si128());
-    }
-
+    static Vec HighHalves(Vec bytes) { return And(_mm_srli_epi16(bytes, 4), Set(0x0F)); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Ssse3>(block, lead, trail); }
+    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Ssse3>(trail); }
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        const Vec nibble = And(trail, Set(0x0F));
-        rowA1 = And(rowA1, Equal(trail, Lookup(kA1Forms.trail, nibble)));
-        result = Select(rowA1, Lookup(kA1Forms.half, nibble), result);
-        counts = Add(counts, And(rowA1, Lookup(kA1Forms.extra, nibble)));
+        A1HalfFormsByHalves<Ssse3>(trail, rowA1, result, counts);
     }
 
     static Vec ShiftIn(Vec bytes, Vec before) { return _mm_alignr_epi8(bytes, before, 15); }
