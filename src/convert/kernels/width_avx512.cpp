@@ -99,10 +99,10 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     // The nibble tables in each 16-byte lane (the masked form: GCC 12 warns
     // about the unmasked one).
-    const __m512i rowTrails = _mm512_maskz_broadcast_i32x4(
-        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.trail)));
-    const __m512i rowHalves = _mm512_maskz_broadcast_i32x4(
-        0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIrregularByNibble.half)));
+    const __m512i rowTrails =
+        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kA1Forms.trail)));
+    const __m512i rowHalves =
+        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kA1Forms.half)));
     std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
         PrefetchAhead(in + i, out);
@@ -148,7 +148,8 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         const std::uint64_t converted = underA3 & taken & regular;
         const std::uint64_t solidus = converted & Equal(trail, kSolidusTrail);
         __m512i result = _mm512_mask_sub_epi8(block, converted, trail, _mm512_set1_epi8(static_cast<char>(0x80)));
-        // The irregular rows, looked up by the low four bits of the second byte.
+        // The irregular rows, looked up by the low four bits of the second byte
+        // (the full-width space there never matches: the block stops before it).
         const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
         const std::uint64_t irregular =
             _mm512_mask_cmpeq_epi8_mask(underA1 & taken, trail, _mm512_shuffle_epi8(rowTrails, nibble));

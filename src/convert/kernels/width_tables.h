@@ -290,33 +290,6 @@ constexpr bool HalfFormsFollowTheBlockRule() {
 }
 static_assert(HalfFormsFollowTheBlockRule(), "the block conversion to half width assumes these forms");
 
-// The irregular rows under 0xA1 told apart by the low four bits of their
-// second byte: for each value of those bits, the second byte a row has there
-// and its half-width form.
-struct IrregularByNibble {
-    std::uint8_t trail[16]{};
-    std::uint8_t half[16]{};
-    bool distinct = true;
-};
-
-constexpr IrregularByNibble MakeIrregularByNibble() {
-    IrregularByNibble table{};
-    bool taken[16]{};
-    // Where no row is, a byte whose low bits differ from the place: no match.
-    for (unsigned nibble = 0; nibble < 16; ++nibble) table.trail[nibble] = static_cast<std::uint8_t>(nibble ^ 1);
-    for (const WidthPair& row : kIrregular.rows) {
-        const unsigned nibble = Byte(row.full, 1) & 0x0F;
-        if (taken[nibble]) table.distinct = false;
-        taken[nibble] = true;
-        table.trail[nibble] = Byte(row.full, 1);
-        table.half[nibble] = Byte(row.half, 0);
-    }
-    return table;
-}
-
-inline constexpr IrregularByNibble kIrregularByNibble = MakeIrregularByNibble();
-static_assert(kIrregularByNibble.distinct, "the irregular rows need distinct low four bits");
-
 // The second bytes under 0xA3 that have no row, looked up by the byte's two
 // halves as the 16- and 32-byte conversion to half width does: the byte has
 // no row where low[t & 15] & high[t >> 4] is not zero. One class bit per set
