@@ -24,5 +24,5 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
+"$here/apt-update.sh"
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
