@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "text/utf8_blocks.h"
+#include "simd/utf8_check.h"
 
 namespace tornix {
 namespace {
@@ -88,7 +88,7 @@ Utf8Scan ScanUtf8(std::string_view input, bool complete) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
     const std::size_t size = input.size();
     Utf8Scan scan;
-    std::size_t at = utf8_blocks::ValidPrefix(bytes, size, scan.sawNonAscii);
+    std::size_t at = simd::ValidUtf8Prefix(bytes, size, scan.sawNonAscii);
     for (;;) {
         at = SkipAscii(bytes, at, size);
         // The likely case first: three-byte characters (Chinese) one after
