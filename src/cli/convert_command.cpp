@@ -127,22 +127,6 @@ private:
     TemporaryFile m_file;
 };
 
-std::string CharsetTitle(Charset charset) {
-    switch (charset) {
-        case Charset::kGbk:
-            return "code page 936 (GBK)";
-        case Charset::kGb18030:
-            return "GB18030";
-        case Charset::kUtf8:
-            return "UTF-8";
-        case Charset::kUtf16Le:
-            return "UTF-16 LE";
-        case Charset::kUtf16Be:
-            return "UTF-16 BE";
-    }
-    return {};
-}
-
 // The way from the input's bytes to the output's: the input's encoding
 // decided at its start (unless given); then code page 936 and UTF-8 text
 // converted by WidthStream as they are, when the output is in the same
@@ -267,8 +251,8 @@ private:
         if (!m_strictInput || !invalid) return std::nullopt;
         const std::uint64_t raw = *invalid + m_markLength;
         const std::uint64_t at = raw > m_inputStart ? raw - m_inputStart : 0;
-        (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " + CharsetTitle(*m_in) +
-                                            " at byte " + std::to_string(at) +
+        (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " +
+                                            std::string(RecordOf(*m_in).title) + " at byte " + std::to_string(at) +
                                             " (name the input's encoding with -e)\n");
         return kExitFileError;
     }
@@ -302,7 +286,8 @@ private:
     bool WriteEncoded() {
         if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
             m_cannotEncode = true;
-            (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " + CharsetTitle(m_outCharset) +
+            (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " +
+                                                std::string(RecordOf(m_outCharset).title) +
                                                 " cannot hold (choose another with --output-encoding)\n");
             return false;
         }

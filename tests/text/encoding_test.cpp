@@ -120,7 +120,7 @@ TEST_P(TranscodeTest, DecodesAndEncodesLikeIconv) {
                                                             {Charset::kUtf16Be, &v.utf16be},
                                                             {Charset::kGb18030, &v.gb18030}};
     for (const auto& [charset, bytes] : files) {
-        SCOPED_TRACE(std::string(CharsetName(charset)));
+        SCOPED_TRACE(std::string(RecordOf(charset).name));
         EXPECT_EQ(Hex(DecodeText(*bytes, {charset, false})), Hex(v.text));
         EXPECT_EQ(Hex(EncodeText(v.text, {charset, false})), Hex(*bytes));
         const std::string marked = std::string(ByteOrderMark(charset)) + *bytes;
@@ -228,18 +228,18 @@ TEST(Transcode, RandomBytesRoundTripInPieces) {
             std::string bytes;
             for (unsigned n = rng() % 24; n > 0; --n) bytes += alphabet[rng() % std::size(alphabet)];
             const std::string text = DecodeText(bytes, {charset, false});
-            ASSERT_EQ(Hex(EncodeText(text, {charset, false})), Hex(bytes)) << CharsetName(charset);
+            ASSERT_EQ(Hex(EncodeText(text, {charset, false})), Hex(bytes)) << RecordOf(charset).name;
             const std::size_t piece = 1 + rng() % 7;
             TextDecoder decoder(charset);
             std::string pieced;
             for (std::size_t at = 0; at < bytes.size(); at += piece) decoder.Decode(bytes.substr(at, piece), pieced);
             decoder.Finish(pieced);
-            ASSERT_EQ(Hex(pieced), Hex(text)) << CharsetName(charset) << " in pieces of " << piece;
+            ASSERT_EQ(Hex(pieced), Hex(text)) << RecordOf(charset).name << " in pieces of " << piece;
             TextEncoder encoder(charset);
             std::string encoded;
             for (std::size_t at = 0; at < text.size(); at += piece) encoder.Encode(text.substr(at, piece), encoded);
             encoder.Finish(encoded);
-            ASSERT_EQ(Hex(encoded), Hex(bytes)) << CharsetName(charset) << " in pieces of " << piece;
+            ASSERT_EQ(Hex(encoded), Hex(bytes)) << RecordOf(charset).name << " in pieces of " << piece;
         }
     }
 }
