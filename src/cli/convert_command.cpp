@@ -29,8 +29,11 @@ int WriteTo(fs_os::NativeHandle stream, std::string_view bytes) {
     return fs_os::WriteAll(fs_os::FileHandle::Borrow(stream), bytes.data(), bytes.size());
 }
 
+// A failure with the system's error code, or 0 where the system gave none
+// (the words are then the same on every platform, not a code of another's).
 void Report(const ProgramStreams& streams, const std::string& what, int error) {
-    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + fs_os::ErrorText(error) + "\n");
+    const std::string reason = error != 0 ? fs_os::ErrorText(error) : "Input/output error";
+    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + reason + "\n");
 }
 
 // A file named on the command line. Windows' entry point passes its wide
@@ -98,8 +101,7 @@ public:
     // Reports the last failure and gives the exit status for it.
     int Failed(const ProgramStreams& streams) const {
         if (!m_file && fs_os::IsBrokenPipeError(m_error)) return kExitBrokenPipe;
-        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")),
-               m_error != 0 ? m_error : EIO);
+        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")), m_error);
         return kExitFileError;
     }
 
