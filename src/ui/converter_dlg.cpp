@@ -101,7 +101,7 @@ MessageMap CConverterDlg::GetMessageMap() const {
 bool CConverterDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    if (SystemMenu* menu = GetSystemMenu(false)) {
+    if (SystemMenu* menu = GetSystemMenu()) {
         GbkString aboutMenu;
         aboutMenu.LoadStringA(IDS_ABOUT_MENU);
         if (!aboutMenu.IsEmpty()) {
