@@ -9,7 +9,8 @@
 #     (clang), together with each libFuzzer target for a few seconds (preset
 #     "sanitize");
 #  5. the Windows program and its tests, cross-built with mingw-w64 and run
-#     under Wine in a virtual X display.
+#     under Wine in a virtual X display, and clang-tidy's checks of the Win32
+#     sources against that build.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -29,3 +30,4 @@ cmake --build --preset sanitize
 ctest --preset sanitize
 
 TORNIX_LINUX_CONVERT=build/test/src/cli/tornix-convert scripts/test-windows.sh
+scripts/check-style.sh --windows build/windows-x86_64

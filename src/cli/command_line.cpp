@@ -25,31 +25,20 @@ constexpr ValueOptionName kValueOptions[] = {
     {ValueOption::kOutputEncoding, "", "--output-encoding"},
 };
 
-struct CharsetAlias {
-    std::string_view name;
-    Charset charset;
-};
-
-constexpr CharsetAlias kAliases[] = {
-    {"cp936", Charset::kGbk},
-    {"utf8", Charset::kUtf8},
-    {"utf16le", Charset::kUtf16Le},
-    {"utf16be", Charset::kUtf16Be},
-};
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
-std::optional<Charset> CharsetNamed(const std::string& spelled) {
-    const std::string name = Lower(spelled);
-    if (const auto charset = CharsetFromName(name)) return charset;
-    for (const CharsetAlias& alias : kAliases) {
-        if (alias.name == name) return alias.charset;
+// The names the records give, in their order: "gbk, gb18030, ... or utf-16be".
+std::string CharsetNames() {
+    std::string names;
+    for (const CharsetRecord* record : Charsets()) {
+        if (!names.empty()) names += record == Charsets().back() ? " or " : ", ";
+        names += record->name;
     }
-    return std::nullopt;
+    return names;
 }
 
 class Parser {
@@ -120,10 +109,9 @@ private:
         }
         given = true;
         if (!output && Lower(name) == "auto") return;
-        const std::optional<Charset> charset = CharsetNamed(name);
+        const std::optional<Charset> charset = CharsetFromName(Lower(name));
         if (!charset) {
-            Problem("unknown encoding '" + name + "' (" + (output ? "" : "auto, ") +
-                    "gbk, gb18030, utf-8, utf-16le or utf-16be)");
+            Problem("unknown encoding '" + name + "' (" + (output ? "" : "auto, ") + CharsetNames() + ")");
         } else {
             (output ? m_result.request.outputEncoding : m_result.request.encoding) = charset;
         }

@@ -10,8 +10,9 @@
 //         --version
 //
 // "-" names standard input; "--" ends the options. No FILE means standard
-// input. Encoding names: auto (for -e only), gbk, gb18030, utf-8, utf-16le,
-// utf-16be, in any case; cp936, utf8, utf16le and utf16be are taken too.
+// input. Encoding names: auto (for -e only), and the names and aliases of the
+// character sets' records (text/encoding.h: gbk, gb18030, utf-8, utf-16le,
+// utf-16be; cp936, utf8, utf16le, utf16be), in any case.
 #pragma once
 
 #include <optional>

@@ -29,8 +29,11 @@ int WriteTo(fs_os::NativeHandle stream, std::string_view bytes) {
     return fs_os::WriteAll(fs_os::FileHandle::Borrow(stream), bytes.data(), bytes.size());
 }
 
+// A failure with the system's error code, or 0 where the system gave none
+// (the words are then the same on every platform, not a code of another's).
 void Report(const ProgramStreams& streams, const std::string& what, int error) {
-    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + fs_os::ErrorText(error) + "\n");
+    const std::string reason = error != 0 ? fs_os::ErrorText(error) : "Input/output error";
+    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + reason + "\n");
 }
 
 // A file named on the command line. Windows' entry point passes its wide
@@ -98,8 +101,7 @@ public:
     // Reports the last failure and gives the exit status for it.
     int Failed(const ProgramStreams& streams) const {
         if (!m_file && fs_os::IsBrokenPipeError(m_error)) return kExitBrokenPipe;
-        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")),
-               m_error != 0 ? m_error : EIO);
+        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")), m_error);
         return kExitFileError;
     }
 
@@ -126,22 +128,6 @@ public:
 private:
     TemporaryFile m_file;
 };
-
-std::string CharsetTitle(Charset charset) {
-    switch (charset) {
-        case Charset::kGbk:
-            return "code page 936 (GBK)";
-        case Charset::kGb18030:
-            return "GB18030";
-        case Charset::kUtf8:
-            return "UTF-8";
-        case Charset::kUtf16Le:
-            return "UTF-16 LE";
-        case Charset::kUtf16Be:
-            return "UTF-16 BE";
-    }
-    return {};
-}
 
 // The way from the input's bytes to the output's: the input's encoding
 // decided at its start (unless given); then code page 936 and UTF-8 text
@@ -267,8 +253,8 @@ private:
         if (!m_strictInput || !invalid) return std::nullopt;
         const std::uint64_t raw = *invalid + m_markLength;
         const std::uint64_t at = raw > m_inputStart ? raw - m_inputStart : 0;
-        (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " + CharsetTitle(*m_in) +
-                                            " at byte " + std::to_string(at) +
+        (void)WriteTo(m_streams.errors, "tornix-convert: " + m_inputName + ": not valid " +
+                                            std::string(RecordOf(*m_in).title) + " at byte " + std::to_string(at) +
                                             " (name the input's encoding with -e)\n");
         return kExitFileError;
     }
@@ -302,7 +288,8 @@ private:
     bool WriteEncoded() {
         if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
             m_cannotEncode = true;
-            (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " + CharsetTitle(m_outCharset) +
+            (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " +
+                                                std::string(RecordOf(m_outCharset).title) +
                                                 " cannot hold (choose another with --output-encoding)\n");
             return false;
         }

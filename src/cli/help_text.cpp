@@ -10,26 +10,69 @@ namespace tornix {
 
 namespace {
 
-// The Chinese texts are written here once, in UTF-8; a code page 936
-// terminal gets them through the text layer's decoder.
+// The Chinese texts are code page 936, as everywhere in the program; a UTF-8
+// terminal gets them through the text layer's encoder.
 constexpr std::string_view kChineseHelp =
-    "用法：tornix-convert --to-full [选项] [文件...]    半角 -> 全角\n"
-    "      tornix-convert --to-half [选项] [文件...]    全角 -> 半角\n"
-    "按顺序读取各文件（没有文件或文件为“-”时读取标准输入），转换后写到标准输出；\n"
-    "除转换的字符外，其余字节（包括换行）原样保留，输出与输入编码相同。\n"
-    "输入的编码由开头决定：字节顺序标记，否则第一个非 ASCII 字符（合法的 UTF-8\n"
-    "即为 UTF-8，否则为代码页 936）；开头 1 MiB 都是 ASCII 时按本地区的字符集。\n"
-    "  -o, --output 文件   写入该文件，完整写好后才替换原文件，不写标准输出\n"
-    "                      （文件为“-”时写标准输出）\n"
-    "  -e, --encoding 编码 输入的编码：auto（默认）、gbk、gb18030、utf-8、\n"
-    "                      utf-16le、utf-16be\n"
-    "      --output-encoding 编码\n"
-    "                      输出的编码（默认与输入相同）\n"
-    "      --trim          先去掉两端的空白，与窗口程序相同\n"
-    "  -h, --help          显示本帮助\n"
-    "      --version       显示版本\n"
-    "退出状态：0 成功；1 文件无法读取或写入、输入不符合其编码、输出编码容纳不下，\n"
-    "或去掉空白后没有文本；2 用法错误。\n";
+    // 用法：tornix-convert --to-full [选项] [文件...]    半角 -> 全角
+    "\xD3\xC3\xB7\xA8\xA3\xBAtornix-convert --to-full [\xD1\xA1\xCF\xEE] [\xCE\xC4\xBC\xFE...]    \xB0\xEB\xBD\xC7 -> "
+    "\xC8\xAB\xBD\xC7\n"
+    //       tornix-convert --to-half [选项] [文件...]    全角 -> 半角
+    "      tornix-convert --to-half [\xD1\xA1\xCF\xEE] [\xCE\xC4\xBC\xFE...]    \xC8\xAB\xBD\xC7 -> \xB0\xEB\xBD\xC7\n"
+    // 按顺序读取各文件（没有文件或文件为“-”时读取标准输入），转换后写到标准输出；
+    "\xB0\xB4\xCB\xB3\xD0\xF2\xB6\xC1\xC8\xA1\xB8\xF7\xCE\xC4\xBC\xFE\xA3\xA8\xC3\xBB\xD3\xD0\xCE\xC4\xBC\xFE\xBB\xF2"
+    "\xCE\xC4\xBC\xFE\xCE\xAA\xA1\xB0-"
+    "\xA1\xB1\xCA\xB1\xB6\xC1\xC8\xA1\xB1\xEA\xD7\xBC\xCA\xE4\xC8\xEB\xA3\xA9\xA3\xAC\xD7\xAA\xBB\xBB\xBA\xF3\xD0\xB4"
+    "\xB5\xBD\xB1\xEA\xD7\xBC\xCA\xE4\xB3\xF6\xA3\xBB\n"
+    // 除转换的字符外，其余字节（包括换行）原样保留，输出与输入编码相同。
+    "\xB3\xFD\xD7\xAA\xBB\xBB\xB5\xC4\xD7\xD6\xB7\xFB\xCD\xE2\xA3\xAC\xC6\xE4\xD3\xE0\xD7\xD6\xBD\xDA\xA3\xA8\xB0\xFC"
+    "\xC0\xA8\xBB\xBB\xD0\xD0\xA3\xA9\xD4\xAD\xD1\xF9\xB1\xA3\xC1\xF4\xA3\xAC\xCA\xE4\xB3\xF6\xD3\xEB\xCA\xE4\xC8\xEB"
+    "\xB1\xE0\xC2\xEB\xCF\xE0\xCD\xAC\xA1\xA3\n"
+    // 输入的编码由开头决定：字节顺序标记，否则第一个非 ASCII 字符（合法的 UTF-8
+    "\xCA\xE4\xC8\xEB\xB5\xC4\xB1\xE0\xC2\xEB\xD3\xC9\xBF\xAA\xCD\xB7\xBE\xF6\xB6\xA8\xA3\xBA\xD7\xD6\xBD\xDA\xCB\xB3"
+    "\xD0\xF2\xB1\xEA\xBC\xC7\xA3\xAC\xB7\xF1\xD4\xF2\xB5\xDA\xD2\xBB\xB8\xF6\xB7\xC7 ASCII "
+    "\xD7\xD6\xB7\xFB\xA3\xA8\xBA\xCF\xB7\xA8\xB5\xC4 UTF-8\n"
+    // 即为 UTF-8，否则为代码页 936）；开头 1 MiB 都是 ASCII 时按本地区的字符集。
+    "\xBC\xB4\xCE\xAA UTF-8\xA3\xAC\xB7\xF1\xD4\xF2\xCE\xAA\xB4\xFA\xC2\xEB\xD2\xB3 "
+    "936\xA3\xA9\xA3\xBB\xBF\xAA\xCD\xB7 1 MiB \xB6\xBC\xCA\xC7 ASCII "
+    "\xCA\xB1\xB0\xB4\xB1\xBE\xB5\xD8\xC7\xF8\xB5\xC4\xD7\xD6\xB7\xFB\xBC\xAF\xA1\xA3\n"
+    //   -o, --output 文件   写入该文件，完整写好后才替换原文件，不写标准输出
+    "  -o, --output \xCE\xC4\xBC\xFE   "
+    "\xD0\xB4\xC8\xEB\xB8\xC3\xCE\xC4\xBC\xFE\xA3\xAC\xCD\xEA\xD5\xFB\xD0\xB4\xBA\xC3\xBA\xF3\xB2\xC5\xCC\xE6\xBB\xBB"
+    "\xD4\xAD\xCE\xC4\xBC\xFE\xA3\xAC\xB2\xBB\xD0\xB4\xB1\xEA\xD7\xBC\xCA\xE4\xB3\xF6\n"
+    //                       （文件为“-”时写标准输出）
+    "                      "
+    "\xA3\xA8\xCE\xC4\xBC\xFE\xCE\xAA\xA1\xB0-\xA1\xB1\xCA\xB1\xD0\xB4\xB1\xEA\xD7\xBC\xCA\xE4\xB3\xF6\xA3\xA9\n"
+    //   -e, --encoding 编码 输入的编码：auto（默认）、gbk、gb18030、utf-8、
+    "  -e, --encoding \xB1\xE0\xC2\xEB \xCA\xE4\xC8\xEB\xB5\xC4\xB1\xE0\xC2\xEB\xA3\xBA"
+    "auto\xA3\xA8\xC4\xAC\xC8\xCF\xA3\xA9\xA1\xA2gbk\xA1\xA2gb18030\xA1\xA2utf-8\xA1\xA2\n"
+    //                       utf-16le、utf-16be
+    "                      utf-16le\xA1\xA2utf-16be\n"
+    //       --output-encoding 编码
+    "      --output-encoding \xB1\xE0\xC2\xEB\n"
+    //                       输出的编码（默认与输入相同）
+    "                      "
+    "\xCA\xE4\xB3\xF6\xB5\xC4\xB1\xE0\xC2\xEB\xA3\xA8\xC4\xAC\xC8\xCF\xD3\xEB\xCA\xE4\xC8\xEB\xCF\xE0\xCD\xAC\xA3\xA9\n"
+    //       --trim          先去掉两端的空白，与窗口程序相同
+    "      --trim          "
+    "\xCF\xC8\xC8\xA5\xB5\xF4\xC1\xBD\xB6\xCB\xB5\xC4\xBF\xD5\xB0\xD7\xA3\xAC\xD3\xEB\xB4\xB0\xBF\xDA\xB3\xCC\xD0\xF2"
+    "\xCF\xE0\xCD\xAC\n"
+    //   -h, --help          显示本帮助
+    "  -h, --help          \xCF\xD4\xCA\xBE\xB1\xBE\xB0\xEF\xD6\xFA\n"
+    //       --version       显示版本
+    "      --version       \xCF\xD4\xCA\xBE\xB0\xE6\xB1\xBE\n"
+    // 退出状态：0 成功；1 文件无法读取或写入、输入不符合其编码、输出编码容纳不下，
+    "\xCD\xCB\xB3\xF6\xD7\xB4\xCC\xAC\xA3\xBA"
+    "0 \xB3\xC9\xB9\xA6\xA3\xBB"
+    "1 "
+    "\xCE\xC4\xBC\xFE\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1\xBB\xF2\xD0\xB4\xC8\xEB\xA1\xA2\xCA\xE4\xC8\xEB\xB2\xBB\xB7\xFB"
+    "\xBA\xCF\xC6\xE4\xB1\xE0\xC2\xEB\xA1\xA2\xCA\xE4\xB3\xF6\xB1\xE0\xC2\xEB\xC8\xDD\xC4\xC9\xB2\xBB\xCF\xC2\xA3\xAC\n"
+    // 或去掉空白后没有文本；2 用法错误。
+    "\xBB\xF2\xC8\xA5\xB5\xF4\xBF\xD5\xB0\xD7\xBA\xF3\xC3\xBB\xD3\xD0\xCE\xC4\xB1\xBE\xA3\xBB"
+    "2 \xD3\xC3\xB7\xA8\xB4\xED\xCE\xF3\xA1\xA3\n";
+
+// 要转换的文本内容不能为空！, the window's message for the same
+constexpr std::string_view kEmptyText =
+    "\xD2\xAA\xD7\xAA\xBB\xBB\xB5\xC4\xCE\xC4\xB1\xBE\xC4\xDA\xC8\xDD\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1";
 
 constexpr std::string_view kEnglishHelp =
     "Usage: tornix-convert --to-full [options] [FILE...]    half-width -> full-width\n"
@@ -53,8 +96,8 @@ constexpr std::string_view kEnglishHelp =
     "valid in its encoding, the output's encoding cannot hold the text, or --trim\n"
     "leaves no text; 2 usage error.\n";
 
-std::string InTerminalEncoding(std::string_view utf8, Charset terminal) {
-    return terminal == Charset::kUtf8 ? std::string(utf8) : DecodeText(utf8, {Charset::kUtf8, false});
+std::string InTerminalEncoding(std::string_view gbk, Charset terminal) {
+    return terminal == Charset::kGbk ? std::string(gbk) : EncodeText(gbk, {terminal, false});
 }
 
 }  // namespace
@@ -68,8 +111,7 @@ std::string_view UsageLine() {
 }
 
 std::string EmptyTextMessage(Charset terminal) {
-    return "tornix-convert: " + InTerminalEncoding("要转换的文本内容不能为空！", terminal) +
-           " (--trim leaves no text)\n";
+    return "tornix-convert: " + InTerminalEncoding(kEmptyText, terminal) + " (--trim leaves no text)\n";
 }
 
 std::string VersionText() {

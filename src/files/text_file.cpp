@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <system_error>
+#include <vector>
 
 #include "files/file_system.h"
 #include "files/line_splitter.h"
@@ -39,41 +39,22 @@ ReadResult Failure(ReadStatus status, int error) {
 
 }  // namespace
 
-// By value, as the callers have always passed it.
-bool FileExists(std::filesystem::path path) {  // NOLINT(performance-unnecessary-value-param)
+bool FileExists(const std::filesystem::path& path) {
     return fs_os::CanOpenForReading(path);
 }
 
 namespace {
 
-bool IsUtf16(Charset charset) {
-    return charset == Charset::kUtf16Le || charset == Charset::kUtf16Be;
-}
-
-// The whole file in `bytes`. Unless it begins with a UTF-16 byte-order mark,
-// each piece is laid out as it arrives, while it is still in the cache: a CR
-// put before every bare LF (line_splitter.h), and a NUL refuses the file at
-// once. The last line's break is left to the caller, which knows the
-// encoding. `utf16` tells which way was taken.
-ReadStatus ReadWhole(const fs_os::FileHandle& file, std::uint64_t sizeHint, std::string& bytes, bool& utf16,
-                     int& error) {
-    if (sizeHint > kMaxText) {
-        error = static_cast<int>(std::errc::file_too_large);
-        return ReadStatus::kReadError;
-    }
-    // Read straight into the buffer; a piece with bare LFs is copied aside and
-    // copied back with their CRs. Room is kept for some of those CRs, so that
-    // the buffer normally is allocated once.
+// The whole file's bytes as they are. Room is kept beyond them for some of
+// the CRs that the line layout puts in, so that the buffer normally is
+// allocated once.
+ReadStatus ReadWhole(const fs_os::FileHandle& file, std::uint64_t sizeHint, std::string& bytes, int& error) {
+    if (sizeHint > kMaxText) return ReadStatus::kTooLarge;
     Reserve(bytes, sizeHint > 0 ? static_cast<std::size_t>(sizeHint + sizeHint / 8 + 2) : kFirstRead);
-    std::string piece;
     std::size_t used = 0;
-    utf16 = false;
     for (;;) {
         if (bytes.capacity() - used < kMinRead) {
-            if (bytes.capacity() > kMaxText / 2) {
-                error = static_cast<int>(std::errc::file_too_large);
-                return ReadStatus::kReadError;
-            }
+            if (bytes.capacity() > kMaxText / 2) return ReadStatus::kTooLarge;
             Reserve(bytes, 2 * bytes.capacity());
         }
         bytes.resize(used + std::min(bytes.capacity() - used, kReadStep));
@@ -82,21 +63,6 @@ ReadStatus ReadWhole(const fs_os::FileHandle& file, std::uint64_t sizeHint, std:
             return ReadStatus::kReadError;
         }
         if (got == 0) break;
-        if (used == 0) {
-            const auto marked = EncodingFromByteOrderMark(std::string_view(bytes.data(), got));
-            utf16 = marked && IsUtf16(marked->charset);
-        }
-        if (!utf16) {
-            const char previous = used > 0 ? bytes[used - 1] : '\0';
-            const PieceScan scan = ScanPiece(std::string_view(bytes.data() + used, got), previous);
-            if (scan.hasNul) return ReadStatus::kContainsNul;
-            if (scan.bareLineFeeds > 0) {
-                piece.assign(bytes.data() + used, got);
-                if (bytes.size() < used + got + scan.bareLineFeeds) bytes.resize(used + got + scan.bareLineFeeds);
-                CopyWithCarriageReturns(piece, previous, bytes.data() + used);
-            }
-            got += scan.bareLineFeeds;
-        }
         used += got;
     }
     bytes.resize(used);
@@ -142,15 +108,28 @@ std::string DecodeInPlace(std::string bytes, std::size_t from, Charset charset) 
     return bytes;
 }
 
-// A UTF-16 file's text laid out as lines once it is decoded: before, its
-// NULs were halves of its code units; now a NUL is a NUL.
+// The decoded text laid out as lines (line_splitter.h), in its own buffer:
+// the CRs that each piece needs are counted first, then the pieces are laid
+// out from the last to the first, each moved up by the CRs of the pieces
+// before it, so that no byte is overwritten before it has moved. A NUL (in
+// UTF-16, a NUL character) refuses the file.
 ReadStatus LayOutLines(std::string& text) {
-    const PieceScan scan = ScanPiece(text, '\0');
-    if (scan.hasNul) return ReadStatus::kContainsNul;
-    if (scan.bareLineFeeds > 0) {
-        std::string laidOut(text.size() + scan.bareLineFeeds, '\0');
-        CopyWithCarriageReturns(text, '\0', laidOut.data());
-        text = std::move(laidOut);
+    const std::size_t size = text.size();
+    std::vector<std::size_t> crsBefore;  // for each piece of kReadStep bytes
+    std::size_t crs = 0;
+    for (std::size_t at = 0; at < size; at += kReadStep) {
+        const PieceScan scan = ScanPiece(std::string_view(text).substr(at, kReadStep), at > 0 ? text[at - 1] : '\0');
+        if (scan.hasNul) return ReadStatus::kContainsNul;
+        crsBefore.push_back(crs);
+        crs += scan.bareLineFeeds;
+    }
+    if (crs == 0) return ReadStatus::kOk;
+    text.resize(size + crs);
+    std::string piece;
+    for (std::size_t k = crsBefore.size(); k-- > 0;) {
+        const std::size_t at = k * kReadStep;
+        piece.assign(text, at, std::min(kReadStep, size - at));
+        CopyWithCarriageReturns(piece, at > 0 ? text[at - 1] : '\0', text.data() + at + crsBefore[k]);
     }
     return ReadStatus::kOk;
 }
@@ -163,25 +142,20 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     if (int code = fs_os::OpenRegularForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
     if (sizeHint > largestFile) return Failure(ReadStatus::kTooLarge, 0);
     std::string bytes;
-    bool utf16 = false;
     int error = 0;
-    const ReadStatus read = ReadWhole(file, sizeHint, bytes, utf16, error);
+    const ReadStatus read = ReadWhole(file, sizeHint, bytes, error);
     if (read != ReadStatus::kOk) return Failure(read, error);
     file.Close();
 
-    // Code page 936 is the bytes as they are; any other encoding is decoded
-    // (the CRs put in while reading are ASCII in it too, and change nothing
-    // of its validity).
+    // Code page 936 is the bytes as they are; any other encoding is decoded.
     const FileEncoding encoding = DetectEncoding(bytes);
     std::string text =
         encoding.charset == Charset::kGbk
             ? std::move(bytes)
             : DecodeInPlace(std::move(bytes), encoding.byteOrderMark ? ByteOrderMark(encoding.charset).size() : 0,
                             encoding.charset);
-    if (utf16) {
-        const ReadStatus laidOut = LayOutLines(text);
-        if (laidOut != ReadStatus::kOk) return Failure(laidOut, 0);
-    }
+    const ReadStatus laidOut = LayOutLines(text);
+    if (laidOut != ReadStatus::kOk) return Failure(laidOut, 0);
     if (!text.empty() && text.back() != '\n') text += "\r\n";  // the last line's break
 
     ReadResult result;

@@ -23,14 +23,14 @@ namespace tornix {
 
 // True exactly when `path` names an existing file, not a directory, that this
 // process can open for reading now. No handle stays open.
-bool FileExists(std::filesystem::path path);
+bool FileExists(const std::filesystem::path& path);
 
 enum class ReadStatus {
     kOk,
     kCannotOpen,   // missing, a directory, not a regular file, not readable, ...
     kReadError,    // opened, then a read failed
     kContainsNul,  // a NUL byte (a NUL character in UTF-16): a binary file, refused whole
-    kTooLarge,     // longer than the caller's limit; nothing was read
+    kTooLarge,     // longer than the caller's limit (nothing was read) or than the reader can hold
 };
 
 struct ReadResult {
@@ -42,12 +42,12 @@ struct ReadResult {
     bool ok() const noexcept { return status == ReadStatus::kOk; }
 };
 
-// Reads the whole file and decodes it. Lines end at LF (a CR right before it
-// is part of the break); a CR elsewhere stays; a last line without LF is
-// still delivered; Ctrl-Z (0x1A) is an ordinary byte. Only a regular file is
-// read: a FIFO, a socket or a device is refused (kCannotOpen) without
-// waiting. A file longer than `largestFile` bytes is refused (kTooLarge)
-// before anything is read.
+// Reads the whole file, detects its encoding once, decodes it and lays it out
+// as lines once. Lines end at LF (a CR right before it is part of the break);
+// a CR elsewhere stays; a last line without LF is still delivered; Ctrl-Z
+// (0x1A) is an ordinary byte. Only a regular file is read: a FIFO, a socket
+// or a device is refused (kCannotOpen) without waiting. A file longer than
+// `largestFile` bytes is refused (kTooLarge) before anything is read.
 ReadResult ReadTextFile(const std::filesystem::path& path,
                         std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max());
 

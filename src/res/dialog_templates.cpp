@@ -32,10 +32,10 @@ constexpr ControlTemplate kConverterControls[] = {
      kLabelStyle, 0, 0},
     // 输出结果：
     {kNoControlId, ControlKind::kLabel, "\xCA\xE4\xB3\xF6\xBD\xE1\xB9\xFB\xA3\xBA", 7, 193, 154, 8, kLabelStyle, 0, 0},
-    // 读写 GBK、UTF-8、UTF-16 文本 (the publisher's web-site line: this program has none)
+    // 读写 GBK、UTF-8、UTF-16 文本: what the program reads and writes
     {kNoControlId, ControlKind::kLabel, "\xB6\xC1\xD0\xB4 GBK\xA1\xA2UTF-8\xA1\xA2UTF-16 \xCE\xC4\xB1\xBE", 323, 173,
      119, 8, kLabelStyle, 0, 0},
-    // Tornix 全角/半角转换 (the publisher's contact line: no address is given)
+    // Tornix 全角/半角转换: the program's name and what it does
     {kNoControlId, ControlKind::kLabel, "Tornix \xC8\xAB\xBD\xC7/\xB0\xEB\xBD\xC7\xD7\xAA\xBB\xBB", 323, 163, 104, 8,
      kLabelStyle, 0, 0},
 };
@@ -53,6 +53,10 @@ constexpr ControlTemplate kAboutControls[] = {
 };
 
 constexpr DialogTemplate kTemplates[] = {
+    // The converter window's caption is the converter's own name and version,
+    // «Qelvar Ver. 1.0713» with a space after the point (the About box's first
+    // line writes it without): the title that users and their scripts find
+    // the window by, whatever the program's files are called.
     {IDD_CONVERTER, true, "Qelvar Ver. 1.0713", 0, 0, 449, 342,
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW,
      kSongTi, 9, 0, false, kDefaultCharset, kConverterControls, std::size(kConverterControls), kChinesePrc},

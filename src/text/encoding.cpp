@@ -3,33 +3,17 @@
 #include <cstdint>
 #include <cstring>
 
-#include "text/utf8_blocks.h"
+#include "encodings/codec.h"
+#include "simd/utf8_check.h"
 
 namespace tornix {
 namespace {
 
-struct Mark {
-    Charset charset;
-    std::string_view bytes;
-};
-
-// GB18030's mark (84 31 95 33) cannot be mistaken for the others, and no
-// mark is the beginning of another.
-constexpr Mark kMarks[] = {
-    {Charset::kUtf8, "\xEF\xBB\xBF"},
-    {Charset::kUtf16Le, "\xFF\xFE"},
-    {Charset::kUtf16Be, "\xFE\xFF"},
-    {Charset::kGb18030, "\x84\x31\x95\x33"},
-};
-
-struct Name {
-    Charset charset;
-    std::string_view name;
-};
-
-constexpr Name kNames[] = {
-    {Charset::kGbk, "gbk"},          {Charset::kGb18030, "gb18030"},  {Charset::kUtf8, "utf-8"},
-    {Charset::kUtf16Le, "utf-16le"}, {Charset::kUtf16Be, "utf-16be"},
+// The marks (EF BB BF, FF FE, FE FF, 84 31 95 33) cannot be mistaken for
+// one another: none is the beginning of another.
+constexpr std::array<const CharsetRecord*, kCharsetCount> kCharsets = {
+    &encodings::kGbkCharset,     &encodings::kGb18030Charset, &encodings::kUtf8Charset,
+    &encodings::kUtf16LeCharset, &encodings::kUtf16BeCharset,
 };
 
 bool IsContinuation(unsigned char byte) {
@@ -70,16 +54,22 @@ std::size_t SkipAscii(const unsigned char* bytes, std::size_t at, std::size_t si
 
 }  // namespace
 
+const CharsetRecord& RecordOf(Charset charset) {
+    return *kCharsets[static_cast<std::size_t>(charset)];
+}
+
+const std::array<const CharsetRecord*, kCharsetCount>& Charsets() {
+    return kCharsets;
+}
+
 std::string_view ByteOrderMark(Charset charset) {
-    for (const Mark& mark : kMarks) {
-        if (mark.charset == charset) return mark.bytes;
-    }
-    return {};
+    return RecordOf(charset).byteOrderMark;
 }
 
 std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes) {
-    for (const Mark& mark : kMarks) {
-        if (bytes.substr(0, mark.bytes.size()) == mark.bytes) return FileEncoding{mark.charset, true};
+    for (const CharsetRecord* record : kCharsets) {
+        const std::string_view mark = record->byteOrderMark;
+        if (!mark.empty() && bytes.substr(0, mark.size()) == mark) return FileEncoding{record->charset, true};
     }
     return std::nullopt;
 }
@@ -88,7 +78,7 @@ Utf8Scan ScanUtf8(std::string_view input, bool complete) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
     const std::size_t size = input.size();
     Utf8Scan scan;
-    std::size_t at = utf8_blocks::ValidPrefix(bytes, size, scan.sawNonAscii);
+    std::size_t at = simd::ValidUtf8Prefix(bytes, size, scan.sawNonAscii);
     for (;;) {
         at = SkipAscii(bytes, at, size);
         // The likely case first: three-byte characters (Chinese) one after
@@ -132,11 +122,10 @@ FileEncoding DetectEncoding(std::string_view bytes) {
 
 std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool complete) {
     if (const auto marked = EncodingFromByteOrderMark(start)) return *marked;
-    for (const Mark& mark : kMarks) {
+    for (const CharsetRecord* record : kCharsets) {
         // A mark that the end of the start may still complete.
-        if (!complete && start.size() < mark.bytes.size() && mark.bytes.substr(0, start.size()) == start) {
-            return std::nullopt;
-        }
+        const std::string_view mark = record->byteOrderMark;
+        if (!complete && start.size() < mark.size() && mark.substr(0, start.size()) == start) return std::nullopt;
     }
     // All of the start that has come is looked at, not only its first
     // character: code page 936 text is seldom valid UTF-8 for long.
@@ -176,16 +165,12 @@ void Utf8Validator::Finish() {
     if (!m_firstInvalid && !m_carry.empty()) m_firstInvalid = m_offset;
 }
 
-std::string_view CharsetName(Charset charset) {
-    for (const Name& name : kNames) {
-        if (name.charset == charset) return name.name;
-    }
-    return {};
-}
-
 std::optional<Charset> CharsetFromName(std::string_view wanted) {
-    for (const Name& name : kNames) {
-        if (name.name == wanted) return name.charset;
+    for (const CharsetRecord* record : kCharsets) {
+        if (record->name == wanted) return record->charset;
+        for (const std::string_view alias : record->aliases) {
+            if (!alias.empty() && alias == wanted) return record->charset;
+        }
     }
     return std::nullopt;
 }

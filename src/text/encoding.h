@@ -1,5 +1,5 @@
-// The encodings a text file can come in, and the one rule that tells which a
-// file is in.
+// The encodings a text file can come in, one record each of what the program
+// says about them, and the one rule that tells which a file is in.
 //
 // Rule: a byte-order mark decides (UTF-8 EF BB BF, UTF-16 LE FF FE, UTF-16 BE
 // FE FF, GB18030 84 31 95 33); without one, bytes that are strictly valid
@@ -19,6 +19,7 @@
 // that holds other UTF-8 is UTF-8 cut short; "abc" is code page 936.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,8 @@
 
 namespace tornix {
 
+// In the order the command line names them and the save choosers list them
+// (but for those offered only after loading, which come last).
 enum class Charset {
     kGbk,      // code page 936
     kGb18030,  // GB18030, which code page 936 is almost a part of
@@ -34,6 +37,42 @@ enum class Charset {
     kUtf16Le,
     kUtf16Be,
 };
+inline constexpr std::size_t kCharsetCount = 5;
+
+// When the save choosers offer a character set.
+enum class SaveOffer {
+    kAlways,
+    kAfterLoading,  // only once a file in it was loaded, so that it can be saved as it came; listed last
+};
+
+// A row of the save choosers' list: its text (code page 936) and whether the
+// file gets the byte-order mark. A row with no text is not offered.
+struct SaveChoice {
+    const char* name = nullptr;
+    bool byteOrderMark = false;
+};
+
+struct CharsetCodec;  // its decoder and encoder (text/encodings/codec.h)
+
+// Everything the program says about a character set, in one record, which
+// the file of its encoding holds (text/encodings/): the rule below and
+// transcode.h, the command line and both save choosers read it.
+struct CharsetRecord {
+    Charset charset;
+    std::string_view name;                    // on the command line: "utf-8"
+    std::array<std::string_view, 2> aliases;  // also taken there ("utf8"); empty: none
+    std::string_view byteOrderMark;           // empty: none
+    std::string_view title;                   // in messages: "UTF-8"
+    SaveOffer offer;
+    std::array<SaveChoice, 2> saveChoices;  // in the order listed
+    const CharsetCodec* codec;
+};
+
+// The record of `charset`.
+const CharsetRecord& RecordOf(Charset charset);
+
+// Every character set's record, in the order of Charset.
+const std::array<const CharsetRecord*, kCharsetCount>& Charsets();
 
 struct FileEncoding {
     Charset charset = Charset::kGbk;
@@ -45,7 +84,7 @@ struct FileEncoding {
     friend bool operator!=(FileEncoding a, FileEncoding b) { return !(a == b); }
 };
 
-// The byte-order mark that begins a file in `charset`.
+// The byte-order mark that begins a file in `charset`: its record's.
 std::string_view ByteOrderMark(Charset charset);
 
 // The encoding whose byte-order mark begins `bytes`, if any.
@@ -91,9 +130,8 @@ private:
     std::optional<std::uint64_t> m_firstInvalid;
 };
 
-// The names used on the command line and in the save chooser: "gbk",
-// "gb18030", "utf-8", "utf-16le", "utf-16be".
-std::string_view CharsetName(Charset charset);
+// The character set whose record's name or one of its aliases is `wanted`
+// (as spelled there: lower case).
 std::optional<Charset> CharsetFromName(std::string_view wanted);
 
 }  // namespace tornix

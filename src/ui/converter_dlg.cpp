@@ -38,33 +38,34 @@ constexpr const char* kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\x
 // 编码(&E):
 constexpr const char* kEncodingLabel = "\xB1\xE0\xC2\xEB(&E):";
 
-// The encodings Save As offers, named as Notepad names them in its save
-// chooser (GBK for what Notepad calls ANSI on Chinese Windows). GB18030, the
-// last row, is offered only after a GB18030 file was loaded, so that it can
-// be saved as it came.
-struct SaveEncoding {
+// A row of Save As's encoding list.
+struct SaveRow {
     const char* name;
     FileEncoding encoding;
 };
-constexpr SaveEncoding kSaveEncodings[] = {
-    {"GBK", {Charset::kGbk, false}},
-    {"UTF-8", {Charset::kUtf8, false}},
-    {"\xB4\xF8\xD3\xD0 BOM \xB5\xC4 UTF-8", {Charset::kUtf8, true}},  // 带有 BOM 的 UTF-8
-    {"UTF-16 LE", {Charset::kUtf16Le, true}},
-    {"UTF-16 BE", {Charset::kUtf16Be, true}},
-    {"GB18030", {Charset::kGb18030, true}},
-};
-constexpr std::size_t kAlwaysOffered = std::size(kSaveEncodings) - 1;
 
-// The rows offered after a file in `loaded` was read.
-std::size_t OfferedCount(FileEncoding loaded) {
-    return loaded.charset == Charset::kGb18030 ? std::size(kSaveEncodings) : kAlwaysOffered;
+// The rows Save As offers after a file in `loaded` was read: the save choices
+// of every character set's record (text/encoding.h), in their order, with
+// those offered only after a file in them was loaded at the end.
+std::vector<SaveRow> OfferedRows(FileEncoding loaded) {
+    std::vector<SaveRow> rows;
+    for (const SaveOffer offer : {SaveOffer::kAlways, SaveOffer::kAfterLoading}) {
+        for (const CharsetRecord* record : Charsets()) {
+            if (record->offer != offer || (offer == SaveOffer::kAfterLoading && record->charset != loaded.charset)) {
+                continue;
+            }
+            for (const SaveChoice& choice : record->saveChoices) {
+                if (choice.name != nullptr) rows.push_back({choice.name, {record->charset, choice.byteOrderMark}});
+            }
+        }
+    }
+    return rows;
 }
 
 // The offered row that writes `wanted`; the first (GBK) when none does.
-int OfferedIndexOf(FileEncoding wanted, std::size_t offered) {
-    for (std::size_t row = 0; row < offered; ++row) {
-        if (kSaveEncodings[row].encoding == wanted) return static_cast<int>(row);
+int OfferedIndexOf(FileEncoding wanted, const std::vector<SaveRow>& rows) {
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row].encoding == wanted) return static_cast<int>(row);
     }
     return 0;
 }
@@ -100,7 +101,7 @@ MessageMap CConverterDlg::GetMessageMap() const {
 bool CConverterDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    if (SystemMenu* menu = GetSystemMenu(false)) {
+    if (SystemMenu* menu = GetSystemMenu()) {
         GbkString aboutMenu;
         aboutMenu.LoadStringA(IDS_ABOUT_MENU);
         if (!aboutMenu.IsEmpty()) {
@@ -178,13 +179,14 @@ void CConverterDlg::OnSaveAs() {
         return;
     }
     CFileDialog chooser(false, kDefaultExtension, "", OFN_OVERWRITEPROMPT, kFileFilter, this);
-    const std::size_t offered = OfferedCount(m_fileEncoding);
+    const std::vector<SaveRow> rows = OfferedRows(m_fileEncoding);
     std::vector<GbkString> names;
-    for (std::size_t row = 0; row < offered; ++row) names.emplace_back(kSaveEncodings[row].name);
-    chooser.AddChoice(kEncodingLabel, std::move(names), OfferedIndexOf(m_fileEncoding, offered));
+    names.reserve(rows.size());
+    for (const SaveRow& row : rows) names.emplace_back(row.name);
+    chooser.AddChoice(kEncodingLabel, std::move(names), OfferedIndexOf(m_fileEncoding, rows));
     if (chooser.DoModal() != IDOK) return;
     const auto row = static_cast<std::size_t>(chooser.GetSelectedChoice());
-    const FileEncoding encoding = row < offered ? kSaveEncodings[row].encoding : m_fileEncoding;
+    const FileEncoding encoding = row < rows.size() ? rows[row].encoding : m_fileEncoding;
     switch (WriteTextFile(chooser.GetPathName(), m_strOutput, encoding)) {
         case WriteStatus::kOk:
             return;

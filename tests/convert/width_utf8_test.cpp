@@ -52,7 +52,7 @@ TEST(WidthUtf8Table, FullFormCharactersAreTheCodePagesOwn) {
 TEST(WidthUtf8Table, EveryRowAsTheCodePageConversionGivesIt) {
     for (int row = 0; row < kWidthTableRows; ++row) {
         const std::string full = Utf8Of(kWidthTable[row].full);
-        const std::string half = row == 15 ? "//" : kWidthTable[row].half;
+        const std::string half = row == kSolidusRow ? "//" : kWidthTable[row].half;
         EXPECT_EQ(Hex(ToFullWidthUtf8(kWidthTable[row].half)), Hex(full)) << "row " << row + 1;
         EXPECT_EQ(Hex(ToHalfWidthUtf8(full)), Hex(half)) << "row " << row + 1;
     }

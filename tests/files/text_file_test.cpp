@@ -138,11 +138,21 @@ TEST(ReadTextFile, TextThatOutgrowsItsFileStaysWhole) {
 }
 
 // Short LF-only lines make the text half again as long as the file: the
-// layout has to grow past the room kept for it.
+// layout has to grow past the room kept for it. The text is laid out a MiB at
+// a time; a CR LF across the end of each MiB keeps its CR alone.
 TEST(ReadTextFile, ManyShortLfLines) {
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
     ScratchDir dir;
     std::string bytes;
-    for (int i = 0; i < 300000; ++i) bytes += (i % 7 == 0) ? "\n" : "ab\n";
+    for (int i = 0; bytes.size() < 3 * kMiB + 100; ++i) {
+        const std::size_t beforeLast = kMiB - 1 - bytes.size() % kMiB;
+        if (beforeLast < 3) {
+            bytes.append(beforeLast, 'x');
+            bytes += "\r\n";
+        } else {
+            bytes += (i % 7 == 0) ? "\n" : "ab\n";
+        }
+    }
     bytes += "tail";
     WriteBytes(dir / "in.txt", bytes);
     const ReadResult result = ReadTextFile(dir / "in.txt");

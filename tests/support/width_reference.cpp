@@ -14,7 +14,7 @@ GbkString ReferenceToFullWidth(GbkString text) {
 
 GbkString ReferenceToHalfWidth(GbkString text) {
     for (int row = 0; row < kWidthTableRows; ++row) {
-        const char* half = row == 15 ? "//" : kWidthTable[row].half;
+        const char* half = row == kSolidusRow ? "//" : kWidthTable[row].half;
         text.Replace(kWidthTable[row].full, half);
     }
     return text;

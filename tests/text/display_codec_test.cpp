@@ -21,6 +21,7 @@
 namespace tornix {
 namespace {
 
+using testing::FromHex;
 using testing::Hex;
 
 std::string Units(std::u16string_view text) {
@@ -45,13 +46,6 @@ std::u16string Escaped(std::string_view bytes) {
         text += static_cast<char16_t>(0xFDE0 + (byte & 0x0F));
     }
     return text;
-}
-
-std::string FromHex(const std::string& hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes += static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16));
-    return bytes;
 }
 
 std::string Gb18030FourBytes(unsigned long linear) {

@@ -15,16 +15,8 @@
 namespace tornix {
 namespace {
 
+using testing::FromHex;
 using testing::Hex;
-
-// Bytes written as hex pairs: Bytes("E4 B8 AD").
-std::string Bytes(std::string_view hex) {
-    std::string bytes;
-    for (std::size_t at = 0; at + 1 < hex.size(); at += 3) {
-        bytes += static_cast<char>(std::stoi(std::string(hex.substr(at, 2)), nullptr, 16));
-    }
-    return bytes;
-}
 
 struct DetectCase {
     const char* name;
@@ -50,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DetectCase{"Empty", "", kGbk}, DetectCase{"Ascii", "Hello\r\n", kGbk},
                       DetectCase{"Utf8Mark", "\xEF\xBB\xBFok", {Charset::kUtf8, true}},
                       DetectCase{"Utf8MarkOnly", "\xEF\xBB\xBF", {Charset::kUtf8, true}},
-                      DetectCase{"Utf16LeMark", Bytes("FF FE 61 00"), {Charset::kUtf16Le, true}},
-                      DetectCase{"Utf16BeMark", Bytes("FE FF 00 61"), {Charset::kUtf16Be, true}},
+                      DetectCase{"Utf16LeMark", FromHex("FF FE 61 00"), {Charset::kUtf16Le, true}},
+                      DetectCase{"Utf16BeMark", FromHex("FE FF 00 61"), {Charset::kUtf16Be, true}},
                       DetectCase{"Gb18030Mark", "\x84\x31\x95\x33\xD6\xD0", {Charset::kGb18030, true}},
                       DetectCase{"Utf8Chinese",
                                  "\xE4\xB8\xAD"
@@ -120,7 +112,7 @@ TEST_P(TranscodeTest, DecodesAndEncodesLikeIconv) {
                                                             {Charset::kUtf16Be, &v.utf16be},
                                                             {Charset::kGb18030, &v.gb18030}};
     for (const auto& [charset, bytes] : files) {
-        SCOPED_TRACE(std::string(CharsetName(charset)));
+        SCOPED_TRACE(std::string(RecordOf(charset).name));
         EXPECT_EQ(Hex(DecodeText(*bytes, {charset, false})), Hex(v.text));
         EXPECT_EQ(Hex(EncodeText(v.text, {charset, false})), Hex(*bytes));
         const std::string marked = std::string(ByteOrderMark(charset)) + *bytes;
@@ -131,21 +123,22 @@ TEST_P(TranscodeTest, DecodesAndEncodesLikeIconv) {
 
 INSTANTIATE_TEST_SUITE_P(
     Vectors, TranscodeTest,
-    ::testing::Values(TextVector{"MixedAscii", Bytes("D6 D0 61 CE C4 62 2E"), Bytes("E4 B8 AD 61 E6 96 87 62 2E"),
-                                 Bytes("2D 4E 61 00 87 65 62 00 2E 00"), Bytes("4E 2D 00 61 65 87 00 62 00 2E"),
-                                 Bytes("D6 D0 61 CE C4 62 2E")},
-                      TextVector{"IdeographicSpaceAndStop", Bytes("A3 C8 A1 A1 A1 A3"),
-                                 Bytes("EF BC A8 E3 80 80 E3 80 82"), Bytes("28 FF 00 30 02 30"),
-                                 Bytes("FF 28 30 00 30 02"), Bytes("A3 C8 A1 A1 A1 A3")},
+    ::testing::Values(TextVector{"MixedAscii", FromHex("D6 D0 61 CE C4 62 2E"), FromHex("E4 B8 AD 61 E6 96 87 62 2E"),
+                                 FromHex("2D 4E 61 00 87 65 62 00 2E 00"), FromHex("4E 2D 00 61 65 87 00 62 00 2E"),
+                                 FromHex("D6 D0 61 CE C4 62 2E")},
+                      TextVector{"IdeographicSpaceAndStop", FromHex("A3 C8 A1 A1 A1 A3"),
+                                 FromHex("EF BC A8 E3 80 80 E3 80 82"), FromHex("28 FF 00 30 02 30"),
+                                 FromHex("FF 28 30 00 30 02"), FromHex("A3 C8 A1 A1 A1 A3")},
                       // € is 0x80 in code page 936 but A2 E3 in GB18030; © only has a four-byte form
-                      TextVector{"EuroAndCopyright", Bytes("80 20 81 30 84 38"), Bytes("E2 82 AC 20 C2 A9"),
-                                 Bytes("AC 20 20 00 A9 00"), Bytes("20 AC 00 20 00 A9"), Bytes("A2 E3 20 81 30 84 38")},
-                      TextVector{"Supplementary", Bytes("94 39 FC 36 95 32 82 36"), Bytes("F0 9F 98 80 F0 A0 80 80"),
-                                 Bytes("3D D8 00 DE 40 D8 00 DC"), Bytes("D8 3D DE 00 D8 40 DC 00"),
-                                 Bytes("94 39 FC 36 95 32 82 36")},
+                      TextVector{"EuroAndCopyright", FromHex("80 20 81 30 84 38"), FromHex("E2 82 AC 20 C2 A9"),
+                                 FromHex("AC 20 20 00 A9 00"), FromHex("20 AC 00 20 00 A9"),
+                                 FromHex("A2 E3 20 81 30 84 38")},
+                      TextVector{"Supplementary", FromHex("94 39 FC 36 95 32 82 36"),
+                                 FromHex("F0 9F 98 80 F0 A0 80 80"), FromHex("3D D8 00 DE 40 D8 00 DC"),
+                                 FromHex("D8 3D DE 00 D8 40 DC 00"), FromHex("94 39 FC 36 95 32 82 36")},
                       // ḿ U+1E3F and the private-use U+E7C7 that code page 936 has at A8 BC
-                      TextVector{"Gb18030TwoByteCodes", Bytes("84 37 B7 33 A8 BC"), Bytes("E1 B8 BF EE 9F 87"),
-                                 Bytes("3F 1E C7 E7"), Bytes("1E 3F E7 C7"), Bytes("A8 BC 81 35 F4 37")}),
+                      TextVector{"Gb18030TwoByteCodes", FromHex("84 37 B7 33 A8 BC"), FromHex("E1 B8 BF EE 9F 87"),
+                                 FromHex("3F 1E C7 E7"), FromHex("1E 3F E7 C7"), FromHex("A8 BC 81 35 F4 37")}),
     [](const ::testing::TestParamInfo<TextVector>& info) { return std::string(info.param.name); });
 
 // Bytes that are no character of the encoding come back as they were, and
@@ -182,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, InvalidBytesTest,
                                                        "\xE4"
                                                        "abc",
                                                        0},
-                                           InvalidCase{"Utf16OddLastByte", Charset::kUtf16Le, Bytes("61 00 62"), 2},
+                                           InvalidCase{"Utf16OddLastByte", Charset::kUtf16Le, FromHex("61 00 62"), 2},
                                            InvalidCase{"Gb18030ByteFF", Charset::kGb18030, "a\xFF\xD6\xD0", 1},
                                            InvalidCase{"Gb18030LeadAtTheEnd", Charset::kGb18030, "\xD6\xD0\xD6", 2}),
                          [](const ::testing::TestParamInfo<InvalidCase>& info) {
@@ -192,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, InvalidBytesTest,
 // An unpaired surrogate in UTF-16 survives; so do noncharacters that the
 // display would read as an escaped byte if they stood side by side.
 TEST(Transcode, Utf16KeepsUnpairedSurrogatesAndNoncharacterPairs) {
-    for (const std::string& bytes : {Bytes("00 D8 61 00"), Bytes("00 DC 00 D8"), Bytes("D4 FD E1 FD")}) {
+    for (const std::string& bytes : {FromHex("00 D8 61 00"), FromHex("00 DC 00 D8"), FromHex("D4 FD E1 FD")}) {
         const std::string text = DecodeText(bytes, {Charset::kUtf16Le, false});
         EXPECT_EQ(Hex(EncodeText(text, {Charset::kUtf16Le, false})), Hex(bytes));
     }
@@ -214,10 +207,10 @@ TEST(Transcode, RandomBytesRoundTripInPieces) {
                                     "\x81\x30\x84\x38",
                                     "\xFF",
                                     "\x80",
-                                    Bytes("00 D8"),
+                                    FromHex("00 D8"),
                                     "\xED\xA0\x80",
                                     "\xA8\xBC",
-                                    Bytes("D0 FD E0 FD"),
+                                    FromHex("D0 FD E0 FD"),
                                     "\xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97\xE7\xAC\xA6",
                                     "\xE0\xA0\x80",
                                     "\xE0\x83\x97",
@@ -228,18 +221,18 @@ TEST(Transcode, RandomBytesRoundTripInPieces) {
             std::string bytes;
             for (unsigned n = rng() % 24; n > 0; --n) bytes += alphabet[rng() % std::size(alphabet)];
             const std::string text = DecodeText(bytes, {charset, false});
-            ASSERT_EQ(Hex(EncodeText(text, {charset, false})), Hex(bytes)) << CharsetName(charset);
+            ASSERT_EQ(Hex(EncodeText(text, {charset, false})), Hex(bytes)) << RecordOf(charset).name;
             const std::size_t piece = 1 + rng() % 7;
             TextDecoder decoder(charset);
             std::string pieced;
             for (std::size_t at = 0; at < bytes.size(); at += piece) decoder.Decode(bytes.substr(at, piece), pieced);
             decoder.Finish(pieced);
-            ASSERT_EQ(Hex(pieced), Hex(text)) << CharsetName(charset) << " in pieces of " << piece;
+            ASSERT_EQ(Hex(pieced), Hex(text)) << RecordOf(charset).name << " in pieces of " << piece;
             TextEncoder encoder(charset);
             std::string encoded;
             for (std::size_t at = 0; at < text.size(); at += piece) encoder.Encode(text.substr(at, piece), encoded);
             encoder.Finish(encoded);
-            ASSERT_EQ(Hex(encoded), Hex(bytes)) << CharsetName(charset) << " in pieces of " << piece;
+            ASSERT_EQ(Hex(encoded), Hex(bytes)) << RecordOf(charset).name << " in pieces of " << piece;
         }
     }
 }

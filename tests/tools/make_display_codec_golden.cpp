@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "support/hex.h"
+
 namespace {
+
+using tornix::testing::Hex;
 
 constexpr std::uint32_t kCarrierBase = 39420;  // first GB18030 linear index past the BMP table
 
@@ -54,16 +58,6 @@ bool IsDigit(unsigned byte) {
 }
 bool IsReserved(char16_t unit) {
     return (unit >= 0xD800 && unit <= 0xDFFF) || (unit >= 0xFDD0 && unit <= 0xFDEF);
-}
-
-std::string HexBytes(const std::string& bytes) {
-    std::string hex;
-    char digits[3];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
-    return hex;
 }
 
 std::string FourBytes(std::uint32_t linear) {
@@ -127,9 +121,9 @@ int main() {
     for (const std::string& bytes : units) {
         const std::uint32_t shown = ShownAs(codePage, bytes);
         if (shown == 0xFFFFFFFF) {
-            std::printf("%s -\n", HexBytes(bytes).c_str());
+            std::printf("%s -\n", Hex(bytes, "").c_str());
         } else {
-            std::printf("%s %04X\n", HexBytes(bytes).c_str(), shown);
+            std::printf("%s %04X\n", Hex(bytes, "").c_str(), shown);
             hasShortForm[shown] = true;
         }
     }
@@ -152,13 +146,13 @@ int main() {
     }
     for (const FourByteRun& run : runs)
         std::printf("%s %04X %04X %s\n", run.carrier ? "carrier" : "gb18030", run.first, run.last,
-                    HexBytes(FourBytes(run.linear)).c_str());
+                    Hex(FourBytes(run.linear), "").c_str());
     std::vector<std::uint32_t> samples = {0x10000, 0x1F600, 0x20000, 0x2A6D6, 0xE0001, 0xFFFFD, 0x10FFFF};
     for (std::uint32_t codePoint = 0x10000; codePoint <= 0x10FFFF; codePoint += 0x3F01) samples.push_back(codePoint);
     for (std::uint32_t codePoint : samples) {
         const std::u16string text = {static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)),
                                      static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF))};
-        std::printf("supplementary %X %s\n", codePoint, HexBytes(Encode(gb18030, text)).c_str());
+        std::printf("supplementary %X %s\n", codePoint, Hex(Encode(gb18030, text), "").c_str());
     }
     ucnv_close(codePage);
     ucnv_close(gb18030);

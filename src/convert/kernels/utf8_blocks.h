@@ -30,7 +30,7 @@ std::size_t Utf8FullWidthBlocks(const unsigned char* in, std::size_t i, std::siz
     while (i + kWidth < size) {
         const Vec block = Simd::Load(in + i);
         const Vec printable = Simd::InRange(block, 0x21, 0x5D);
-        const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Set(' ')));
+        const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' ')));
         unsigned stop = kWidth;
         if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
         if (stop == 0) {  // a run of spaces from here past the block
@@ -44,9 +44,9 @@ std::size_t Utf8FullWidthBlocks(const unsigned char* in, std::size_t i, std::siz
         const std::uint64_t wide = Simd::Bits(printable) & taken;
         Vec first = block;
         if (heads != 0) {
-            first = Simd::Select(Simd::FromBits(heads), Simd::Set(Byte(kUtf8FullSpace.bytes, 0)), first);
-            first = Simd::Select(Simd::FromBits(heads << 1), Simd::Set(Byte(kUtf8FullSpace.bytes, 1)), first);
-            first = Simd::Select(Simd::FromBits(heads << 2), Simd::Set(Byte(kUtf8FullSpace.bytes, 2)), first);
+            first = Simd::Select(Simd::FromBits(heads), Simd::Splat(Byte(kUtf8FullSpace.bytes, 0)), first);
+            first = Simd::Select(Simd::FromBits(heads << 1), Simd::Splat(Byte(kUtf8FullSpace.bytes, 1)), first);
+            first = Simd::Select(Simd::FromBits(heads << 2), Simd::Splat(Byte(kUtf8FullSpace.bytes, 2)), first);
         }
         if (wide == 0) {  // nothing grows
             Simd::Store(out, first);
@@ -55,15 +55,15 @@ std::size_t Utf8FullWidthBlocks(const unsigned char* in, std::size_t i, std::siz
             continue;
         }
         // The regular forms, then the one irregular printable row.
-        first = Simd::Select(printable, Simd::Set(kRegularFirst), first);
+        first = Simd::Select(printable, Simd::Splat(kRegularFirst), first);
         Vec second = Simd::Select(Simd::InRange(block, kRegularSecondStep, 0x7E - kRegularSecondStep),
-                                  Simd::Set(kRegularSecondHigh), Simd::Set(kRegularSecondLow));
-        Vec third =
-            Simd::Or(Simd::And(Simd::Add(block, Simd::Set(kRegularThirdOffset)), Simd::Set(0x3F)), Simd::Set(0x80));
-        const Vec irregular = Simd::Equal(block, Simd::Set(kUtf8IrregularAscii));
-        first = Simd::Select(irregular, Simd::Set(Byte(kUtf8IrregularForm.bytes, 0)), first);
-        second = Simd::Select(irregular, Simd::Set(Byte(kUtf8IrregularForm.bytes, 1)), second);
-        third = Simd::Select(irregular, Simd::Set(Byte(kUtf8IrregularForm.bytes, 2)), third);
+                                  Simd::Splat(kRegularSecondHigh), Simd::Splat(kRegularSecondLow));
+        Vec third = Simd::Or(Simd::And(Simd::Add(block, Simd::Splat(kRegularThirdOffset)), Simd::Splat(0x3F)),
+                             Simd::Splat(0x80));
+        const Vec irregular = Simd::Equal(block, Simd::Splat(kUtf8IrregularAscii));
+        first = Simd::Select(irregular, Simd::Splat(Byte(kUtf8IrregularForm.bytes, 0)), first);
+        second = Simd::Select(irregular, Simd::Splat(Byte(kUtf8IrregularForm.bytes, 1)), second);
+        third = Simd::Select(irregular, Simd::Splat(Byte(kUtf8IrregularForm.bytes, 2)), third);
         Simd::WriteTriples(first, second, third, taken, wide, out);
         i += stop;
     }
@@ -84,8 +84,8 @@ std::size_t Utf8HalfWidthBlocks(const unsigned char* in, std::size_t i, std::siz
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     while (i + kWidth + 2 <= size) {
         const Vec block = Simd::Load(in + i);
-        const Vec regularFirst = Simd::Equal(block, Simd::Set(kRegularFirst));
-        const Vec irregularFirst = Simd::Equal(block, Simd::Set(kIrregularFirst));
+        const Vec regularFirst = Simd::Equal(block, Simd::Splat(kRegularFirst));
+        const Vec irregularFirst = Simd::Equal(block, Simd::Splat(kIrregularFirst));
         if (Simd::Bits(Simd::Or(regularFirst, irregularFirst)) == 0) {  // no form begins here
             Simd::Store(out, block);
             out += kWidth;
@@ -98,30 +98,30 @@ std::size_t Utf8HalfWidthBlocks(const unsigned char* in, std::size_t i, std::siz
         // A regular form's ASCII byte from its last two bytes; any other
         // bytes give something outside the range or a mismatch above.
         // (The second byte counts 64 characters.)
-        const Vec half = Simd::Add(Simd::Sub(third, Simd::Set(0x80 - kRegularThirdOffset)),
-                                   Simd::And(Simd::Equal(second, Simd::Set(kRegularSecondHigh)), Simd::Set(0x40)));
+        const Vec half = Simd::Add(Simd::Sub(third, Simd::Splat(0x80 - kRegularThirdOffset)),
+                                   Simd::And(Simd::Equal(second, Simd::Splat(kRegularSecondHigh)), Simd::Splat(0x40)));
         Vec regular = Simd::And(regularFirst, Simd::InRange(second, kRegularSecondLow, 1));
         regular = Simd::And(regular, Simd::And(Simd::InRange(third, 0x80, 0x3F), Simd::InRange(half, 0x21, 0x5D)));
-        regular = Simd::AndNot(Simd::Equal(half, Simd::Set(kUtf8IrregularAscii)), regular);
+        regular = Simd::AndNot(Simd::Equal(half, Simd::Splat(kUtf8IrregularAscii)), regular);
         std::uint64_t forms = Simd::Bits(regular);
         Vec result = Simd::Select(regular, half, block);
         std::uint64_t dropped = forms << 1 | forms << 2;
-        const std::uint64_t solidus = Simd::Bits(Simd::And(regular, Simd::Equal(half, Simd::Set(kSolidusAscii))));
+        const std::uint64_t solidus = Simd::Bits(Simd::And(regular, Simd::Equal(half, Simd::Splat(kSolidusAscii))));
         if (solidus != 0) {  // '/' '/' in place of its first two bytes
-            result = Simd::Select(Simd::FromBits(solidus << 1), Simd::Set(kSolidusAscii), result);
+            result = Simd::Select(Simd::FromBits(solidus << 1), Simd::Splat(kSolidusAscii), result);
             dropped &= ~(solidus << 1);
         }
-        const Vec irregular = Simd::And(irregularFirst, Simd::Equal(second, Simd::Set(kIrregularSecond)));
+        const Vec irregular = Simd::And(irregularFirst, Simd::Equal(second, Simd::Splat(kIrregularSecond)));
         if (Simd::Bits(irregular) != 0) {
             for (int k = 0; k < kUtf8IrregularRows; ++k) {
                 const std::uint64_t at = Simd::Bits(
-                    Simd::And(irregular, Simd::Equal(third, Simd::Set(Byte(kUtf8Irregular.full[k].bytes, 2)))));
+                    Simd::And(irregular, Simd::Equal(third, Simd::Splat(Byte(kUtf8Irregular.full[k].bytes, 2)))));
                 // The form is one byte repeated (see utf8_tables.h), written
                 // in place of the first bytes of the character.
                 const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
                 std::uint64_t written = 0;
                 for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
-                result = Simd::Select(Simd::FromBits(written), Simd::Set(Byte(kUtf8Irregular.half[k], 0)), result);
+                result = Simd::Select(Simd::FromBits(written), Simd::Splat(Byte(kUtf8Irregular.half[k], 0)), result);
                 forms |= at;
             }
         }

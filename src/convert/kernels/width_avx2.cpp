@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "simd/avx2.h"
 #include "utf8_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
@@ -16,49 +17,14 @@ namespace tornix::kernels {
 
 namespace {
 
-struct Avx2 {
-    using Vec = __m256i;
-    static constexpr unsigned kWidth = 32;
+// The AVX2 vocabulary with the width kernels' own operations (width_blocks.h).
+struct Avx2Width : simd::Avx2 {
     static constexpr bool kFormsByTable = false;
 
-    static Vec Load(const void* from) { return _mm256_loadu_si256(static_cast<const __m256i*>(from)); }
-    static void Store(void* to, Vec bytes) { _mm256_storeu_si256(static_cast<__m256i*>(to), bytes); }
-    static Vec Set(unsigned char byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
-    static Vec Equal(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
-    static Vec And(Vec a, Vec b) { return _mm256_and_si256(a, b); }
-    static Vec Or(Vec a, Vec b) { return _mm256_or_si256(a, b); }
-    static Vec AndNot(Vec a, Vec b) { return _mm256_andnot_si256(a, b); }  // ~a & b
-    static Vec Add(Vec a, Vec b) { return _mm256_add_epi8(a, b); }
-    static Vec Sub(Vec a, Vec b) { return _mm256_sub_epi8(a, b); }
-    static Vec Select(Vec mask, Vec ifSet, Vec otherwise) { return _mm256_blendv_epi8(otherwise, ifSet, mask); }
-    // Bytes in [low, low + span].
-    static Vec InRange(Vec bytes, unsigned char low, unsigned char span) {
-        const Vec offset = _mm256_sub_epi8(bytes, Set(low));
-        return _mm256_cmpeq_epi8(_mm256_min_epu8(offset, Set(span)), offset);
-    }
-    static std::uint64_t Bits(Vec mask) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(mask)); }
-    static Vec FromBits(std::uint64_t bits) {
-        const Vec spread = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits & 0xFFFFFFFFu)),
-                                               _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,  //
-                                                                2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
-        const Vec bit = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201u));
-        return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
-    }
-
-    static Vec Lookup(const std::uint8_t (&table)[16], Vec index) {
-        return _mm256_shuffle_epi8(
-            _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table))), index);
-    }
-
-    static Vec HighHalves(Vec bytes) { return And(_mm256_srli_epi16(bytes, 4), Set(0x0F)); }
-    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Avx2>(block, lead, trail); }
-    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Avx2>(trail); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Avx2Width>(block, lead, trail); }
+    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Avx2Width>(trail); }
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        A1HalfFormsByHalves<Avx2>(trail, rowA1, result, counts);
-    }
-
-    static Vec ShiftIn(Vec bytes, Vec before) {
-        return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(before, bytes, 0x21), 15);
+        A1HalfFormsByHalves<Avx2Width>(trail, rowA1, result, counts);
     }
 
     // Four bytes a shuffle, as in the SSSE3 kernels.
@@ -137,22 +103,22 @@ struct Avx2 {
 }  // namespace
 
 char* ToFullWidthAvx2(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = FullWidthBlocks<Avx2>(in, 0, size, out);
+    const std::size_t i = FullWidthBlocks<Avx2Width>(in, 0, size, out);
     return ToFullWidthScalar(in + i, size - i, out);
 }
 
 char* ToHalfWidthAvx2(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = HalfWidthBlocks<Avx2>(in, 0, size, out);
+    const std::size_t i = HalfWidthBlocks<Avx2Width>(in, 0, size, out);
     return ToHalfWidthScalar(in + i, size - i, out);
 }
 
 char* ToFullWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = Utf8FullWidthBlocks<Avx2>(in, 0, size, out);
+    const std::size_t i = Utf8FullWidthBlocks<Avx2Width>(in, 0, size, out);
     return ToFullWidthUtf8Scalar(in + i, size - i, out);
 }
 
 char* ToHalfWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = Utf8HalfWidthBlocks<Avx2>(in, 0, size, out);
+    const std::size_t i = Utf8HalfWidthBlocks<Avx2Width>(in, 0, size, out);
     return ToHalfWidthUtf8Scalar(in + i, size - i, out);
 }
 
@@ -163,7 +129,7 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
         // Up to 255 blocks per round, so that no byte lane overflows.
         __m256i lanes = _mm256_setzero_si256();
         for (int block = 0; block < 255 && i + 32 <= size; ++block, i += 32) {
-            lanes = _mm256_sub_epi8(lanes, Avx2::InRange(Avx2::Load(in + i), low, span));
+            lanes = _mm256_sub_epi8(lanes, simd::Avx2::InRange(simd::Avx2::Load(in + i), low, span));
         }
         const __m256i sums = _mm256_sad_epu8(lanes, _mm256_setzero_si256());
         const __m128i pairs = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
@@ -174,7 +140,7 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
 }
 
 extern const KernelTable kAvx2Kernels = {
-    "avx2", ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2,
+    ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2,
 };
 
 }  // namespace tornix::kernels

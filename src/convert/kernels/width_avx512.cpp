@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "simd/avx512.h"
 #include "utf8_steps.h"
 #include "width_kernels.h"
 #include "width_steps.h"
@@ -17,14 +18,7 @@ namespace tornix::kernels {
 
 namespace {
 
-std::uint64_t InRange(__m512i block, unsigned char low, unsigned char span) {
-    return _mm512_cmple_epu8_mask(_mm512_sub_epi8(block, _mm512_set1_epi8(static_cast<char>(low))),
-                                  _mm512_set1_epi8(static_cast<char>(span)));
-}
-
-std::uint64_t Equal(__m512i block, unsigned char byte) {
-    return _mm512_cmpeq_epi8_mask(block, _mm512_set1_epi8(static_cast<char>(byte)));
-}
+using simd::Avx512;
 
 // ToFullWidth 64 bytes at a time, as FullWidthBlocks (width_blocks.h) does it
 // 16 or 32 at a time, the converted characters' byte pairs packed by compress.
@@ -38,12 +32,12 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     const __m512i secondHigh = _mm512_loadu_si512(kAsciiForms.second + 64);
     while (i + 64 < size) {
         PrefetchAhead(in + i, out);
-        const __m512i block = _mm512_loadu_si512(in + i);
-        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D));
+        const __m512i block = Avx512::Load(in + i);
+        const std::uint64_t starts = PairStarts(Avx512::InRange(block, 0x81, 0x7D));
         // Any byte after a lead byte is its second byte, even a space.
         const std::uint64_t seconds = starts << 1;
-        const std::uint64_t printable = InRange(block, 0x21, 0x5D) & ~seconds;
-        const std::uint64_t spaces = Equal(block, ' ') & ~seconds;
+        const std::uint64_t printable = Avx512::InRange(block, 0x21, 0x5D) & ~seconds;
+        const std::uint64_t spaces = Avx512::Equal(block, ' ') & ~seconds;
         // A last character that goes on past the block waits for the next
         // one. (Carrying the cut over instead, as the narrower kernels do,
         // makes each block's pairing wait for the one before: slower here.)
@@ -62,7 +56,7 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         const std::uint64_t taken = LowBits(stop);
         const std::uint64_t wide = (printable | heads) & taken;
         if (wide == 0) {  // nothing to convert
-            _mm512_storeu_si512(out, block);
+            Avx512::Store(out, block);
             out += stop;
             i += stop;
             continue;
@@ -71,8 +65,8 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         // The forms looked up by the low seven bits of each byte.
         __m512i lead = _mm512_mask_mov_epi8(block, printable, _mm512_permutex2var_epi8(firstLow, block, firstHigh));
         __m512i trail = _mm512_permutex2var_epi8(secondLow, block, secondHigh);
-        lead = _mm512_mask_mov_epi8(lead, heads, _mm512_set1_epi8(static_cast<char>(kFullSpaceLead)));
-        trail = _mm512_mask_mov_epi8(trail, heads, _mm512_set1_epi8(static_cast<char>(kFullSpaceTrail)));
+        lead = _mm512_mask_mov_epi8(lead, heads, Avx512::Splat(kFullSpaceLead));
+        trail = _mm512_mask_mov_epi8(trail, heads, Avx512::Splat(kFullSpaceTrail));
 
         // Both bytes of a pair for a converted character, the first alone for
         // any other byte, neither for the spaces a full-width space replaces.
@@ -82,7 +76,7 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
             const std::uint64_t keep =
                 _pdep_u64(halfKept, kEvenBits) | _pdep_u64(halfKept & (wide >> (32 * half)), ~kEvenBits);
             const __m512i pairs = _mm512_permutex2var_epi8(lead, half == 0 ? firstPairs : lastPairs, trail);
-            _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, pairs));
+            Avx512::Store(out, _mm512_maskz_compress_epi8(keep, pairs));
             out += _mm_popcnt_u64(keep);
         }
         i += stop;
@@ -106,17 +100,17 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
     while (i + 64 < size) {
         PrefetchAhead(in + i, out);
-        const __m512i block = _mm512_loadu_si512(in + i);
-        if (_mm512_movepi8_mask(block) == 0) {  // ASCII only: nothing to convert
-            _mm512_storeu_si512(out, block);
+        const __m512i block = Avx512::Load(in + i);
+        if (Avx512::Bits(block) == 0) {  // ASCII only: nothing to convert
+            Avx512::Store(out, block);
             out += 64;
             i += 64;
             cut = 0;
             continue;
         }
-        const std::uint64_t starts = PairStarts(InRange(block, 0x81, 0x7D) & ~cut);
-        std::uint64_t underA1 = starts & Equal(block, kFullFormLeads[0]);
-        std::uint64_t underA3 = starts & Equal(block, kFullFormLeads[1]);
+        const std::uint64_t starts = PairStarts(Avx512::InRange(block, 0x81, 0x7D) & ~cut);
+        std::uint64_t underA1 = starts & Avx512::Equal(block, kFullFormLeads[0]);
+        std::uint64_t underA3 = starts & Avx512::Equal(block, kFullFormLeads[1]);
         unsigned length = 64;
         if (((underA1 | underA3) >> 63) != 0) length = 63;  // a form cut at the end waits
         std::uint64_t taken = LowBits(length);
@@ -124,13 +118,13 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         underA3 &= taken;
         cut = (starts & taken) >> 63;
         if ((underA1 | underA3) == 0) {
-            _mm512_storeu_si512(out, block);
+            Avx512::Store(out, block);
             out += length;
             i += length;
             continue;
         }
-        const __m512i trail = _mm512_loadu_si512(in + i + 1);  // byte n: the byte after byte n
-        const std::uint64_t grows = underA1 & Equal(trail, kFullSpaceTrail);
+        const __m512i trail = Avx512::Load(in + i + 1);  // byte n: the byte after byte n
+        const std::uint64_t grows = underA1 & Avx512::Equal(trail, kFullSpaceTrail);
         if (grows != 0) {
             length = static_cast<unsigned>(__builtin_ctzll(grows));
             cut = 0;            // the block stops before a character
@@ -143,11 +137,11 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
             taken = LowBits(length);
         }
 
-        std::uint64_t regular = InRange(trail, 0xA1, 0x5D);
-        for (unsigned char noRow : kNoRowTrails) regular &= ~Equal(trail, noRow);
+        std::uint64_t regular = Avx512::InRange(trail, 0xA1, 0x5D);
+        for (unsigned char noRow : kNoRowTrails) regular &= ~Avx512::Equal(trail, noRow);
         const std::uint64_t converted = underA3 & taken & regular;
-        const std::uint64_t solidus = converted & Equal(trail, kSolidusTrail);
-        __m512i result = _mm512_mask_sub_epi8(block, converted, trail, _mm512_set1_epi8(static_cast<char>(0x80)));
+        const std::uint64_t solidus = converted & Avx512::Equal(trail, kSolidusTrail);
+        __m512i result = _mm512_mask_sub_epi8(block, converted, trail, Avx512::Splat(0x80));
         // The irregular rows, looked up by the low four bits of the second byte
         // (the full-width space there never matches: the block stops before it).
         const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
@@ -157,7 +151,7 @@ std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
         // The solidus keeps both bytes: '/' '/'.
         result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
         const std::uint64_t keep = ~(((converted & ~solidus) | irregular) << 1) & taken;
-        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, result));
+        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
         out += _mm_popcnt_u64(keep);
         i += length;
     }
@@ -182,9 +176,9 @@ std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::s
     // Each quarter stores 64 bytes where its output begins; with 16 more bytes
     // of input after the block, that store ends within the bound (width_utf8.h).
     while (i + 64 + 16 <= size) {
-        const __m512i block = _mm512_loadu_si512(in + i);
-        const std::uint64_t printable = InRange(block, 0x21, 0x5D);
-        const std::uint64_t spaces = Equal(block, ' ');
+        const __m512i block = Avx512::Load(in + i);
+        const std::uint64_t printable = Avx512::InRange(block, 0x21, 0x5D);
+        const std::uint64_t spaces = Avx512::Equal(block, ' ');
         unsigned stop = 64;
         std::uint64_t heads = 0;
         if (spaces != 0) {
@@ -206,7 +200,7 @@ std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::s
             first = _mm512_mask_mov_epi8(first, heads << 2, _mm512_set1_epi8(kUtf8FullSpace.bytes[2]));
         }
         if (wide == 0) {  // nothing grows
-            _mm512_storeu_si512(out, first);
+            Avx512::Store(out, first);
             out += stop;
             i += stop;
             continue;
@@ -221,7 +215,7 @@ std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::s
             __m512i quad = _mm512_permutex2var_epi8(first, _mm512_loadu_si512(kQuadIndex.first[quarter]), second);
             quad = _mm512_mask_permutexvar_epi8(quad, kLaneFirsts << 2, _mm512_loadu_si512(kQuadIndex.third[quarter]),
                                                 third);
-            _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, quad));
+            Avx512::Store(out, _mm512_maskz_compress_epi8(keep, quad));
             out += _mm_popcnt_u64(keep);
         }
         i += stop;
@@ -238,28 +232,28 @@ std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::s
 std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     while (i + 64 + 2 <= size) {
-        const __m512i block = _mm512_loadu_si512(in + i);
-        const std::uint64_t regularFirst = Equal(block, kRegularFirst);
-        const std::uint64_t irregularFirst = Equal(block, kIrregularFirst);
+        const __m512i block = Avx512::Load(in + i);
+        const std::uint64_t regularFirst = Avx512::Equal(block, kRegularFirst);
+        const std::uint64_t irregularFirst = Avx512::Equal(block, kIrregularFirst);
         // Lane n of `second` is byte n + 1.
-        const __m512i second = _mm512_loadu_si512(in + i + 1);
-        const __m512i third = _mm512_loadu_si512(in + i + 2);
-        const std::uint64_t secondHigh = Equal(second, kRegularSecondHigh);
+        const __m512i second = Avx512::Load(in + i + 1);
+        const __m512i third = Avx512::Load(in + i + 2);
+        const std::uint64_t secondHigh = Avx512::Equal(second, kRegularSecondHigh);
         // A regular form's ASCII byte from its last two bytes (the second
         // byte counts 64 characters).
         __m512i half = _mm512_sub_epi8(third, _mm512_set1_epi8(0x80 - kRegularThirdOffset));
         half = _mm512_mask_add_epi8(half, secondHigh, half, _mm512_set1_epi8(0x40));
-        const std::uint64_t regular = regularFirst & InRange(second, kRegularSecondLow, 1) &
-                                      InRange(third, 0x80, 0x3F) & InRange(half, 0x21, 0x5D) &
-                                      ~Equal(half, kUtf8IrregularAscii);
-        const std::uint64_t solidus = regular & Equal(half, kSolidusAscii);
+        const std::uint64_t regular = regularFirst & Avx512::InRange(second, kRegularSecondLow, 1) &
+                                      Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) &
+                                      ~Avx512::Equal(half, kUtf8IrregularAscii);
+        const std::uint64_t solidus = regular & Avx512::Equal(half, kSolidusAscii);
         __m512i result = _mm512_mask_mov_epi8(block, regular, half);
-        result = _mm512_mask_mov_epi8(result, solidus << 1, _mm512_set1_epi8(static_cast<char>(kSolidusAscii)));
+        result = _mm512_mask_mov_epi8(result, solidus << 1, Avx512::Splat(kSolidusAscii));
         std::uint64_t forms = regular;
         std::uint64_t dropped = (regular & ~solidus) << 1 | regular << 2;
-        const std::uint64_t irregular = irregularFirst & Equal(second, kIrregularSecond);
+        const std::uint64_t irregular = irregularFirst & Avx512::Equal(second, kIrregularSecond);
         for (int k = 0; k < kUtf8IrregularRows; ++k) {
-            const std::uint64_t at = irregular & Equal(third, Byte(kUtf8Irregular.full[k].bytes, 2));
+            const std::uint64_t at = irregular & Avx512::Equal(third, Byte(kUtf8Irregular.full[k].bytes, 2));
             // The form is one byte repeated (see utf8_tables.h).
             const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
             std::uint64_t written = 0;
@@ -271,7 +265,7 @@ std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::s
         const std::uint64_t late = forms >> 62;  // forms that go on past the block
         if (late != 0) length = (late & 1) != 0 ? 62 : 63;
         const std::uint64_t keep = LowBits(length) & ~dropped;
-        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, result));
+        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
         out += _mm_popcnt_u64(keep);
         i += length;
     }
@@ -302,7 +296,7 @@ char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out
 }  // namespace
 
 extern const KernelTable kAvx512Kernels = {
-    "avx512", ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512, CountInRangeAvx2,
+    ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512, CountInRangeAvx2,
 };
 
 }  // namespace tornix::kernels

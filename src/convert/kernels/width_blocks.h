@@ -4,11 +4,8 @@
 // on a character; where characters begin in it is found from its bytes alone
 // (PairStarts), so that the loops never go back to a byte.
 //
-// What a Simd type provides, on its vector type Vec:
-//   Load, Store                 kWidth bytes, unaligned
-//   Set, Equal, InRange, And, Or, AndNot, Add, Sub, Select
-//   Bits(mask)                  bit n set where byte n of a mask vector is set
-//   FromBits(bits)              the mask vector of bits
+// A Simd type is an instruction set's vocabulary (simd/sse2.h lists it) with
+// the width kernels' own operations:
 //   FullForms(block, lead, trail)    both bytes of every printable ASCII byte's
 //                                    full-width form (and U+3000 for a space)
 //   RowsUnderA3(trail)          where a form under 0xA3 with that second
@@ -16,8 +13,8 @@
 //   A1HalfForms(trail, rowA1, result, counts)   the rows under 0xA1: narrows
 //                                    `rowA1` to them, writes their forms into
 //                                    `result` and adds their extra counts
-//   ShiftIn(bytes, before)           byte n: byte n - 1 of bytes (of before's last for 0)
 //   WriteCounted(bytes, counts, out) byte n counts[n] times (0 to 3), in order
+//   WritePacked(bytes, keep, out)    the bytes whose bit is set in `keep`
 //   kFormsByTable               whether ToFullWidth writes a block byte by
 //                               byte from a table (WriteFormsByTable) rather
 //                               than with FullForms and WritePairs
@@ -26,11 +23,8 @@
 //                                    kept where its bit is set; onlySeconds says
 //                                    that keepFirst has every byte up to its end
 //
-// The vector types with a byte shuffle (SSSE3, AVX2) provide FullForms,
-// RowsUnderA3 and A1HalfForms by the lookups below, from two more members:
-//   Lookup(table, index)        byte n: entry index[n] (0 to 15) of a
-//                               16-entry table
-//   HighHalves(bytes)           byte n: the high four bits of byte n
+// The vocabularies with a byte shuffle (SSSE3, AVX2) provide FullForms,
+// RowsUnderA3 and A1HalfForms by the lookups below (the ...ByHalves templates).
 //
 // Included by the kernel files only, inside no namespace of their own: the
 // templates are instantiated in each file with that file's instruction set.
@@ -48,7 +42,7 @@ namespace {
 // for the vector types with a byte shuffle.
 template <typename Simd, typename Vec>
 void FullFormsByHalves(Vec block, Vec& lead, Vec& trail) {
-    const Vec special = Simd::And(Simd::Lookup(kFullSpecialForms.lowClass, Simd::And(block, Simd::Set(0x0F))),
+    const Vec special = Simd::And(Simd::Lookup(kFullSpecialForms.lowClass, Simd::LowHalves(block)),
                                   Simd::Lookup(kFullSpecialForms.highClass, Simd::HighHalves(block)));
     lead = Simd::Lookup(kFullSpecialForms.leadByClass, special);
     trail = Simd::Add(block, Simd::Lookup(kFullSpecialForms.trailOffsetByClass, special));
@@ -56,14 +50,14 @@ void FullFormsByHalves(Vec block, Vec& lead, Vec& trail) {
 
 template <typename Simd, typename Vec>
 Vec RowsUnderA3ByHalves(Vec trail) {
-    const Vec noRow = Simd::And(Simd::Lookup(kNoRowUnderA3.low, Simd::And(trail, Simd::Set(0x0F))),
+    const Vec noRow = Simd::And(Simd::Lookup(kNoRowUnderA3.low, Simd::LowHalves(trail)),
                                 Simd::Lookup(kNoRowUnderA3.high, Simd::HighHalves(trail)));
-    return Simd::Equal(noRow, Simd::Set(0));
+    return Simd::Equal(noRow, Simd::Zero());
 }
 
 template <typename Simd, typename Vec>
 void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-    const Vec nibble = Simd::And(trail, Simd::Set(0x0F));
+    const Vec nibble = Simd::LowHalves(trail);
     rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(kA1Forms.trail, nibble)));
     result = Simd::Select(rowA1, Simd::Lookup(kA1Forms.half, nibble), result);
     counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(kA1Forms.extra, nibble)));
@@ -98,7 +92,7 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         // Any byte after a lead byte is its second byte, even a space.
         const std::uint64_t seconds = (starts << 1) | cut;
         const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D)) & ~seconds;
-        const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Set(' '))) & ~seconds;
+        const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' '))) & ~seconds;
         unsigned stop = kWidth;
         if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
         if (stop == 0) {  // a run of spaces from here past the block
@@ -151,11 +145,11 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     using Vec = typename Simd::Vec;
     constexpr unsigned kWidth = Simd::kWidth;
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
-    const Vec a1 = Simd::Set(kFullFormLeads[0]);
-    const Vec a3 = Simd::Set(kFullFormLeads[1]);
-    const Vec one = Simd::Set(1);
+    const Vec a1 = Simd::Splat(kFullFormLeads[0]);
+    const Vec a3 = Simd::Splat(kFullFormLeads[1]);
+    const Vec one = Simd::Splat(1);
     std::uint64_t cut = 0;         // whether the block begins with the second byte of a character
-    Vec converted = Simd::Set(0);  // the block before's converted forms, by their first bytes
+    Vec converted = Simd::Zero();  // the block before's converted forms, by their first bytes
     while (i + kWidth < size) {
         PrefetchAhead(in + i, out);
         const Vec block = Simd::Load(in + i);
@@ -166,7 +160,7 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
             out += kWidth;
             i += kWidth;
             cut = 0;
-            converted = Simd::Set(0);
+            converted = Simd::Zero();
             continue;
         }
         const std::uint64_t starts = PairStarts(Simd::Bits(Simd::InRange(block, 0x81, 0x7D)) & ~cut);
@@ -175,17 +169,17 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         const Vec underA3 = Simd::Equal(block, a3);
         const Vec atForm = Simd::FromBits(Simd::Bits(Simd::Or(underA1, underA3)) & starts);
         const Vec rowA3 = Simd::And(Simd::And(atForm, underA3), Simd::RowsUnderA3(trail));
-        Vec result = Simd::Select(rowA3, Simd::Sub(trail, Simd::Set(0x80)), block);
-        Vec counts = Simd::And(Simd::And(rowA3, Simd::Equal(trail, Simd::Set(kSolidusTrail))), one);
+        Vec result = Simd::Select(rowA3, Simd::Sub(trail, Simd::Splat(0x80)), block);
+        Vec counts = Simd::And(Simd::And(rowA3, Simd::Equal(trail, Simd::Splat(kSolidusTrail))), one);
         Vec rowA1 = Simd::And(atForm, underA1);
         Simd::A1HalfForms(trail, rowA1, result, counts);
         const Vec before = converted;
         converted = Simd::Or(rowA3, rowA1);
-        counts = Simd::Add(counts, Simd::AndNot(Simd::ShiftIn(converted, before), one));
+        counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), one));
         // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
         // them the block is packed, half the writes of WriteCounted.
         if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
-            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Set(0))) & LowBits(kWidth), out);
+            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(kWidth), out);
         } else {
             Simd::WriteCounted(result, counts, out);
         }

@@ -7,29 +7,28 @@ namespace tornix::kernels {
 
 namespace {
 
-const KernelTable& TableOf(SimdTier tier) {
-    switch (tier) {
-#if defined(TORNIX_WIDE_TIERS)
-        case SimdTier::kAvx512:
-            return kAvx512Kernels;
-        case SimdTier::kAvx2:
-            return kAvx2Kernels;
-#endif
+constexpr simd::TierTables<KernelTable> kTables = {
+    &kScalarKernels,
 #if defined(TORNIX_X86_TIERS)
-        case SimdTier::kSsse3:
-            return kSsse3Kernels;
-        case SimdTier::kSse2:
-            return kSse2Kernels;
+    &kSse2Kernels,   // SSE2
+    &kSsse3Kernels,  // SSSE3
+#else
+    nullptr,  // SSE2
+    nullptr,  // SSSE3
 #endif
-        default:
-            return kScalarKernels;
-    }
-}
+#if defined(TORNIX_WIDE_TIERS)
+    &kAvx2Kernels,    // AVX2
+    &kAvx512Kernels,  // AVX-512
+#else
+    nullptr,  // AVX2
+    nullptr,  // AVX-512
+#endif
+};
 
 }  // namespace
 
 const KernelTable& ActiveKernels() {
-    static const KernelTable& table = TableOf(ActiveTier());
+    static const KernelTable& table = simd::TableFor(kTables, simd::ActiveTier());
     return table;
 }
 

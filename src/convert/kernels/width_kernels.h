@@ -1,7 +1,7 @@
 // The width kernels of each instruction set, and the one place that picks
-// them: the table of the process's vector tier (text/simd_tier.h, which the
+// them: the table of the process's vector tier (simd/tier.h, which the
 // environment variable TORNIX_SIMD may cap), through which every conversion
-// then goes.
+// then goes. The UTF-8 check follows the same tier (simd/utf8_check.h).
 //
 // A tier's kernels are compiled in a file of their own with that instruction
 // set's flags (width_<tier>.cpp) and are reached only through its table, so
@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "text/simd_tier.h"
+#include "simd/tier.h"
 
 namespace tornix::kernels {
 
@@ -23,7 +23,6 @@ using CountKernel = std::size_t (*)(const unsigned char* in, std::size_t size, u
 // One tier's kernels. Another kind of kernel is one more member here and one
 // more entry in each tier's table (a tier may name a lower tier's kernel).
 struct KernelTable {
-    const char* name;
     ConvertKernel toFullWidth;
     ConvertKernel toHalfWidth;
     ConvertKernel toFullWidthUtf8;
@@ -31,11 +30,12 @@ struct KernelTable {
     CountKernel countInRange;
 };
 
-// The kernels of the process's tier (ActiveTier()).
+// The kernels of the process's tier (simd::ActiveTier()).
 const KernelTable& ActiveKernels();
 
-// The tiers' tables. The x86 ones exist in builds for x86-64 only, the AVX
-// ones not in the Windows build (see src/CMakeLists.txt).
+// The tiers' tables, in the order of simd::SimdTier. The x86 ones exist in
+// builds for x86-64 only, the AVX ones not in the Windows build (see
+// src/CMakeLists.txt).
 extern const KernelTable kScalarKernels;
 extern const KernelTable kSse2Kernels;
 extern const KernelTable kSsse3Kernels;

@@ -56,7 +56,7 @@ std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsign
 }
 
 extern const KernelTable kScalarKernels = {
-    "scalar", ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar, CountInRangeScalar,
+    ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar, CountInRangeScalar,
 };
 
 }  // namespace tornix::kernels

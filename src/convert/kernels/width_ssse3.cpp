@@ -1,9 +1,9 @@
 // The 16-byte kernels for processors with SSSE3: the special forms looked up
 // by byte shuffles from the two halves of each byte, and the bytes that stay
 // packed by shuffles from tables, eight at a time. Compiled with -mssse3.
-#include <tmmintrin.h>
+#include <cstdint>
 
-#include "simd_sse2.h"
+#include "simd/ssse3.h"
 #include "utf8_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
@@ -12,26 +12,15 @@ namespace tornix::kernels {
 
 namespace {
 
-struct Ssse3 : Sse2 {
+// The SSSE3 vocabulary with the width kernels' own operations (width_blocks.h).
+struct Ssse3Width : simd::Ssse3 {
     static constexpr bool kFormsByTable = false;
-    static Vec Table(const std::uint8_t (&table)[16]) { return Load(table); }
-    static Vec Lookup(const std::uint8_t (&table)[16], Vec index) { return _mm_shuffle_epi8(Table(table), index); }
 
-    static Vec FromBits(std::uint64_t bits) {
-        const Vec spread = _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(bits & 0xFFFF)),
-                                            _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1));
-        const Vec bit = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
-        return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
-    }
-
-    static Vec HighHalves(Vec bytes) { return And(_mm_srli_epi16(bytes, 4), Set(0x0F)); }
-    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Ssse3>(block, lead, trail); }
-    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Ssse3>(trail); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Ssse3Width>(block, lead, trail); }
+    static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Ssse3Width>(trail); }
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        A1HalfFormsByHalves<Ssse3>(trail, rowA1, result, counts);
+        A1HalfFormsByHalves<Ssse3Width>(trail, rowA1, result, counts);
     }
-
-    static Vec ShiftIn(Vec bytes, Vec before) { return _mm_alignr_epi8(bytes, before, 15); }
 
     // Four bytes a shuffle, each written as many times as its count says:
     // the four counts of each group make one index, two bits each.
@@ -88,29 +77,29 @@ struct Ssse3 : Sse2 {
 };
 
 char* ToFullWidthSsse3(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = FullWidthBlocks<Ssse3>(in, 0, size, out);
+    const std::size_t i = FullWidthBlocks<Ssse3Width>(in, 0, size, out);
     return ToFullWidthScalar(in + i, size - i, out);
 }
 
 char* ToHalfWidthSsse3(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = HalfWidthBlocks<Ssse3>(in, 0, size, out);
+    const std::size_t i = HalfWidthBlocks<Ssse3Width>(in, 0, size, out);
     return ToHalfWidthScalar(in + i, size - i, out);
 }
 
 char* ToFullWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = Utf8FullWidthBlocks<Ssse3>(in, 0, size, out);
+    const std::size_t i = Utf8FullWidthBlocks<Ssse3Width>(in, 0, size, out);
     return ToFullWidthUtf8Scalar(in + i, size - i, out);
 }
 
 char* ToHalfWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = Utf8HalfWidthBlocks<Ssse3>(in, 0, size, out);
+    const std::size_t i = Utf8HalfWidthBlocks<Ssse3Width>(in, 0, size, out);
     return ToHalfWidthUtf8Scalar(in + i, size - i, out);
 }
 
 }  // namespace
 
 extern const KernelTable kSsse3Kernels = {
-    "ssse3", ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3, CountInRangeSse2,
+    ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3, CountInRangeSse2,
 };
 
 }  // namespace tornix::kernels

@@ -51,12 +51,6 @@ inline void PrefetchAhead(const unsigned char* in, char* out) {
     __builtin_prefetch(out + kPrefetchDistance, 1);
 }
 
-// How many bytes of a block of `width` bytes are taken this round: all of
-// them, unless its last byte begins a character that goes on past it.
-inline unsigned WholeCharacters(std::uint64_t starts, unsigned width) {
-    return width - static_cast<unsigned>((starts >> (width - 1)) & 1);
-}
-
 // Where the run of set bits that holds bit `position` begins.
 inline unsigned RunStart(std::uint64_t bits, unsigned position) {
     const std::uint64_t before = ~bits & LowBits(position);

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "convert/width.h"
+#include "convert/width_table.h"
 
 namespace tornix::kernels {
 
@@ -25,10 +25,6 @@ constexpr unsigned char Byte(const char* text, std::size_t index) {
 // stores reach at most 32 bytes past it (64-byte stores are made only while
 // more than 64 bytes of input remain, each of which takes an output byte).
 inline constexpr std::size_t kSlack = 32;
-
-// ToHalfWidth's one departure from the table: "／" becomes two solidi.
-inline constexpr int kSolidusRow = 15;  // row 16, counted from 0
-inline constexpr const char* kSolidusHalf = "//";
 
 constexpr const char* HalfOfRow(int row) {
     return row == kSolidusRow ? kSolidusHalf : kWidthTable[row].half;

@@ -75,7 +75,7 @@ int CDialog::MessageBox(const char* text, const char* caption, unsigned type) {
     return m_host->ShowMessageBox(GbkString(text), caption ? &captionText : nullptr, type);
 }
 
-SystemMenu* CDialog::GetSystemMenu(bool) {
+SystemMenu* CDialog::GetSystemMenu() {
     return m_host ? m_host->GetSystemMenu() : nullptr;
 }
 

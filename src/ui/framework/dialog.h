@@ -59,7 +59,8 @@ public:
     // with the empty caption.
     void ReportOutOfMemory();
 
-    SystemMenu* GetSystemMenu(bool revert);
+    // The window's menu, to append to; null when the window has none.
+    SystemMenu* GetSystemMenu();
     void SetIcon(IconHandle icon, bool big);
     bool IsIconic() const;
     ClientRect GetClientRect() const;
@@ -79,7 +80,6 @@ public:
     // handles WM_DROPFILES).
     bool AcceptsDroppedFiles() const;
     DialogHost* Host() const { return m_host; }
-    unsigned TemplateId() const { return m_templateId; }
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}

@@ -37,7 +37,6 @@ public:
     // The control with this id, or null.
     QWidget* Control(int id) const;
     BaseUnits Units() const { return m_units; }
-    const WindowMenu& Menu() const { return m_menu; }
     void ShowWindowMenu(const QPoint& globalPos);
 
     // DialogHost

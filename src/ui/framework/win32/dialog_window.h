@@ -55,7 +55,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR InitDialog();
     INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR DropFiles(WPARAM drop);  // an HDROP
+    INT_PTR DropFiles(WPARAM wParam);  // an HDROP
 
     CDialog& m_dialog;
     HWND m_hwnd;

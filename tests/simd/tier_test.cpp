@@ -2,9 +2,9 @@
 // and never raises it, so that each capped test run checks the tier it names.
 #include <gtest/gtest.h>
 
-#include "text/simd_tier.h"
+#include "simd/tier.h"
 
-namespace tornix {
+namespace tornix::simd {
 namespace {
 
 struct TierCase {
@@ -30,4 +30,4 @@ TEST(SimdTier, TornixSimdCapsTheSupportedTier) {
 }
 
 }  // namespace
-}  // namespace tornix
+}  // namespace tornix::simd

@@ -1,6 +1,7 @@
-// The check of utf8_blocks.h written once for vectors of any width: each
-// instruction set's file instantiates ValidBlocks with its own operations
-// (Simd) and is compiled with that set's flags. Internal to the text layer.
+// The UTF-8 check of utf8_check.h written once over a vocabulary with a byte
+// shuffle (ssse3.h, avx2.h): each instruction set's file instantiates
+// ValidUtf8Blocks with its own and is compiled with that set's flags. In an
+// anonymous namespace for the reason given in sse2.h.
 //
 // Which pairs of bytes are wrong is told by three lookups of sixteen entries,
 // one for each of: the high half of the earlier byte, its low half, the high
@@ -23,7 +24,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tornix::utf8_blocks {
+namespace tornix::simd {
+namespace {
 
 inline constexpr std::uint8_t kTooShort = 1 << 0;
 inline constexpr std::uint8_t kTooLong = 1 << 1;
@@ -108,23 +110,23 @@ inline std::size_t LastBoundary(const unsigned char* bytes, std::size_t at) {
 }
 
 template <class Simd>
-std::size_t ValidBlocks(const unsigned char* bytes, std::size_t size, bool& sawNonAscii) {
-    using Vector = typename Simd::Vector;
-    constexpr std::size_t kWidth = sizeof(Vector);
-    const Vector firstHigh = Simd::Table(kFirstHigh);
-    const Vector firstLow = Simd::Table(kFirstLow);
-    const Vector secondHigh = Simd::Table(kSecondHigh);
-    Vector before = Simd::Zero();
-    Vector highBits = Simd::Zero();
+std::size_t ValidUtf8Blocks(const unsigned char* bytes, std::size_t size, bool& sawNonAscii) {
+    using Vec = typename Simd::Vec;
+    constexpr std::size_t kWidth = Simd::kWidth;
+    const Vec firstHigh = Simd::Table(kFirstHigh);
+    const Vec firstLow = Simd::Table(kFirstLow);
+    const Vec secondHigh = Simd::Table(kSecondHigh);
+    Vec before = Simd::Zero();
+    Vec highBits = Simd::Zero();
     std::size_t at = 0;
     for (; at + kWidth <= size; at += kWidth) {
-        const Vector block = Simd::Load(bytes + at);
-        const Vector previous = Simd::template Earlier<1>(block, before);
-        const Vector pairs = Simd::And(Simd::And(Simd::Lookup(firstHigh, Simd::HighHalves(previous)),
-                                                 Simd::Lookup(firstLow, Simd::LowHalves(previous))),
-                                       Simd::Lookup(secondHigh, Simd::HighHalves(block)));
+        const Vec block = Simd::Load(bytes + at);
+        const Vec previous = Simd::template Earlier<1>(block, before);
+        const Vec pairs = Simd::And(Simd::And(Simd::Lookup(firstHigh, Simd::HighHalves(previous)),
+                                              Simd::Lookup(firstLow, Simd::LowHalves(previous))),
+                                    Simd::Lookup(secondHigh, Simd::HighHalves(block)));
         // 0x80 where a third or fourth byte is due.
-        const Vector due =
+        const Vec due =
             Simd::And(Simd::Or(Simd::SubtractSaturated(Simd::template Earlier<2>(block, before), 0xE0 - 0x80),
                                Simd::SubtractSaturated(Simd::template Earlier<3>(block, before), 0xF0 - 0x80)),
                       Simd::Splat(0x80));
@@ -141,4 +143,5 @@ std::size_t ValidBlocks(const unsigned char* bytes, std::size_t size, bool& sawN
     return end;
 }
 
-}  // namespace tornix::utf8_blocks
+}  // namespace
+}  // namespace tornix::simd

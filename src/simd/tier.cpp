@@ -2,12 +2,12 @@
 // oldest processor the build runs on. The build defines TORNIX_X86_TIERS when
 // it compiles the 16-byte tiers and TORNIX_WIDE_TIERS when it compiles the 32-
 // and 64-byte ones (src/CMakeLists.txt).
-#include "text/simd_tier.h"
+#include "simd/tier.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace tornix {
+namespace tornix::simd {
 
 namespace {
 
@@ -54,4 +54,4 @@ SimdTier ActiveTier() {
     return tier;
 }
 
-}  // namespace tornix
+}  // namespace tornix::simd

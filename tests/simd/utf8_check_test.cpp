@@ -1,4 +1,4 @@
-// The vector check behind ScanUtf8, at every width this processor has,
+// The vector check behind ScanUtf8, in every tier this processor runs,
 // against a plain reading of the UTF-8 rules: it never accepts more than the
 // longest valid prefix, ends on a character boundary, stops short of it by at
 // most the vector before the first error (and three bytes), and reports
@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "simd/utf8_check.h"
 #include "support/hex.h"
 #include "text/encoding.h"
-#include "text/utf8_blocks.h"
 
 namespace tornix {
 namespace {
 
+using simd::SimdTier;
 using testing::Hex;
-using utf8_blocks::Width;
 
 // The length of the character at `at` if it is valid UTF-8 there, else 0.
 std::size_t ValidCharacter(const std::string& bytes, std::size_t at) {
@@ -49,22 +49,28 @@ std::vector<std::size_t> Boundaries(const std::string& bytes) {
     return boundaries;
 }
 
-std::vector<Width> Widths() {
-    std::vector<Width> widths;
-    for (const Width width : {Width::k16, Width::k32}) {
-        if (width <= utf8_blocks::ActiveWidth()) widths.push_back(width);
+struct VectorTier {
+    SimdTier tier;
+    std::size_t width;  // bytes a vector
+};
+
+// The tiers with a vector check of their own that this process may run.
+std::vector<VectorTier> Tiers() {
+    std::vector<VectorTier> tiers;
+    for (const VectorTier tier : {VectorTier{SimdTier::kSsse3, 16}, VectorTier{SimdTier::kAvx2, 32}}) {
+        if (tier.tier <= simd::ActiveTier()) tiers.push_back(tier);
     }
-    return widths;
+    return tiers;
 }
 
 void ExpectPrefixFollowsTheRules(const std::string& bytes) {
     const std::vector<std::size_t> boundaries = Boundaries(bytes);
     const std::size_t longest = boundaries.back();
-    for (const Width width : Widths()) {
-        const std::size_t vector = width == Width::k32 ? 32 : 16;
+    for (const VectorTier tier : Tiers()) {
+        const std::size_t vector = tier.width;
         bool sawNonAscii = false;
-        const std::size_t prefix = utf8_blocks::ValidPrefix(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                                            bytes.size(), sawNonAscii, width);
+        const std::size_t prefix = simd::Utf8CheckFor(tier.tier).validPrefix(
+            reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), sawNonAscii);
         SCOPED_TRACE(::testing::Message() << vector << " bytes at a time, " << Hex(bytes));
         ASSERT_TRUE(std::binary_search(boundaries.begin(), boundaries.end(), prefix))
             << prefix << " is no boundary of the valid prefix of " << longest;
@@ -78,8 +84,8 @@ void ExpectPrefixFollowsTheRules(const std::string& bytes) {
 
 // Each edge of the rules, behind every number of three-byte characters and
 // ASCII bytes, so that it falls at every place of a vector and across two.
-TEST(Utf8Blocks, EdgesAtEveryPlaceOfAVector) {
-    if (Widths().empty()) GTEST_SKIP() << "no vector width on this processor";
+TEST(Utf8Check, EdgesAtEveryPlaceOfAVector) {
+    if (Tiers().empty()) GTEST_SKIP() << "no vector check on this processor";
     const std::string edges[] = {
         "\xC2\x80",
         "\xDF\xBF",
@@ -123,8 +129,8 @@ TEST(Utf8Blocks, EdgesAtEveryPlaceOfAVector) {
 }
 
 // Random texts of valid characters with an error here and there.
-TEST(Utf8Blocks, RandomTexts) {
-    if (Widths().empty()) GTEST_SKIP() << "no vector width on this processor";
+TEST(Utf8Check, RandomTexts) {
+    if (Tiers().empty()) GTEST_SKIP() << "no vector check on this processor";
     const std::string pieces[] = {"a",
                                   " ",
                                   "\r\n",
