@@ -34,13 +34,35 @@ void Report(const ProgramStreams& streams, const std::string& what, int error) {
 }
 
 // A file named on the command line. Windows' entry point passes its wide
-// arguments as UTF-8; elsewhere the bytes are the name as they are.
+// arguments as WTF-8; elsewhere the bytes are the name as they are.
 std::filesystem::path PathOf(std::string_view name) {
-    return std::filesystem::u8path(name);
+    return fs_os::PathFromUtf8(name);
 }
 
 std::string Quoted(std::string_view name) {
     return "'" + std::string(name) + "'";
+}
+
+// Why a save failed, as the message says it after the file's name.
+std::string SaveFailure(const SafeFileWriter& writer) {
+    const std::string where = Quoted(fs_os::Utf8FromPath(writer.ProblemPath()));
+    const std::string reason = fs_os::ErrorText(writer.LastError() != 0 ? writer.LastError() : EIO);
+    switch (writer.Problem()) {
+        case SaveProblem::kUnsafeLink:
+            return "it is a symbolic link that another user made in a shared folder; such a link is not followed";
+        case SaveProblem::kBackupExists:
+            return "an earlier save of it was cut off, and its old content is kept in " + where +
+                   "; put that back or remove it, then save again";
+        case SaveProblem::kBackupKept:
+            return reason + "; its old content is kept in " + where;
+        case SaveProblem::kBusy:
+            return "another program is writing it";
+        case SaveProblem::kTemporaryFolder:
+            return "the folder for temporary files " + where + " (TMPDIR): " + reason;
+        case SaveProblem::kNone:
+            break;
+    }
+    return reason;
 }
 
 std::string InputName(std::string_view name) {
@@ -52,7 +74,8 @@ std::string InputName(std::string_view name) {
 class Output {
 public:
     Output(const ConvertRequest& request, fs_os::NativeHandle standardOutput) : m_standardOutput(standardOutput) {
-        if (request.output) {
+        // /dev/stdout is standard output, as "-" is, whatever it leads to.
+        if (request.output && fs_os::DescriptorNamed(PathOf(*request.output)) != fs_os::StandardOutput()) {
             m_name = *request.output;
             m_file = std::make_unique<SafeFileWriter>(PathOf(*request.output), SpecialTarget::kWriteThrough);
         }
@@ -98,8 +121,12 @@ public:
     // Reports the last failure and gives the exit status for it.
     int Failed(const ProgramStreams& streams) const {
         if (!m_file && fs_os::IsBrokenPipeError(m_error)) return kExitBrokenPipe;
-        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")),
-               m_error != 0 ? m_error : EIO);
+        if (m_file) {
+            (void)WriteTo(streams.errors,
+                          "tornix-convert: cannot write " + Quoted(m_name) + ": " + SaveFailure(*m_file) + "\n");
+        } else {
+            Report(streams, "cannot write standard output", m_error != 0 ? m_error : EIO);
+        }
         return kExitFileError;
     }
 

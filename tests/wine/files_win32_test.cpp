@@ -137,7 +137,7 @@ TEST(Win32WriteTextFile, WritesANewFileByteForByte) {
     TempFolder folder;
     const fs::path file = folder.Path() / kChineseName;
     const std::string bytes = "\xA3\xC1\xA1\xA1x\r\ny\r\n\x81";  // no CR is added before LF
-    ASSERT_EQ(WriteTextFile(file, GbkString(std::string_view(bytes))), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(file, GbkString(std::string_view(bytes))).status, WriteStatus::kOk);
     EXPECT_EQ(ReadBytes(file), bytes);
     EXPECT_EQ(CountEntries(folder.Path()), 1) << "a temporary file was left behind";
 }
@@ -146,7 +146,7 @@ TEST(Win32WriteTextFile, ReplacesTheWholeOfAnExistingFile) {
     TempFolder folder;
     const fs::path file = folder.Path() / kChineseName;
     WriteBytes(file, std::string(1000, 'o'));
-    ASSERT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(file, GbkString("new")).status, WriteStatus::kOk);
     EXPECT_EQ(ReadBytes(file), "new");
     EXPECT_EQ(CountEntries(folder.Path()), 1);
 }
@@ -156,16 +156,16 @@ TEST(Win32WriteTextFile, KeepsTheHiddenAttributeOfTheFileItReplaces) {
     const fs::path file = folder.Path() / L"hidden.txt";
     WriteBytes(file, "old");
     ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(file, GbkString("new")).status, WriteStatus::kOk);
     EXPECT_EQ(ReadBytes(file), "new");
     EXPECT_NE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
 TEST(Win32WriteTextFile, CannotCreateInAMissingFolderOrOverAFolder) {
     TempFolder folder;
-    EXPECT_EQ(WriteTextFile(folder.Path() / L"missing" / L"a.txt", GbkString("x")), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(folder.Path() / L"missing" / L"a.txt", GbkString("x")).status, WriteStatus::kCannotCreate);
     fs::create_directories(folder.Path() / L"sub");
-    EXPECT_EQ(WriteTextFile(folder.Path() / L"sub", GbkString("x")), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(folder.Path() / L"sub", GbkString("x")).status, WriteStatus::kCannotCreate);
     EXPECT_EQ(CountEntries(folder.Path()), 1);
 }
 
@@ -174,7 +174,7 @@ TEST(Win32WriteTextFile, CannotCreateOverAReadOnlyFile) {
     const fs::path file = folder.Path() / L"read-only.txt";
     WriteBytes(file, "old");
     ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(WriteTextFile(file, GbkString("new")), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(file, GbkString("new")).status, WriteStatus::kCannotCreate);
     ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(file), "old");
 }
@@ -199,7 +199,7 @@ TEST_P(HeldOpenTest, KeepsTheOldContentWhenTheSaveCannotReplaceIt) {
     {
         OtherHandle other(file, c.otherAccess, c.otherShare);
         ASSERT_TRUE(other.IsOpen());
-        status = WriteTextFile(file, GbkString("new"));
+        status = WriteTextFile(file, GbkString("new")).status;
     }
     if (c.expected == WriteStatus::kOk && status == WriteStatus::kWriteFailed) {
         // Some systems refuse to rename over a file that is open at all.
@@ -268,7 +268,7 @@ TEST(Win32SafeFileWriter, TemporaryFilesGoOnTerminationAndAfterACrash) {
     for (const auto& entry : fs::directory_iterator(folder.Path())) {
         if (entry.path() != file) backdate(entry.path());
     }
-    EXPECT_EQ(WriteTextFile(file, GbkString("saved")), WriteStatus::kOk);
+    EXPECT_EQ(WriteTextFile(file, GbkString("saved")).status, WriteStatus::kOk);
     EXPECT_FALSE(fs::exists(leftover));
     EXPECT_EQ(CountEntries(folder.Path()), 2) << "the file and the live save's temporary file";
     EXPECT_EQ(live.Commit(), WriteStatus::kOk);
