@@ -21,10 +21,15 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 "$here/install-deps.sh" "$here/packages-windows.txt"
-if [ "$(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null || true)" != "install ok installed" ]; then
+# One try in half an hour: the scripts that build and test call this several
+# times in one run.
+unavailable=/var/tmp/tornix-wine32-unavailable
+if [ "$(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null || true)" != "install ok installed" ] &&
+   [ -z "$(find "$unavailable" -mmin -30 2>/dev/null)" ]; then
   "$here/apt-update.sh"
   if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386; then
     echo "install-deps-windows.sh: wine32:i386 cannot be installed now; the Wine tests will run the 64-bit build" >&2
+    $sudo touch "$unavailable"
   fi
 fi
 

@@ -88,6 +88,12 @@ int RenameIn(const Folder& folder, const std::wstring& from, const std::wstring&
     const std::wstring source = In(folder, from);
     const std::wstring target = In(folder, to);
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // The old file must let itself be moved away; asked first, as Wine's
+        // ReplaceFileW leaves a file of its own behind when it cannot.
+        const HANDLE movable = ::CreateFileW(target.c_str(), DELETE, win32::kShareWithEveryone, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (movable == INVALID_HANDLE_VALUE) return LastError();
+        ::CloseHandle(movable);
         // The new file takes the old one's place and keeps what the old one
         // was: its security descriptor, encryption, streams, creation time.
         if (::ReplaceFileW(target.c_str(), source.c_str(), nullptr,

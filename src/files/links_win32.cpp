@@ -1,6 +1,6 @@
 // Win32: what a name leads to. Links and junctions are followed by the system
-// itself (the file's final path, as opening it finds it); devices have names
-// but no attributes.
+// itself (the file's final path, as opening it finds it: mingw-w64's
+// std::filesystem cannot read a link); devices have names but no attributes.
 #include <windows.h>
 
 #include <string>
@@ -32,24 +32,29 @@ int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resol
     refused = false;
     const std::wstring name = LongPath(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {  // a new file
         resolved = path;
         return 0;
     }
+    // What opening the name reaches, through symbolic links and junctions
+    // (and, under Wine, the Unix links that it shows as plain files).
     FileHandle followed(Native(::CreateFileW(name.c_str(), 0, win32::kShareWithEveryone, nullptr, OPEN_EXISTING,
                                              FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
     if (!followed.IsOpen()) return LastError();  // a link whose target is missing
-    std::wstring final(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(Win(followed), final.data(), static_cast<DWORD>(final.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return LastError();
-        if (length < final.size()) {
-            final.resize(length);
-            break;
+    // The longest path there is; Wine tells no size for a buffer that is too small.
+    std::wstring final(32768, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(Win(followed), final.data(), static_cast<DWORD>(final.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= final.size()) {
+        // Wine gives no final path beyond MAX_PATH; a file that is no link
+        // of Windows' own is then taken as it is named.
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            resolved = path;
+            return 0;
         }
-        final.resize(length + 1);
+        return LastError();
     }
+    final.resize(length);
     resolved = Plain(final);
     return 0;
 }
