@@ -149,6 +149,9 @@ WriteStatus SafeFileWriter::Impl::OpenRegularTarget() {
     fs_os::FileIdentity identity;
     if (int code = fs_os::Identify(targetFile, identity)) return CannotCreate(code);
     if (auto backup = FindBackup(folder, name, identity)) {
+        // The backup of a rewrite that is still going on, or of one cut off.
+        const int locked = fs_os::LockForRewrite(targetFile);
+        if (fs_os::IsBusyError(locked)) return CannotCreate(locked, SaveProblem::kBusy);
         return CannotCreate(EEXIST, SaveProblem::kBackupExists, std::move(*backup));
     }
     // Another name of the file would keep the old content after a rename.

@@ -268,6 +268,32 @@ std::vector<SaveCase> Cases() {
         Signalled("InterruptEndsASaveByRename", SIGINT, false),
         Signalled("BrokenPipeEndsASaveByRename", SIGPIPE, false),
         Signalled("FileSizeLimitEndsASaveByRename", SIGXFSZ, false),
+        {"NearPathMaxIsStillARename", false,
+         [](const Scene& scene) {
+             // The file's path a few bytes short of PATH_MAX (4096), its temporary file's beyond it.
+             std::filesystem::path deep = scene.dir.path();
+             while (deep.native().size() + 1 + 230 < 4085) deep /= std::string(200, 'd');
+             std::filesystem::create_directories(deep);
+             const auto file = deep / std::string(4085 - deep.native().size() - 1, 'f');
+             WriteBytes(file, kOld);
+             for (auto part = deep; part != scene.dir.path(); part = part.parent_path()) {
+                 scene.Own(part, scene.user, 0755);
+             }
+             scene.Own(file, scene.user, 0644);
+             std::filesystem::create_symlink(file, scene.target());
+             scene.Own(scene.target(), scene.user, 0);
+             scene.Own(scene.dir.path(), scene.user, 0755);
+             WriteBytes(scene.dir / "inode", std::to_string(Stat(file).st_ino));
+         },
+         "",
+         [](const Scene& scene, const HelperRun& run) {
+             EXPECT_EQ(run.Line(0), Outcome(WriteStatus::kOk, 0));
+             EXPECT_EQ(ReadBytes(scene.target()), kNew);
+             struct stat after {};
+             ASSERT_EQ(::stat(scene.target().c_str(), &after), 0);
+             EXPECT_NE(std::to_string(after.st_ino), ReadBytes(scene.dir / "inode"))
+                 << "rewritten in place, not renamed";
+         }},
         {"BadTemporaryFolderIsNamed", false,
          [](const Scene& scene) {
              scene.SaversFile(0644);
@@ -307,20 +333,24 @@ INSTANTIATE_TEST_SUITE_P(Situations, SaveSituationTest,
                                     (std::get<1>(info.param) ? "AsNobody" : "AsSelf");
                          });
 
-// Two rewrites of one file never mix: while one holds the file's lock, the
-// other fails and says why, and the file keeps the first one's content.
-TEST(SaveSituation, SecondRewriteOfAFileWaitsItsTurnOrFails) {
+// Two rewrites of one file never mix: while one holds the file's lock (and,
+// once it has begun, its backup is there), the other fails and says that
+// another program is writing the file, which keeps the first one's content.
+TEST(SaveSituation, SecondRewriteOfAFileFailsWhileTheFirstGoesOn) {
     ScratchDir dir;
     const Scene scene{dir, ::geteuid()};
     scene.SaversFile(0644);
     ASSERT_EQ(::link(scene.target().c_str(), (dir / "u.txt").c_str()), 0);
     const int holder = ::open(scene.target().c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    const HelperRun run = Helper(scene.user, "write " + scene.target().string() + " x");
+    const HelperRun beginning = Helper(scene.user, "write " + scene.target().string() + " x");
+    dir.Put("t.txt.tornix-backup", kOld);
+    const HelperRun rewriting = Helper(scene.user, "write " + scene.target().string() + " x");
     ::close(holder);
-    EXPECT_EQ(run.Line(0), Outcome(WriteStatus::kWriteFailed, EWOULDBLOCK, SaveProblem::kBusy));
+    EXPECT_EQ(beginning.Line(0), Outcome(WriteStatus::kWriteFailed, EWOULDBLOCK, SaveProblem::kBusy));
+    EXPECT_EQ(rewriting.Line(0), Outcome(WriteStatus::kCannotCreate, EWOULDBLOCK, SaveProblem::kBusy));
     EXPECT_EQ(ReadBytes(scene.target()), kOld);
-    EXPECT_EQ(dir.Names({"t.txt", "u.txt"}), Names{});
+    EXPECT_EQ(dir.Names({"t.txt", "u.txt", "t.txt.tornix-backup"}), Names{});
 }
 
 // A file mounted on its own (a bind mount) cannot be renamed over: it is
