@@ -46,7 +46,7 @@ std::string Quoted(std::string_view name) {
 // Why a save failed, as the message says it after the file's name.
 std::string SaveFailure(const SafeFileWriter& writer) {
     const std::string where = Quoted(fs_os::Utf8FromPath(writer.ProblemPath()));
-    const std::string reason = fs_os::ErrorText(writer.LastError() != 0 ? writer.LastError() : EIO);
+    std::string reason = fs_os::ErrorText(writer.LastError() != 0 ? writer.LastError() : EIO);
     switch (writer.Problem()) {
         case SaveProblem::kUnsafeLink:
             return "it is a symbolic link that another user made in a shared folder; such a link is not followed";

@@ -56,7 +56,7 @@ public:
 
     // Keeps the named backup, for the user; its path.
     std::filesystem::path Keep() {
-        const std::filesystem::path path = m_place->path / m_final;
+        std::filesystem::path path = m_place->path / m_final;
         m_copy.Close();
         m_place = nullptr;
         return path;
