@@ -29,21 +29,46 @@ int WriteTo(fs_os::NativeHandle stream, std::string_view bytes) {
     return fs_os::WriteAll(fs_os::FileHandle::Borrow(stream), bytes.data(), bytes.size());
 }
 
-// A failure with the system's error code, or 0 where the system gave none
-// (the words are then the same on every platform, not a code of another's).
+// The system's words for an error code, or, for 0 where the system gave
+// none, the same words on every platform (not a code of another's).
+std::string Reason(int error) {
+    return error != 0 ? fs_os::ErrorText(error) : "Input/output error";
+}
+
 void Report(const ProgramStreams& streams, const std::string& what, int error) {
-    const std::string reason = error != 0 ? fs_os::ErrorText(error) : "Input/output error";
-    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + reason + "\n");
+    (void)WriteTo(streams.errors, "tornix-convert: " + what + ": " + Reason(error) + "\n");
 }
 
 // A file named on the command line. Windows' entry point passes its wide
-// arguments as UTF-8; elsewhere the bytes are the name as they are.
+// arguments as WTF-8; elsewhere the bytes are the name as they are.
 std::filesystem::path PathOf(std::string_view name) {
-    return std::filesystem::u8path(name);
+    return fs_os::PathFromUtf8(name);
 }
 
 std::string Quoted(std::string_view name) {
     return "'" + std::string(name) + "'";
+}
+
+// Why a save failed, as the message says it after the file's name.
+std::string SaveFailure(const SafeFileWriter& writer) {
+    const std::string where = Quoted(fs_os::Utf8FromPath(writer.ProblemPath()));
+    std::string reason = Reason(writer.LastError());
+    switch (writer.Problem()) {
+        case SaveProblem::kUnsafeLink:
+            return "it is a symbolic link that another user made in a shared folder; such a link is not followed";
+        case SaveProblem::kBackupExists:
+            return "an earlier save of it was cut off, and its old content is kept in " + where +
+                   "; put that back or remove it, then save again";
+        case SaveProblem::kBackupKept:
+            return reason + "; its old content is kept in " + where;
+        case SaveProblem::kBusy:
+            return "another program is writing it";
+        case SaveProblem::kTemporaryFolder:
+            return "the folder for temporary files " + where + " (TMPDIR): " + reason;
+        case SaveProblem::kNone:
+            break;
+    }
+    return reason;
 }
 
 std::string InputName(std::string_view name) {
@@ -55,7 +80,8 @@ std::string InputName(std::string_view name) {
 class Output {
 public:
     Output(const ConvertRequest& request, fs_os::NativeHandle standardOutput) : m_standardOutput(standardOutput) {
-        if (request.output) {
+        // /dev/stdout is standard output, as "-" is, whatever it leads to.
+        if (request.output && fs_os::DescriptorNamed(PathOf(*request.output)) != fs_os::StandardOutput()) {
             m_name = *request.output;
             m_file = std::make_unique<SafeFileWriter>(PathOf(*request.output), SpecialTarget::kWriteThrough);
         }
@@ -101,7 +127,12 @@ public:
     // Reports the last failure and gives the exit status for it.
     int Failed(const ProgramStreams& streams) const {
         if (!m_file && fs_os::IsBrokenPipeError(m_error)) return kExitBrokenPipe;
-        Report(streams, "cannot write " + (m_file ? Quoted(m_name) : std::string("standard output")), m_error);
+        if (m_file) {
+            (void)WriteTo(streams.errors,
+                          "tornix-convert: cannot write " + Quoted(m_name) + ": " + SaveFailure(*m_file) + "\n");
+        } else {
+            Report(streams, "cannot write standard output", m_error);
+        }
         return kExitFileError;
     }
 

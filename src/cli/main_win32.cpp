@@ -1,36 +1,31 @@
 // tornix-convert.exe: the width conversion as a Windows console filter. The
-// wide command line reaches the program as UTF-8, which becomes wide paths
-// again where a file is opened, so any file name works whatever the ANSI code
-// page. The standard streams are used as raw handles: bytes pass through as
-// they are, without CR LF translation. Messages to a console are shown in any
-// console code page.
+// wide command line reaches the program as WTF-8 (files/wtf8.h), which becomes
+// wide paths again where a file is opened, so any file name works whatever
+// the ANSI code page, even one that is not valid UTF-16. The standard streams are used as raw handles: bytes pass
+// through as they are, without CR LF translation. Messages to a console are shown in any console code page.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/convert_command.h"
 #include "files/pending_files.h"
+#include "files/wtf8.h"
 
 namespace {
-
-std::string Utf8(const wchar_t* wide) {
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, bytes.data(), length, nullptr, nullptr);
-    bytes.pop_back();  // the terminating zero
-    return bytes;
-}
 
 // The arguments after the program's name.
 std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int i = 1; wide != nullptr && i < count; ++i) args.push_back(Utf8(wide[i]));
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        const std::wstring_view arg(wide[i]);
+        args.push_back(tornix::Wtf8FromUtf16(std::u16string(arg.begin(), arg.end())));
+    }
     if (wide != nullptr) ::LocalFree(wide);
     return args;
 }
@@ -49,20 +44,6 @@ tornix::Charset ConsoleEncoding() {
         default:
             return tornix::Charset::kUtf8;
     }
-}
-
-BOOL WINAPI OnConsoleControl(DWORD event) {
-    switch (event) {
-        case CTRL_C_EVENT:
-        case CTRL_BREAK_EVENT:
-        case CTRL_CLOSE_EVENT:
-            // An unfinished -o leaves no temporary file behind.
-            tornix::RemovePendingFiles();
-            break;
-        default:
-            break;
-    }
-    return FALSE;  // the system's default: end the process
 }
 
 // The program's messages are UTF-8 (they quote file names as given). A
@@ -106,7 +87,9 @@ private:
 }  // namespace
 
 int main() {
-    ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    // Ctrl+C or closing the console leaves no temporary file behind, and waits
+    // while a file is rewritten in place.
+    tornix::RemovePendingFilesOnTermination();
     tornix::ProgramStreams streams;
     streams.terminal = ConsoleEncoding();
     // An input that does not tell its encoding is taken in the ANSI code page:

@@ -5,14 +5,17 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "files/file_system.h"
 #include "files/termination.h"
@@ -26,8 +29,6 @@ int Fd(const FileHandle& file) {
 
 // Largest single read or write; Linux moves at most about 2 GiB per call.
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
-
-constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 
 }  // namespace
 
@@ -102,6 +103,7 @@ int Identify(const FileHandle& file, FileIdentity& identity) {
     identity.device = static_cast<std::uint64_t>(info.st_dev);
     identity.index = static_cast<std::uint64_t>(info.st_ino);
     identity.regular = S_ISREG(info.st_mode);
+    identity.links = static_cast<std::uint64_t>(info.st_nlink);
     return 0;
 }
 
@@ -155,146 +157,6 @@ void ReleaseBufferTail(void* data, std::size_t used, std::size_t capacity) {
     if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
-int ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved) {
-    std::filesystem::path current = path;
-    for (int hop = 0;; ++hop) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0) {
-            if (errno == ENOENT) break;  // a new file, or a dangling link's target
-            return errno;
-        }
-        if (!S_ISLNK(info.st_mode)) break;
-        if (hop == kMaxLinkHops) return ELOOP;
-        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
-        for (;;) {
-            const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
-            if (n < 0) return errno;
-            if (static_cast<std::size_t>(n) < link.size()) {
-                link.resize(static_cast<std::size_t>(n));
-                break;
-            }
-            link.resize(link.size() * 2);  // the link changed meanwhile; try again
-        }
-        const std::filesystem::path next(link);
-        current = next.is_absolute() ? next : current.parent_path() / next;
-    }
-    resolved = current;
-    return 0;
-}
-
-namespace {
-
-FileKind KindOf(const struct stat& info) {
-    return S_ISREG(info.st_mode) ? FileKind::kRegular : S_ISDIR(info.st_mode) ? FileKind::kDirectory : FileKind::kOther;
-}
-
-}  // namespace
-
-namespace {
-
-// What `path` is, asked with stat or lstat; a missing file is no error.
-int InspectWith(int (*statCall)(const char*, struct stat*), const std::filesystem::path& path, FileKind& kind) {
-    struct stat info {};
-    if (statCall(path.c_str(), &info) != 0) {
-        if (errno != ENOENT) return errno;
-        kind = FileKind::kMissing;
-        return 0;
-    }
-    kind = KindOf(info);
-    return 0;
-}
-
-}  // namespace
-
-int InspectFollowingLinks(const std::filesystem::path& path, FileKind& kind) {
-    return InspectWith(::stat, path, kind);
-}
-
-int Inspect(const std::filesystem::path& path, FileKind& kind) {
-    return InspectWith(::lstat, path, kind);
-}
-
-int CreateNew(const std::filesystem::path& path, FileHandle& file, bool& exists) {
-    // 0666 less the umask: the permissions any new file of the user gets.
-    FileHandle created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
-    exists = !created.IsOpen() && errno == EEXIST;
-    if (!created.IsOpen()) return errno;
-    file = std::move(created);
-    return 0;
-}
-
-int CopyPermissions(const std::filesystem::path& model, const FileHandle& file) {
-    struct stat wanted {};
-    struct stat have {};
-    if (::stat(model.c_str(), &wanted) != 0 || ::fstat(Fd(file), &have) != 0) return errno;
-    // The owner first: changing it clears the set-id bits that fchmod sets.
-    // Only a privileged process may give a file away; otherwise try the group
-    // alone, which a member of that group may set.
-    if (have.st_uid != wanted.st_uid || have.st_gid != wanted.st_gid) {
-        if (::fchown(Fd(file), wanted.st_uid, wanted.st_gid) != 0) {
-            (void)::fchown(Fd(file), static_cast<uid_t>(-1), wanted.st_gid);
-        }
-    }
-    if (::fchmod(Fd(file), wanted.st_mode & 07777) != 0) return errno;
-    return 0;
-}
-
-int CreateUnnamedTemp(FileHandle& file) {
-    const char* variable = std::getenv("TMPDIR");
-    const std::string folder = variable != nullptr && *variable != '\0' ? variable : "/tmp";
-#ifdef O_TMPFILE
-    FileHandle unnamed(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600));
-    if (unnamed.IsOpen()) {
-        file = std::move(unnamed);
-        return 0;
-    }
-    // Where the file system has no unnamed files, a name is made and removed.
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
-#endif
-    std::string name = folder + "/tornix-XXXXXX";
-    const TerminationDeferral deferral;  // the name must not outlive the program
-    FileHandle named(::mkostemp(name.data(), O_CLOEXEC));
-    if (!named.IsOpen()) return errno;
-    ::unlink(name.c_str());
-    file = std::move(named);
-    return 0;
-}
-
-void MarkInUse(const FileHandle& file) {
-    // Released by the system when the file is closed, also by a crash.
-    (void)::flock(Fd(file), LOCK_EX | LOCK_NB);
-}
-
-bool IsAbandoned(const std::filesystem::path& path, unsigned quietSeconds) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const FileHandle probe(fd);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (std::time(nullptr) - info.st_mtime < static_cast<std::time_t>(quietSeconds)) return false;
-    // A writer holds its lock until it closes the file; where locks are not
-    // supported the file is kept.
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-}
-
-std::vector<std::string> NamesStartingWith(const std::filesystem::path& folder, const std::string& prefix) {
-    std::vector<std::string> names;
-    DIR* listing = ::opendir(folder.c_str());
-    if (listing == nullptr) return names;
-    while (const dirent* entry = ::readdir(listing)) {
-        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) names.emplace_back(entry->d_name);
-    }
-    ::closedir(listing);
-    return names;
-}
-
-int OpenForUpdate(const std::filesystem::path& path, FileHandle& file) {
-    FileHandle opened(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (!opened.IsOpen()) return errno;
-    file = std::move(opened);
-    return 0;
-}
-
 int OpenForWriting(const std::filesystem::path& path, FileHandle& file) {
     FileHandle opened(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (!opened.IsOpen()) return errno;
@@ -340,25 +202,6 @@ int WriteAllAt(const FileHandle& file, std::uint64_t offset, const char* data, s
     });
 }
 
-int ReadAllFromStart(const FileHandle& file, std::string& bytes) {
-    bytes.clear();
-    std::uint64_t offset = 0;
-    constexpr std::size_t kStep = std::size_t{1} << 20;
-    for (;;) {
-        bytes.resize(offset + kStep);
-        const ssize_t n = ::pread(Fd(file), bytes.data() + offset, kStep, static_cast<off_t>(offset));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            bytes.clear();
-            return errno;
-        }
-        offset += static_cast<std::uint64_t>(n);
-        if (n == 0) break;
-    }
-    bytes.resize(offset);
-    return 0;
-}
-
 int SetLength(const FileHandle& file, std::uint64_t length) {
     while (::ftruncate(Fd(file), static_cast<off_t>(length)) != 0) {
         if (errno != EINTR) return errno;
@@ -386,21 +229,6 @@ int FlushToDisk(const FileHandle& file) {
     return 0;
 }
 
-int ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-void FlushFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-int RemoveFile(const std::filesystem::path& path) {
-    return ::unlink(path.c_str()) == 0 ? 0 : errno;
-}
-
 void RemoveFileNow(const char* path) noexcept {
     const int saved = errno;  // a signal handler leaves errno as it found it
     (void)::unlink(path);
@@ -415,6 +243,22 @@ bool IsBrokenPipeError(int error) {
     return error == EPIPE;
 }
 
+bool IsBusyError(int error) {
+    return error == EWOULDBLOCK;
+}
+
+bool IsMountPointError(int error) {
+    return error == EBUSY;
+}
+
+std::filesystem::path PathFromUtf8(std::string_view name) {
+    return std::filesystem::path(std::string(name));  // the bytes are the name
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    return path.native();
+}
+
 bool IsMissingFolderError(int error) {
     return error == ENOENT || error == ENOTDIR;
 }
@@ -427,8 +271,4 @@ int NotRegularFileError() {
 int EndOfFileError() {
     return EIO;
 }
-int TooManyLinksError() {
-    return ELOOP;
-}
-
 }  // namespace tornix::fs_os

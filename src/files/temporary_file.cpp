@@ -10,11 +10,13 @@ constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 
 }  // namespace
 
+int TemporaryFile::Create() {
+    return m_file.IsOpen() ? 0 : fs_os::CreateUnnamedTemp(m_file);
+}
+
 int TemporaryFile::Append(std::string_view bytes) {
     if (bytes.empty()) return 0;
-    if (!m_file.IsOpen()) {
-        if (int code = fs_os::CreateUnnamedTemp(m_file)) return code;
-    }
+    if (int code = Create()) return code;
     if (int code = fs_os::WriteAllAt(m_file, m_size, bytes.data(), bytes.size())) return code;
     m_size += bytes.size();
     return 0;

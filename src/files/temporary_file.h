@@ -1,7 +1,8 @@
 // TemporaryFile: bytes kept on disk instead of in memory, in a file of the
 // folder for temporary files (TMPDIR, else /tmp; on Windows the user's
 // temporary folder) that has no name: nothing of it outlives the object,
-// however the program ends. The file is made by the first Append().
+// however the program ends. Only its owner may read it. The file is made by
+// Create() or the first Append().
 //
 // Example: Append("abc"), Append("de"), then ReadBack() hands "abcde" to its
 // function, in one or more pieces.
@@ -21,6 +22,9 @@ public:
     // code that ends the reading.
     using Take = std::function<int(std::string_view)>;
 
+    // Makes the file now, should it not exist yet (the first Append() would).
+    [[nodiscard]] int Create();
+
     // Adds bytes at the end. 0 or the system's error code; after a failure
     // the content is unknown.
     [[nodiscard]] int Append(std::string_view bytes);
@@ -33,6 +37,8 @@ public:
     void Clear() noexcept;
 
     std::uint64_t size() const noexcept { return m_size; }
+    // The file itself, once made: its bytes are the content.
+    const fs_os::FileHandle& handle() const noexcept { return m_file; }
 
 private:
     fs_os::FileHandle m_file;

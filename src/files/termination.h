@@ -1,6 +1,7 @@
 // The end of the program by a termination request: SIGINT, SIGTERM or SIGHUP
-// on POSIX systems, a console control event (Ctrl+C, closing the console,
-// logging off) on Windows.
+// on POSIX systems (and SIGPIPE and SIGXFSZ, by which a failing write ends a
+// program), a console control event (Ctrl+C, Ctrl+Break, closing the
+// console, logging off) on Windows.
 #pragma once
 
 namespace tornix::fs_os {
@@ -15,8 +16,10 @@ namespace tornix::fs_os {
 void RunOnTermination(void (*cleanup)() noexcept);
 
 // While one exists, in any thread, a termination request waits: it is acted
-// on when the last one goes. For short steps that must not be cut off midway,
-// such as rewriting a file in place.
+// on when the last one goes. For steps that must not be cut off midway, such
+// as rewriting a file in place. On Windows Ctrl+C and Ctrl+Break wait as long
+// as it takes; closing the console or logging off waits four seconds at most,
+// as the system ends the process about five seconds after such an event.
 class TerminationDeferral {
 public:
     TerminationDeferral();

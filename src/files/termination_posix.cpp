@@ -10,7 +10,10 @@
 namespace tornix::fs_os {
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// The requests to end, and the two signals that end a program whose writes
+// fail (a reader gone, the file size limit of `ulimit -f`): each removes the
+// pending temporary files before the program ends by it.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
 
 using Cleanup = void (*)() noexcept;
 std::atomic<Cleanup> g_cleanup{nullptr};

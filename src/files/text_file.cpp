@@ -165,27 +165,37 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     return result;
 }
 
-WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
-    SafeFileWriter writer(path);
-    const WriteStatus opened = writer.Open();
-    if (opened != WriteStatus::kOk) return opened;
-    if (encoding.charset == Charset::kGbk) {
-        if (!writer.Write(text.view())) return WriteStatus::kWriteFailed;
-        return writer.Commit();
-    }
-    // Encoded a piece at a time, so that the file's bytes are never all in
-    // memory beside the text.
+namespace {
+
+// Writes the text's bytes in `encoding`, a piece at a time, so that the
+// file's bytes are never all in memory beside the text.
+bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding encoding) {
+    if (encoding.charset == Charset::kGbk) return writer.Write(text.view());
     std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
     TextEncoder encoder(encoding.charset);
     const std::string_view all = text.view();
     for (std::size_t at = 0; at < all.size(); at += kReadStep) {
         encoder.Encode(all.substr(at, kReadStep), bytes);
-        if (!writer.Write(bytes)) return WriteStatus::kWriteFailed;
+        if (!writer.Write(bytes)) return false;
         bytes.clear();
     }
     encoder.Finish(bytes);
-    if (!writer.Write(bytes)) return WriteStatus::kWriteFailed;
-    return writer.Commit();
+    return writer.Write(bytes);
+}
+
+}  // namespace
+
+WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
+    SafeFileWriter writer(path);
+    WriteResult result;
+    result.status = writer.Open();
+    if (result.status == WriteStatus::kOk) {
+        result.status = WriteEncoded(writer, text, encoding) ? writer.Commit() : WriteStatus::kWriteFailed;
+    }
+    result.error = writer.LastError();
+    result.problem = writer.Problem();
+    result.problemPath = writer.ProblemPath();
+    return result;
 }
 
 }  // namespace tornix

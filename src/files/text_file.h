@@ -51,11 +51,22 @@ struct ReadResult {
 ReadResult ReadTextFile(const std::filesystem::path& path,
                         std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max());
 
+struct WriteResult {
+    WriteStatus status = WriteStatus::kCannotCreate;
+    int error = 0;                             // the system's error code, for a failure
+    SaveProblem problem = SaveProblem::kNone;  // what the failure was, beyond the code
+    std::filesystem::path problemPath;         // see SafeFileWriter::ProblemPath()
+
+    bool ok() const noexcept { return status == WriteStatus::kOk; }
+};
+
 // Writes the text in `encoding`, with its byte-order mark if it asks for one
 // (code page 936: the text's bytes unchanged; nothing is added), through
 // SafeFileWriter. kCannotCreate: nothing could be created (missing folder, no
-// permission, not a regular file); kWriteFailed: writing failed afterwards (a full disk, an I/O
-// error). After either the previous file is unchanged.
-WriteStatus WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding = {});
+// permission, not a regular file, a backup of an earlier cut-off save in the
+// way); kWriteFailed: writing failed afterwards (a full disk, an I/O error).
+// After either the previous file is unchanged, or its old content is in the
+// backup that problemPath names (kBackupKept).
+WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding = {});
 
 }  // namespace tornix

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "convert/width.h"
+#include "files/file_system.h"
 #include "files/memory_headroom.h"
 #include "files/text_file.h"
+#include "files/wtf8.h"
+#include "text/display_codec.h"
 #include "ui/about_dlg.h"
 #include "ui/framework/backend.h"
 #include "ui/framework/file_dialog.h"
@@ -34,6 +37,32 @@ constexpr const char* kOutputEmpty =
 constexpr const char* kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
 // 写入文件失败。
 constexpr const char* kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";
+
+// What a save that failed tells besides 创建文件失败。 / 写入文件失败。:
+// 上次保存这个文件时被中断，它原来的内容保存在：
+constexpr const char* kBackupExists =
+    "\xC9\xCF\xB4\xCE\xB1\xA3\xB4\xE6\xD5\xE2\xB8\xF6\xCE\xC4\xBC\xFE\xCA\xB1\xB1\xBB\xD6\xD0\xB6\xCF\xA3\xAC\xCB\xFC"
+    "\xD4\xAD\xC0\xB4\xB5\xC4\xC4\xDA\xC8\xDD\xB1\xA3\xB4\xE6\xD4\xDA\xA3\xBA";
+// 请先恢复或删除这个备份，再保存。
+constexpr const char* kRemoveBackupFirst =
+    "\xC7\xEB\xCF\xC8\xBB\xD6\xB8\xB4\xBB\xF2\xC9\xBE\xB3\xFD\xD5\xE2\xB8\xF6\xB1\xB8\xB7\xDD\xA3\xAC\xD4\xD9\xB1\xA3"
+    "\xB4\xE6\xA1\xA3";
+// 写入文件失败。文件原来的内容保存在：
+constexpr const char* kOldContentKept =
+    "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3\xCE\xC4\xBC\xFE\xD4\xAD\xC0\xB4\xB5\xC4\xC4\xDA\xC8\xDD"
+    "\xB1\xA3\xB4\xE6\xD4\xDA\xA3\xBA";
+// 创建文件失败。这是其他用户在共享文件夹里建立的链接，不能通过它保存。
+constexpr const char* kUnsafeLink =
+    "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3\xD5\xE2\xCA\xC7\xC6\xE4\xCB\xFB\xD3\xC3\xBB\xA7\xD4\xDA"
+    "\xB9\xB2\xCF\xED\xCE\xC4\xBC\xFE\xBC\xD0\xC0\xEF\xBD\xA8\xC1\xA2\xB5\xC4\xC1\xB4\xBD\xD3\xA3\xAC\xB2\xBB\xC4\xDC"
+    "\xCD\xA8\xB9\xFD\xCB\xFC\xB1\xA3\xB4\xE6\xA1\xA3";
+// 写入文件失败。另一个程序正在写入这个文件。
+constexpr const char* kFileBusy =
+    "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3\xC1\xED\xD2\xBB\xB8\xF6\xB3\xCC\xD0\xF2\xD5\xFD\xD4\xDA"
+    "\xD0\xB4\xC8\xEB\xD5\xE2\xB8\xF6\xCE\xC4\xBC\xFE\xA1\xA3";
+// 临时文件夹不能使用：
+constexpr const char* kTemporaryFolderUnusable =
+    "\xC1\xD9\xCA\xB1\xCE\xC4\xBC\xFE\xBC\xD0\xB2\xBB\xC4\xDC\xCA\xB9\xD3\xC3\xA3\xBA";
 
 // 编码(&E):
 constexpr const char* kEncodingLabel = "\xB1\xE0\xC2\xEB(&E):";
@@ -68,6 +97,44 @@ int OfferedIndexOf(FileEncoding wanted, const std::vector<SaveRow>& rows) {
         if (rows[row].encoding == wanted) return static_cast<int>(row);
     }
     return 0;
+}
+
+// A path as the program's text, for a message.
+GbkString PathText(const std::filesystem::path& path) {
+    return GbkString(EncodeFromDisplay(Utf16FromWtf8(fs_os::Utf8FromPath(path))));
+}
+
+// The message for a save that failed.
+GbkString SaveFailureText(const WriteResult& result) {
+    GbkString text(result.status == WriteStatus::kCannotCreate ? kCreateFailed : kWriteFailed);
+    switch (result.problem) {
+        case SaveProblem::kNone:
+            break;
+        case SaveProblem::kUnsafeLink:
+            text = kUnsafeLink;
+            break;
+        case SaveProblem::kBackupExists:
+            text = kBackupExists;
+            text += "\r\n";
+            text += PathText(result.problemPath);
+            text += "\r\n";
+            text += kRemoveBackupFirst;
+            break;
+        case SaveProblem::kBackupKept:
+            text = kOldContentKept;
+            text += "\r\n";
+            text += PathText(result.problemPath);
+            break;
+        case SaveProblem::kBusy:
+            text = kFileBusy;
+            break;
+        case SaveProblem::kTemporaryFolder:
+            text += kTemporaryFolderUnusable;
+            text += "\r\n";
+            text += PathText(result.problemPath);
+            break;
+    }
+    return text;
 }
 
 // Memory the window takes for each byte of a file it loads: the text, the
@@ -187,16 +254,9 @@ void CConverterDlg::OnSaveAs() {
     if (chooser.DoModal() != IDOK) return;
     const auto row = static_cast<std::size_t>(chooser.GetSelectedChoice());
     const FileEncoding encoding = row < rows.size() ? rows[row].encoding : m_fileEncoding;
-    switch (WriteTextFile(chooser.GetPathName(), m_strOutput, encoding)) {
-        case WriteStatus::kOk:
-            return;
-        case WriteStatus::kCannotCreate:
-            MessageBox(kCreateFailed, nullptr, MB_OK);  // titled with the application's name
-            return;
-        case WriteStatus::kWriteFailed:
-            MessageBox(kWriteFailed, nullptr, MB_OK);
-            return;
-    }
+    const WriteResult saved = WriteTextFile(chooser.GetPathName(), m_strOutput, encoding);
+    if (saved.ok()) return;
+    MessageBox(SaveFailureText(saved).GetString(), nullptr, MB_OK);  // titled with the application's name
 }
 
 void CConverterDlg::OnSysCommand(unsigned id, std::intptr_t) {

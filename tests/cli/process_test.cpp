@@ -126,6 +126,38 @@ TEST(TornixConvertProcess, StandardOutputNamedWithDashOrDevStdout) {
     }
 }
 
+// /dev/stdout (and /dev/fd/1, /proc/self/fd/1) onto a file opened for
+// appending writes through the descriptor, after what the file holds, as
+// "-o -" does; it does not replace the file.
+TEST(TornixConvertProcess, StandardOutputNamedAsADescriptorAppendsToTheFile) {
+    for (const char* name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        ScratchDir dir;
+        const auto log = dir.Put("log", "earlier\n");
+        ProcessInput input;
+        input.bytes = "a b";
+        input.appendOutputTo = log.string();
+        const ProcessResult result = RunProcess(kProgram, {"--to-full", "-e", "gbk", "-o", name}, input);
+        EXPECT_EQ(result.exitStatus, 0) << name << ": " << result.err;
+        EXPECT_EQ(Hex(ReadBytes(log)), Hex("earlier\n\xA3\xE1 \xA3\xE2")) << name;
+        EXPECT_EQ(dir.Names({"log"}), std::vector<std::string>{}) << name;
+    }
+}
+
+// A message that cannot be written (standard error's reader has gone) ends
+// the program by SIGPIPE, and the output's temporary file goes with it.
+TEST(TornixConvertProcess, BrokenStandardErrorLeavesNoTemporaryFile) {
+    ScratchDir dir;
+    const auto target = dir.Put("out.txt", "previous");
+    const auto first = dir.Put("in.txt", "abc");
+    ProcessInput input;
+    input.errorsUnread = true;
+    const ProcessResult result = RunProcess(
+        kProgram, {"--to-full", "-o", target.string(), first.string(), (dir / "missing.txt").string()}, input);
+    EXPECT_EQ(result.signal, SIGPIPE) << "exit status " << result.exitStatus;
+    EXPECT_EQ(ReadBytes(target), "previous");
+    EXPECT_EQ(dir.Names({"out.txt", "in.txt"}), std::vector<std::string>{});
+}
+
 // Ended while it writes an output file, it removes its temporary file, leaves
 // the file as it was and ends by the same signal, as a shell expects.
 TEST(TornixConvertProcess, TerminationSignalLeavesNoTemporaryFile) {

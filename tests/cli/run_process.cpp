@@ -68,10 +68,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     for (const std::string& variable : input.environment) environment.push_back(const_cast<char*>(variable.c_str()));
     for (char** variable = environ; *variable != nullptr; ++variable) environment.push_back(*variable);
     environment.push_back(nullptr);
+    if (input.errorsUnread) CloseIfOpen(err.read);
+    const int outputFile =
+        input.appendOutputTo.empty() ? -1 : ::open(input.appendOutputTo.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(in.read, 0);
-        ::dup2(out.write, 1);
+        ::dup2(outputFile >= 0 ? outputFile : out.write, 1);
         ::dup2(err.write, 2);
         std::signal(SIGPIPE, input.ignoreSigpipe ? SIG_IGN : SIG_DFL);
         if (input.asNobody && ::geteuid() == 0) {
@@ -88,13 +91,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     CloseIfOpen(in.read);
     CloseIfOpen(out.write);
     CloseIfOpen(err.write);
+    int unused = outputFile;
+    CloseIfOpen(unused);
     std::thread feeder([&] {
         Feed(in.write, input);
         if (input.afterInput) input.afterInput(child);
         CloseIfOpen(in.write);
     });
     std::string errors;
-    std::thread errorReader([&] { errors = Collect(err.read, std::string::npos); });
+    std::thread errorReader([&] {
+        if (err.read >= 0) errors = Collect(err.read, std::string::npos);
+    });
     ProcessResult result;
     result.out = Collect(out.read, input.readOutputBytes);
     CloseIfOpen(out.read);

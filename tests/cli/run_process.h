@@ -28,6 +28,8 @@ struct ProcessInput {
     std::uint64_t addressSpaceLimit = 0;   // RLIMIT_AS of the child, in bytes; 0: none
     bool asNobody = false;                 // run as the user "nobody" (when we are root)
     std::vector<std::string> environment;  // NAME=value, added to the child's
+    std::string appendOutputTo;            // standard output: this file opened for appending, not a pipe
+    bool errorsUnread = false;             // standard error: a pipe whose reader has gone
 };
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const ProcessInput& input);

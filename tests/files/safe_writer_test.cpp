@@ -117,7 +117,7 @@ TEST(SafeFileWriter, PipeIsRefusedOrWrittenThrough) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    EXPECT_EQ(WriteTextFile(fifo, "refused"), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(fifo, "refused").status, WriteStatus::kCannotCreate);
     SafeFileWriter through(fifo, SpecialTarget::kWriteThrough);
     ASSERT_EQ(through.Open(), WriteStatus::kOk);
     ASSERT_TRUE(through.Write("through"));
@@ -150,7 +150,7 @@ TEST(SafeFileWriter, NextSaveRemovesAbandonedTemporaryFilesOfItsTarget) {
     ASSERT_EQ(liveName.size(), 5u);
     for (const std::string& name : liveName) age(name);
 
-    ASSERT_EQ(WriteTextFile(dir / "t.txt", "new"), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / "t.txt", "new").status, WriteStatus::kOk);
     EXPECT_EQ(dir.Names({"t.txt"}).size(), 5u) << "only the abandoned one goes";
     EXPECT_FALSE(std::filesystem::exists(dir / ".t.txt.tornix-0123456789ab.tmp"));
     ASSERT_TRUE(live.Write("later"));
@@ -163,7 +163,7 @@ TEST(SafeFileWriter, LongestNameCanBeSaved) {
     ScratchDir dir;
     std::string name;
     for (int i = 0; i < 85; ++i) name += "\xE4\xB8\xAD";  // 中, 255 bytes in all
-    ASSERT_EQ(WriteTextFile(dir / name, "x"), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / name, "x").status, WriteStatus::kOk);
     EXPECT_EQ(ReadBytes(dir / name), "x");
     EXPECT_EQ(dir.Names({name}), Entries{});
 }
@@ -186,7 +186,7 @@ TEST(SafeFileWriter, FullDeviceKeepsTheOldFile) {
         while (::write(fd, block.data(), block.size()) > 0) {}
         ::close(fd);
     }
-    const WriteStatus status = WriteTextFile(dir / "t.txt", GbkString(std::string(40000, 'n')));
+    const WriteStatus status = WriteTextFile(dir / "t.txt", GbkString(std::string(40000, 'n'))).status;
     const std::string after = ReadBytes(dir / "t.txt");
     const Entries left = dir.Names({"t.txt", "filler"});
     ::umount2(dir.path().c_str(), MNT_DETACH);

@@ -84,7 +84,7 @@ TEST_P(EncodedFileTest, ReadsAndWritesBackByteForByte) {
     ASSERT_EQ(read.status, ReadStatus::kOk);
     EXPECT_EQ(read.encoding, c.encoding);
     EXPECT_EQ(Hex(read.text.view()), Hex(c.text));
-    ASSERT_EQ(WriteTextFile(dir / "out.txt", read.text, read.encoding), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / "out.txt", read.text, read.encoding).status, WriteStatus::kOk);
     EXPECT_EQ(Hex(ReadBytes(dir / "out.txt")), Hex(c.bytes));
 }
 
@@ -196,7 +196,7 @@ TEST_P(WriteTextFileTest, StoresExactlyTheTextAndNothingElse) {
     const WriteCase& c = GetParam();
     ScratchDir dir;
     if (!c.old.empty()) WriteBytes(dir / "out.txt", c.old);
-    EXPECT_EQ(WriteTextFile(dir / "out.txt", GbkString(c.text)), WriteStatus::kOk);
+    EXPECT_EQ(WriteTextFile(dir / "out.txt", GbkString(c.text)).status, WriteStatus::kOk);
     EXPECT_EQ(Hex(ReadBytes(dir / "out.txt")), Hex(c.text));
     EXPECT_EQ(dir.Names({"out.txt"}), std::vector<std::string>{});
 }
@@ -213,15 +213,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WriteTextFile, ReadsBackTheSameText) {
     ScratchDir dir;
     const GbkString text("\xD6\xD0\r\n\r\nx\ry\r\n");
-    ASSERT_EQ(WriteTextFile(dir / "t.txt", text), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / "t.txt", text).status, WriteStatus::kOk);
     EXPECT_EQ(ReadTextFile(dir / "t.txt").text, text);
 }
 
 TEST(WriteTextFile, CannotCreateInMissingFolderOrOverAFolder) {
     ScratchDir dir;
     std::filesystem::create_directory(dir / "sub");
-    EXPECT_EQ(WriteTextFile(dir / "missing" / "x.txt", "a"), WriteStatus::kCannotCreate);
-    EXPECT_EQ(WriteTextFile(dir / "sub", "a"), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(dir / "missing" / "x.txt", "a").status, WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(dir / "sub", "a").status, WriteStatus::kCannotCreate);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "sub"));
     EXPECT_EQ(dir.Names({"sub"}), std::vector<std::string>{});
 }
@@ -231,11 +231,11 @@ TEST(WriteTextFile, KeepsPermissionBitsAndNewFilesFollowTheUmask) {
     for (const unsigned mode : {0600u, 0640u, 0604u, 0755u}) {
         WriteBytes(dir / "p.txt", "old");
         ASSERT_EQ(::chmod((dir / "p.txt").c_str(), mode), 0);
-        ASSERT_EQ(WriteTextFile(dir / "p.txt", "new"), WriteStatus::kOk);
+        ASSERT_EQ(WriteTextFile(dir / "p.txt", "new").status, WriteStatus::kOk);
         EXPECT_EQ(testing::ModeOf(dir / "p.txt"), mode) << std::oct << mode;
     }
     const mode_t previous = ::umask(027);
-    const WriteStatus status = WriteTextFile(dir / "new.txt", "x");
+    const WriteStatus status = WriteTextFile(dir / "new.txt", "x").status;
     ::umask(previous);
     ASSERT_EQ(status, WriteStatus::kOk);
     EXPECT_EQ(testing::ModeOf(dir / "new.txt"), 0640u);
@@ -249,12 +249,12 @@ TEST(WriteTextFile, FollowsSymbolicLinks) {
     std::filesystem::create_symlink(dir / "link", dir / "chain");
     std::filesystem::create_symlink("real/new.txt", dir / "dangling");
 
-    ASSERT_EQ(WriteTextFile(dir / "chain", "via chain"), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / "chain", "via chain").status, WriteStatus::kOk);
     EXPECT_EQ(ReadBytes(dir / "real" / "t.txt"), "via chain");
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "chain"));
 
-    ASSERT_EQ(WriteTextFile(dir / "dangling", "made"), WriteStatus::kOk);
+    ASSERT_EQ(WriteTextFile(dir / "dangling", "made").status, WriteStatus::kOk);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling"));
     EXPECT_EQ(ReadBytes(dir / "real" / "new.txt"), "made");
     EXPECT_EQ(testing::NamesIn(dir / "real", {"t.txt", "new.txt"}), std::vector<std::string>{});
@@ -264,7 +264,7 @@ TEST(WriteTextFile, LinkLoopCannotBeCreated) {
     ScratchDir dir;
     std::filesystem::create_symlink("b", dir / "a");
     std::filesystem::create_symlink("a", dir / "b");
-    EXPECT_EQ(WriteTextFile(dir / "a", "x"), WriteStatus::kCannotCreate);
+    EXPECT_EQ(WriteTextFile(dir / "a", "x").status, WriteStatus::kCannotCreate);
 }
 
 }  // namespace

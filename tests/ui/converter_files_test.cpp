@@ -12,6 +12,7 @@
 #include "support/hex.h"
 #include "support/io_faults.h"
 #include "support/scratch_dir.h"
+#include "text/display_codec.h"
 #include "ui/about_dlg.h"
 #include "ui/converter_dlg.h"
 
@@ -198,6 +199,22 @@ TEST_F(FileCommandsTest, SaveAsWhereNoFileCanBeMadeReportsWithApplicationName) {
         ExpectOneMessage(kCreateFailed, std::nullopt);
     }
     EXPECT_TRUE(fs::is_fifo(m_folder / "fifo"));
+}
+
+// A backup that a cut-off rewrite left beside the file stops the next save,
+// and the message says where the old content is.
+TEST_F(FileCommandsTest, SaveAsOverAFileWithABackupOfACutOffSaveNamesTheBackup) {
+    const fs::path target = Write("out.txt", "torn");
+    const fs::path backup = Write("out.txt.tornix-backup", "old content");
+    window.Type(IDC_OUTPUT, "result");
+    window.chooserAnswers.push_back(target);
+    window.Click(IDC_SAVE_AS);
+    // 上次保存这个文件时被中断，它原来的内容保存在： … 请先恢复或删除这个备份，再保存。
+    ExpectOneMessage(EncodeFromDisplay(u"上次保存这个文件时被中断，它原来的内容保存在：\r\n") + backup.string() +
+                         EncodeFromDisplay(u"\r\n请先恢复或删除这个备份，再保存。"),
+                     std::nullopt);
+    EXPECT_EQ(Read(target), "torn");
+    EXPECT_EQ(Read(backup), "old content");
 }
 
 // In code page 936 and in an encoding the text is encoded to piece by piece.

@@ -92,6 +92,14 @@ for exe in "$@"; do
   [ -s "$work/windows.out" ] && fail "$exe: -o also wrote to standard output"
   same "exit status of -o" linux.status windows.status
 
+  # -o through a Unix link, which Wine shows as a plain file: the file it leads
+  # to gets the output, the link stays.
+  printf 'old' >"$work/链接目标.txt"
+  ln -sf 链接目标.txt "$work/链接.txt"
+  run windows "$exe" --to-full -o @链接.txt @文档.txt
+  [ -L "$work/链接.txt" ] || fail "$exe: -o replaced the link with a file"
+  same "the -o file through a link" 输出-linux.txt 链接目标.txt
+
   # Standard input through a pipe, not a file.
   "$linux" --to-half <"$work/文档.txt" >"$work/linux.out"
   cat "$work/文档.txt" | "$loader" "$exe" --to-half >"$work/windows.out"
