@@ -18,5 +18,5 @@ set(tornix_width_tests
   ${tornix_tests}/convert/width_random_test.cpp
   ${tornix_tests}/convert/width_utf8_test.cpp
 )
-set(tornix_line_splitter_tests ${tornix_tests}/files/line_splitter_test.cpp ${tornix_tests}/files/wtf8_test.cpp)
+set(tornix_files_tests ${tornix_tests}/files/line_splitter_test.cpp ${tornix_tests}/files/wtf8_test.cpp)
 set(tornix_golden_file ${tornix_tests}/data/display_codec_golden.txt)
