@@ -146,7 +146,10 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     const ReadStatus read = ReadWhole(file, sizeHint, bytes, error);
     if (read != ReadStatus::kOk) return Failure(read, error);
     file.Close();
+    return DecodeTextFile(std::move(bytes));
+}
 
+ReadResult DecodeTextFile(std::string bytes) {
     // Code page 936 is the bytes as they are; any other encoding is decoded.
     const FileEncoding encoding = DetectEncoding(bytes);
     std::string text =
@@ -165,32 +168,28 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     return result;
 }
 
-namespace {
-
-// Writes the text's bytes in `encoding`, a piece at a time, so that the
-// file's bytes are never all in memory beside the text.
-bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding encoding) {
-    if (encoding.charset == Charset::kGbk) return writer.Write(text.view());
+bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write) {
+    if (encoding.charset == Charset::kGbk) return write(text.view());
     std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
     TextEncoder encoder(encoding.charset);
     const std::string_view all = text.view();
     for (std::size_t at = 0; at < all.size(); at += kReadStep) {
         encoder.Encode(all.substr(at, kReadStep), bytes);
-        if (!writer.Write(bytes)) return false;
+        if (!write(bytes)) return false;
         bytes.clear();
     }
     encoder.Finish(bytes);
-    return writer.Write(bytes);
+    return write(bytes);
 }
-
-}  // namespace
 
 WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
     SafeFileWriter writer(path);
     WriteResult result;
     result.status = writer.Open();
     if (result.status == WriteStatus::kOk) {
-        result.status = WriteEncoded(writer, text, encoding) ? writer.Commit() : WriteStatus::kWriteFailed;
+        const bool written =
+            EncodeTextFile(text, encoding, [&writer](std::string_view bytes) { return writer.Write(bytes); });
+        result.status = written ? writer.Commit() : WriteStatus::kWriteFailed;
     }
     result.error = writer.LastError();
     result.problem = writer.Problem();
