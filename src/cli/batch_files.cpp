@@ -28,7 +28,8 @@ private:
         const std::vector<std::filesystem::path> matches = fs_os::MatchWildcards(PathOf(given));
         if (matches.empty()) return Fail(given, "no file matches it");
         for (const std::filesystem::path& path : matches) {
-            const std::string shown = matches.size() == 1 && matches[0] == PathOf(given) ? given : fs_os::Utf8FromPath(path);
+            const std::string shown =
+                matches.size() == 1 && matches[0] == PathOf(given) ? given : fs_os::Utf8FromPath(path);
             Entry entry;
             if (int code = fs_os::ExamineFollowingLinks(path, entry)) {
                 Fail(shown, Reason(code));
@@ -69,7 +70,8 @@ private:
     }
 
     void Take(const Entry& entry, const std::filesystem::path& path, const std::string& shown) {
-        if (entry.kind != Entry::Kind::kRegular) return Skip(shown, "not a regular file (a FIFO, a socket or a device)");
+        if (entry.kind != Entry::Kind::kRegular)
+            return Skip(shown, "not a regular file (a FIFO, a socket or a device)");
         if (!m_seen.insert({entry.identity.device, entry.identity.index}).second) return;
         m_listing.files.push_back({path, shown, entry.size});
     }

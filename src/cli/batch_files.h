@@ -26,7 +26,7 @@ struct BatchFile {
 
 struct BatchListing {
     std::vector<BatchFile> files;
-    std::string notes;       // one line for each entry skipped or that could not be read, in order
+    std::string notes;  // one line for each entry skipped or that could not be read, in order
     unsigned skipped = 0;
     unsigned failed = 0;
     std::string usageError;  // a FOLDER given without -r: nothing is to be done

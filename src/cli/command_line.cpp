@@ -95,8 +95,10 @@ private:
     // -i, --check and --diff take each file on its own, where it is.
     void CheckBatch() {
         ConvertRequest& request = m_result.request;
-        request.batch = m_diff ? BatchMode::kDiff : m_check ? BatchMode::kCheck : m_inPlace ? BatchMode::kInPlace
-                                                                                           : BatchMode::kNone;
+        request.batch = m_diff      ? BatchMode::kDiff
+                        : m_check   ? BatchMode::kCheck
+                        : m_inPlace ? BatchMode::kInPlace
+                                    : BatchMode::kNone;
         if (request.batch == BatchMode::kNone) {
             if (request.recursive || !request.include.empty() || !request.exclude.empty()) {
                 Problem("-r, --include and --exclude go with -i, --check or --diff");
@@ -108,7 +110,8 @@ private:
         if (m_outputGiven) Problem("-i, --check and --diff leave each file where it is: -o cannot go with them");
         if (standardInput) Problem("-i, --check and --diff take files and folders, not standard input");
         if (request.outputEncoding) Problem("-i, --check and --diff keep each file's encoding: no --output-encoding");
-        if (request.trim) Problem("--trim cannot go with -i, --check or --diff (it would take each file's last line break)");
+        if (request.trim)
+            Problem("--trim cannot go with -i, --check or --diff (it would take each file's last line break)");
     }
 
     void SetDirection(WidthDirection wanted) {
@@ -146,7 +149,9 @@ private:
         if (!value || value->empty()) {
             const bool glob = option.option == ValueOption::kInclude || option.option == ValueOption::kExclude;
             Problem("option '" + std::string(spelled) + "' needs " +
-                    (option.option == ValueOption::kOutput ? "a file name" : glob ? "a pattern" : "an encoding"));
+                    (option.option == ValueOption::kOutput ? "a file name"
+                     : glob                                ? "a pattern"
+                                                           : "an encoding"));
             return;
         }
         switch (option.option) {

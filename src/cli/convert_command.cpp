@@ -32,8 +32,7 @@ private:
 };
 
 // The exit status for a conversion that stopped, its reason said.
-int Stopped(const Stop& stop, const TextConversion& conversion, const Output& output,
-            const ProgramStreams& streams) {
+int Stopped(const Stop& stop, const TextConversion& conversion, const Output& output, const ProgramStreams& streams) {
     if (stop.why == Stop::Why::kOutput) return output.Failed(streams.errors);
     (void)WriteTo(streams.errors, conversion.Explain(stop, streams.terminal));
     return kExitFileError;
@@ -100,7 +99,7 @@ int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams&
     switch (line.kind) {
         case CommandKind::kConvert:
             return line.request.batch == BatchMode::kNone ? RunConvert(line.request, streams)
-                                                           : RunBatch(line.request, streams);
+                                                          : RunBatch(line.request, streams);
         case CommandKind::kUsageError:
             (void)WriteTo(streams.errors, "tornix-convert: " + line.error + "\n" + std::string(UsageLine()));
             return kExitUsageError;

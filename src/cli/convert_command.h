@@ -27,8 +27,9 @@ struct ProgramStreams {
     fs_os::NativeHandle input = fs_os::StandardInput();
     fs_os::NativeHandle output = fs_os::StandardOutput();
     fs_os::NativeHandle errors = fs_os::StandardError();
-    Charset terminal = Charset::kUtf8;   // how the program's Chinese messages are written
-    Charset localeText = Charset::kUtf8;  // for an input whose start tells nothing (the locale's: UTF-8 but in a GBK locale)
+    Charset terminal = Charset::kUtf8;  // how the program's Chinese messages are written
+    Charset localeText =
+        Charset::kUtf8;  // for an input whose start tells nothing (the locale's: UTF-8 but in a GBK locale)
 };
 
 // Converts the request's inputs, in order, as one text, to its output.

@@ -50,7 +50,8 @@ private:
         while (same < bytes.size()) {
             m_buffer.resize(bytes.size() - same);
             std::size_t got = 0;
-            if (fs_os::ReadSomeAt(m_original, m_offset + same, m_buffer.data(), m_buffer.size(), got) != 0 || got == 0) {
+            if (fs_os::ReadSomeAt(m_original, m_offset + same, m_buffer.data(), m_buffer.size(), got) != 0 ||
+                got == 0) {
                 return same;
             }
             const auto first = std::mismatch(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(got),
@@ -133,14 +134,15 @@ FileOutcome ConvertFile(const BatchFile& file, const ConvertRequest& request, Ch
         if (got == 0) break;
         stop = conversion.Feed(std::string_view(buffer.data(), got));
         if (std::memchr(buffer.data(), 0, got) != nullptr && !IsUtf16(conversion.input())) {
-            return Outcome(Result::kSkipped, request.quiet ? "" : Message(shown, "skipped: it holds NUL bytes, so it is no text"));
+            return Outcome(Result::kSkipped,
+                           request.quiet ? "" : Message(shown, "skipped: it holds NUL bytes, so it is no text"));
         }
         if (stop) break;
     }
     if (!stop) stop = conversion.Finish();
     if (stop) {
         const std::string why = stop->why == Stop::Why::kOutput ? Message("cannot write " + shown, sink.Failure())
-                                                                 : conversion.Explain(*stop, terminal);
+                                                                : conversion.Explain(*stop, terminal);
         return Outcome(Result::kFailed, why);
     }
     if (!sink.Finish()) return Outcome(Result::kFailed, Message("cannot write " + shown, sink.Failure()));

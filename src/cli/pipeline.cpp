@@ -57,7 +57,8 @@ std::optional<Stop> Pipeline::Finish() {
     if (!WriteMark() || (m_encoder && !WriteEncoded())) {
         return Stop{m_cannotEncode ? Stop::Why::kCannotEncode : Stop::Why::kOutput};
     }
-    if (m_request.trim && m_stream->onlyWhiteSpace()) return Stop{Stop::Why::kOnlyWhiteSpace};  // as the window refuses it
+    if (m_request.trim && m_stream->onlyWhiteSpace())
+        return Stop{Stop::Why::kOnlyWhiteSpace};  // as the window refuses it
     return std::nullopt;
 }
 

@@ -36,8 +36,8 @@ void Progress::Update(std::size_t filesDone, std::uint64_t bytesDone, std::strin
     const double seconds = std::chrono::duration<double>(now - m_start).count();
     const std::string line = "\rtornix-convert: " + std::to_string(filesDone) + "/" + std::to_string(m_files) +
                              " files, " + Mebibytes(static_cast<double>(bytesDone)) + ", " +
-                             Mebibytes(static_cast<double>(bytesDone) / seconds) + "/s: " +
-                             std::string(NameEnd(current)) + "\x1B[K";
+                             Mebibytes(static_cast<double>(bytesDone) / seconds) +
+                             "/s: " + std::string(NameEnd(current)) + "\x1B[K";
     (void)WriteTo(m_errors, line);
     m_drawn = now;
     m_onScreen = true;

@@ -47,8 +47,8 @@ private:
     TextTap* m_tap;
     std::optional<FileEncoding> m_in;
     std::optional<Pipeline> m_pipeline;
-    std::string m_start;            // the text's start, while its encoding is undecided
-    std::uint64_t m_taken = 0;      // bytes taken so far, all inputs
+    std::string m_start;             // the text's start, while its encoding is undecided
+    std::uint64_t m_taken = 0;       // bytes taken so far, all inputs
     std::uint64_t m_inputStart = 0;  // where the current input began among them
     std::string m_inputName;
 };

@@ -9,7 +9,8 @@ constexpr std::size_t kContext = 3;
 
 }  // namespace
 
-UnifiedDiff::UnifiedDiff(std::string shownName, Charset terminal) : m_name(std::move(shownName)), m_terminal(terminal) {}
+UnifiedDiff::UnifiedDiff(std::string shownName, Charset terminal)
+    : m_name(std::move(shownName)), m_terminal(terminal) {}
 
 void UnifiedDiff::Before(std::string_view text) {
     Take(text, m_beforePartial, m_before);

@@ -31,7 +31,7 @@ public:
 
 private:
     struct Line {
-        std::string text;  // without its LF
+        std::string text;   // without its LF
         bool ended = true;  // followed by LF
     };
     void Take(std::string_view text, std::string& partial, std::deque<Line>& lines);
@@ -47,13 +47,13 @@ private:
     std::string m_afterPartial;
     std::deque<Line> m_before;
     std::deque<Line> m_after;
-    std::uint64_t m_line = 0;          // lines paired so far
-    std::deque<Line> m_quiet;          // unchanged lines since the last change (or the last ones, before any)
-    bool m_open = false;               // a hunk is being built
-    std::uint64_t m_hunkStart = 0;     // its first line, from 0
-    std::uint64_t m_hunkLines = 0;     // its lines so far (the same count on both sides)
-    std::string m_hunk;                // its body
-    std::vector<Line> m_removed;       // the run of changed lines not yet in the body
+    std::uint64_t m_line = 0;       // lines paired so far
+    std::deque<Line> m_quiet;       // unchanged lines since the last change (or the last ones, before any)
+    bool m_open = false;            // a hunk is being built
+    std::uint64_t m_hunkStart = 0;  // its first line, from 0
+    std::uint64_t m_hunkLines = 0;  // its lines so far (the same count on both sides)
+    std::string m_hunk;             // its body
+    std::vector<Line> m_removed;    // the run of changed lines not yet in the body
     std::vector<Line> m_added;
     std::string m_diff;
 };

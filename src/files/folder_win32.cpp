@@ -200,8 +200,8 @@ std::vector<std::filesystem::path> MatchWildcards(const std::filesystem::path& p
     if (pattern.find_first_of(L"*?") == std::wstring::npos) return {path};
     std::vector<std::filesystem::path> matches;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileExW(LongPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                             nullptr, 0);
+    const HANDLE search =
+        ::FindFirstFileExW(LongPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return matches;
     do {
         const std::wstring name = found.cFileName;

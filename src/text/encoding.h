@@ -120,11 +120,11 @@ private:
 
     Charset m_allAscii;
     std::optional<FileEncoding> m_decided;
-    std::string m_head;          // the first four bytes, for a mark
-    std::string m_carry;         // a UTF-8 character that the last piece cut short
+    std::string m_head;           // the first four bytes, for a mark
+    std::string m_carry;          // a UTF-8 character that the last piece cut short
     std::uint64_t m_scanned = 0;  // bytes of the first MiB looked at
-    bool m_nonAscii = false;     // a whole character outside ASCII came
-    bool m_invalid = false;      // a byte that is no part of valid UTF-8 came
+    bool m_nonAscii = false;      // a whole character outside ASCII came
+    bool m_invalid = false;       // a byte that is no part of valid UTF-8 came
 };
 
 // How far `bytes` is valid UTF-8 (strict, as above): the length of the longest
