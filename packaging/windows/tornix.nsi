@@ -72,6 +72,7 @@ Var IsAdmin         ; 1 when this process runs with administrator rights
 Var Upgrade         ; 1 when Tornix is installed already (in the chosen mode)
 Var ModeChosen      ; 1 when /AllUsers or /CurrentUser was given
 Var FolderGiven     ; 1 when /D= named the folder
+Var OldFolder       ; where the install being upgraded is
 Var UserButton
 Var AllButton
 
@@ -293,6 +294,20 @@ FunctionEnd
 ; The setup.
 
 Section "-Tornix" SecMain
+  ; Upgraded into another folder (/D=): the install there goes first, so
+  ; that there is one install and one entry.
+  ${If} $Upgrade == 1
+  ${AndIf} $OldFolder != $INSTDIR
+  ${AndIf} ${FileExists} "$OldFolder\uninstall.exe"
+    ExecWait '"$OldFolder\uninstall.exe" /S _?=$OldFolder' $0
+    ${If} $0 != 0
+      MessageBox MB_OK|MB_ICONSTOP "未能卸载 $OldFolder 中的 Tornix，安装已取消。" /SD IDOK
+      SetErrorLevel 5
+      Abort
+    ${EndIf}
+    Delete "$OldFolder\uninstall.exe"
+    RMDir "$OldFolder"
+  ${EndIf}
   Call ProgramsClosed
   SetOutPath "$INSTDIR"
   File "${PROGRAMS}\tornix.exe"
@@ -327,17 +342,6 @@ Section "-Tornix" SecMain
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 
-  ; What an earlier install made and this one leaves out.
-  ${IfNot} ${SectionIsSelected} ${SecDesktop}
-    ReadRegDWORD $0 SHCTX "${UNINSTALL_KEY}" "DesktopShortcut"
-    ${If} $0 == 1
-      Delete "$DESKTOP\Tornix.lnk"
-      DeleteRegValue SHCTX "${UNINSTALL_KEY}" "DesktopShortcut"
-    ${EndIf}
-  ${EndIf}
-  ${IfNot} ${SectionIsSelected} ${SecPath}
-    Call RemoveFromPath
-  ${EndIf}
 SectionEnd
 
 Section /o "桌面快捷方式" SecDesktop
@@ -385,6 +389,21 @@ Section /o "将安装文件夹加入 PATH 环境变量（在命令行中使用 t
   DetailPrint "已将 $INSTDIR 加入 PATH 环境变量"
 SectionEnd
 
+
+; What an earlier install made and this one leaves out (after the sections
+; that make them, whose choices it reads).
+Section "-Earlier choices"
+  ${IfNot} ${SectionIsSelected} ${SecDesktop}
+    ReadRegDWORD $0 SHCTX "${UNINSTALL_KEY}" "DesktopShortcut"
+    ${If} $0 == 1
+      Delete "$DESKTOP\Tornix.lnk"
+      DeleteRegValue SHCTX "${UNINSTALL_KEY}" "DesktopShortcut"
+    ${EndIf}
+  ${EndIf}
+  ${IfNot} ${SectionIsSelected} ${SecPath}
+    Call RemoveFromPath
+  ${EndIf}
+SectionEnd
 
 Function .onInit
   Call CheckAdmin
@@ -443,6 +462,7 @@ Function ApplyMode
   Call UseMode
   Call InstalledFolder
   StrCpy $Upgrade 0
+  StrCpy $OldFolder $R0
   ${If} $R0 != ""
     StrCpy $Upgrade 1
   ${EndIf}
