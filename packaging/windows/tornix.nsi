@@ -350,7 +350,7 @@ Section /o "桌面快捷方式" SecDesktop
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "DesktopShortcut" 1
 SectionEnd
 
-Section /o "将安装文件夹加入 PATH 环境变量（在命令行中使用 tornix-convert）" SecPath
+Section /o "将 tornix-convert 加入 PATH 环境变量" SecPath
   ReadRegDWORD $0 SHCTX "${UNINSTALL_KEY}" "AddedToPath"
   ${If} $0 == 1
     Return

@@ -54,8 +54,8 @@ std::size_t TextLength(HWND hwnd) {
 
 std::wstring Text(HWND hwnd) {
     std::wstring text(TextLength(hwnd) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<std::size_t>(::SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 

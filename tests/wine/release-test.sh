@@ -39,6 +39,10 @@ fail() {
 step() { echo "-- $*"; }
 
 [ -f "$setup" ] && [ -f "$zip" ] || { echo "release-test.sh: no setup or zip in $release"; exit 1; }
+if ! "$wine" --version >/dev/null 2>&1; then
+  echo "release-test.sh: skipped: the 64-bit setup needs 64-bit Wine ($wine), which is missing"
+  exit 77
+fi
 "$wine" wineboot -i >/dev/null 2>&1
 "$wineserver" -w
 
