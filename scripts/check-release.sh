@@ -11,7 +11,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 scripts/release.sh build/release-files
-sleep 2  # a later time: nothing may take the clock's
+rm -rf build/release-check  # built afresh, in another folder
+sleep 2                     # and at a later time: nothing may take the clock's
 (umask 077 && TORNIX_RELEASE_BUILD=build/release-check/build scripts/release.sh --windows-only build/release-check/files)
 
 status=0
