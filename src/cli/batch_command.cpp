@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -93,10 +94,21 @@ private:
         for (;;) {
             const std::size_t index = m_next.fetch_add(1);
             if (index >= m_files.size() || m_stop) return;
-            FileOutcome outcome = ConvertFile(m_files[index], m_request, m_streams.localeText, m_streams.terminal);
+            FileOutcome outcome = Convert(m_files[index]);
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_outcomes[index] = std::move(outcome);
             m_done.notify_all();
+        }
+    }
+
+    // A file that memory does not suffice for fails on its own; the others go on.
+    FileOutcome Convert(const BatchFile& file) const {
+        try {
+            return ConvertFile(file, m_request, m_streams.localeText, m_streams.terminal);
+        } catch (const std::bad_alloc&) {
+            FileOutcome outcome;
+            outcome.notes = Message("cannot convert " + Quoted(file.shown, m_streams.terminal), "out of memory");
+            return outcome;
         }
     }
 
