@@ -54,8 +54,11 @@ private:
         for (const Entry& entry : entries) {
             if (IsSaveName(entry.name)) continue;  // a save's own file, maybe of this run
             const std::string name = fs_os::Utf8FromPath(entry.name);
-            const std::string childShown = shown + Separator() + name;
-            const std::string childBelow = below.empty() ? name : below + "/" + name;
+            std::string childShown = shown;
+            childShown.append(Separator()).append(name);
+            std::string childBelow = below;
+            if (!childBelow.empty()) childBelow += '/';
+            childBelow += name;
             if (Matches(m_request.exclude, name, childBelow)) continue;
             if (entry.kind == Entry::Kind::kFolder) {
                 Folder(path / entry.name, childShown, childBelow);

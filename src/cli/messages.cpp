@@ -34,17 +34,16 @@ std::string Quoted(std::string_view name, Charset terminal) {
     std::string out = "'";
     for (std::size_t at = 0; at < name.size();) {
         const auto byte = static_cast<unsigned char>(name[at]);
-        if (byte < 0x20 || byte == 0x7F) {
+        const bool control = byte < 0x20 || byte == 0x7F;
+        const std::size_t length = control                                     ? 0
+                                   : byte < 0x80 || terminal != Charset::kUtf8 ? 1
+                                                                               : Utf8Length(name.substr(at));
+        if (length == 0) {
             PutEscaped(byte, out);
             ++at;
-        } else if (byte < 0x80 || terminal != Charset::kUtf8) {
-            out += name[at++];
-        } else if (const std::size_t length = Utf8Length(name.substr(at))) {
+        } else {
             out.append(name.substr(at, length));
             at += length;
-        } else {
-            PutEscaped(byte, out);
-            ++at;
         }
     }
     return out + "'";
