@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Measures tornix-convert -i over two trees, in one go: 10,000 small files in
-# 100 folders, and four files of 64 MiB; next to `find -type f -exec cat {} +`
-# over the same tree and a shell loop of `tornix-convert -o` on each file.
-# Prints the best of the runs and the ratios:
+# Measures tornix-convert -i over two trees, in one go: four files of 64 MiB,
+# and 10,000 small files in 100 folders; next to `find -type f -exec cat {} +`
+# over the same tree (to /dev/null, and to a file that is then synced) and a
+# shell loop of `tornix-convert -o` on each file. Prints each round and the
+# ratios of the best:
 #   bench/batch/run.sh [--runs N]
 # Builds tornix-convert in Release mode in build/release (preset "release").
-# Each run converts every file: the runs go to full width and back to half
+# Every run converts every file: the runs go to full width and back to half
 # width in turn, on text that comes back as it was (no `/`, which becomes
 # `//`).
 set -euo pipefail
@@ -62,26 +63,49 @@ best() {
   echo "$fastest"
 }
 
-echo "| tree | command | time (s) |"
-echo "|---|---|---:|"
-for tree in large small; do
-  t="$data/$tree"
-  cat_time=$(best "find '$t' -type f -exec cat {} + >/dev/null")
-  in_place=$(best "\"\$program\" \"\$direction\" -i -r -q '$t'")
-  check=$(best "\"\$program\" --to-half --check -r -q '$t'")
-  echo "| $tree | \`find -type f -exec cat {} +\` | $cat_time |"
-  echo "| $tree | \`tornix-convert -i -r\` | $in_place |"
-  echo "| $tree | \`tornix-convert --check -r\` | $check |"
-  if [ "$tree" = small ]; then
-    # Once: ten thousand starts of the program take minutes.
-    loop=$(best "find '$t' -type f | while read -r f; do \"\$program\" \"\$direction\" -o \"\$f\" \"\$f\"; done" 1)
-    echo "| $tree | shell loop of \`tornix-convert -o\` | $loop |"
-    echo
-    echo "small tree: -i -r is $(awk "BEGIN { printf \"%.1f\", $loop / $in_place }")x faster than the shell loop"
-  else
-    echo "| | | |"
-    large_ratio=$(awk "BEGIN { printf \"%.2f\", $in_place / $cat_time }")
-  fi
+# timed COMMAND: the seconds a shell command takes (its output dropped).
+timed() {
+  local start end
+  sync
+  start=$(date +%s.%N)
+  program="$program" bash -c "$1" >/dev/null 2>&1 || true
+  end=$(date +%s.%N)
+  awk "BEGIN { printf \"%.3f\", $end - $start }"
+}
+
+# The large files: each round reads the tree with cat, converts it to full
+# width in place, reads it again, converts it back; the round's ratio is
+# that of the two conversions to the two reads. The best round is kept, and
+# the same against cat writing what it reads to a file and syncing it (a
+# rewrite in place writes every byte and flushes it to the disk).
+large="$data/large"
+best_ratio="" best_written=""
+for ((run = 0; run < runs; ++run)); do
+  cat1=$(timed "find '$large' -type f -exec cat {} + >/dev/null")
+  copy1=$(timed "find '$large' -type f -exec cat {} + >'$data/copy' && sync '$data/copy'")
+  full=$(timed "\"\$program\" --to-full -i -r -q '$large'")
+  cat2=$(timed "find '$large' -type f -exec cat {} + >/dev/null")
+  copy2=$(timed "find '$large' -type f -exec cat {} + >'$data/copy' && sync '$data/copy'")
+  half=$(timed "\"\$program\" --to-half -i -r -q '$large'")
+  check=$(timed "\"\$program\" --to-full --check -r -q '$large'")
+  ratio=$(awk "BEGIN { printf \"%.2f\", ($full + $half) / ($cat1 + $cat2) }")
+  written=$(awk "BEGIN { printf \"%.2f\", ($full + $half) / ($copy1 + $copy2) }")
+  echo "large tree, round $((run + 1)): cat ${cat1} s and ${cat2} s, cat to a file and sync ${copy1} s and ${copy2} s," \
+    "-i --to-full ${full} s, -i --to-half ${half} s, --check ${check} s"
+  if [ -z "$best_ratio" ] || awk "BEGIN { exit !($ratio < $best_ratio) }"; then best_ratio=$ratio best_written=$written; fi
 done
-echo "large tree: -i -r takes ${large_ratio}x the time of cat"
+rm -f "$data/copy"
+
+# The small files: -i -r (in turn to full width and back), --check, cat, and
+# once a shell loop of tornix-convert -o (ten thousand starts of the program
+# take minutes).
+small="$data/small"
+cat_small=$(best "find '$small' -type f -exec cat {} + >/dev/null")
+in_place=$(best "\"\$program\" \"\$direction\" -i -r -q '$small'")
+check_small=$(best "\"\$program\" --to-half --check -r -q '$small'")
+loop=$(best "find '$small' -type f | while read -r f; do \"\$program\" \"\$direction\" -o \"\$f\" \"\$f\"; done" 1)
+echo "small tree: cat ${cat_small} s, -i -r ${in_place} s, --check ${check_small} s, shell loop of -o ${loop} s"
+echo
+echo "large tree: -i -r takes ${best_ratio}x the time of cat, ${best_written}x that of cat to a file and sync"
+echo "small tree: -i -r is $(awk "BEGIN { printf \"%.1f\", $loop / $in_place }")x faster than the shell loop"
 echo "(load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
