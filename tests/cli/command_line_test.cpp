@@ -120,7 +120,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"EncodingWithoutName", {"--to-full", "-e"}, "'-e' needs an encoding"},
                       BadLine{"UnknownEncoding", {"--to-full", "-e", "big5"}, "unknown encoding 'big5'"},
                       BadLine{"AutoIsNoOutputEncoding", {"--to-full", "--output-encoding", "auto"}, "unknown encoding"},
-                      BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"}),
+                      BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"},
+                      BadLine{"InPlaceWithOutput", {"--to-full", "-i", "-o", "x", "a"}, "-o cannot go with them"},
+                      BadLine{"InPlaceFromStandardInput", {"--to-full", "-i"}, "not standard input"},
+                      BadLine{"CheckOfStandardInput", {"--to-half", "--check", "a", "-"}, "not standard input"},
+                      BadLine{"InPlaceWithTrim", {"--to-full", "--diff", "--trim", "a"}, "--trim cannot go"},
+                      BadLine{"InPlaceInAnotherEncoding",
+                              {"--to-full", "-i", "--output-encoding", "gbk", "a"},
+                              "no --output-encoding"},
+                      BadLine{"FolderOptionsAlone", {"--to-full", "-r", "a"}, "go with -i, --check or --diff"},
+                      BadLine{"IncludeWithoutPattern", {"--to-full", "-i", "a", "--include"}, "needs a pattern"}),
     [](const ::testing::TestParamInfo<BadLine>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpWinsOverEverythingElse) {
