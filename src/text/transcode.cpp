@@ -84,6 +84,7 @@ public:
     }
 
     bool asIs() const { return m_state.asIs; }
+    std::optional<Unencodable> unencodable() const { return m_state.unencodable; }
 
 private:
     const CharsetCodec& m_codec;
@@ -106,6 +107,10 @@ void TextEncoder::Finish(std::string& bytes) {
 
 bool TextEncoder::wroteBytesAsTheyAre() const {
     return m_impl->asIs();
+}
+
+std::optional<Unencodable> TextEncoder::firstUnencodable() const {
+    return m_impl->unencodable();
 }
 
 std::string DecodeText(std::string_view bytes, FileEncoding encoding) {
