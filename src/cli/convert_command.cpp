@@ -317,6 +317,11 @@ private:
     }
 
     bool WriteEncoded() {
+        if (const std::optional<Unencodable> lacked = m_encoder->firstUnencodable()) {  // never written
+            m_cannotEncode = true;
+            (void)WriteTo(m_streams.errors, UnencodableMessage(*lacked, m_outCharset, m_streams.terminal));
+            return false;
+        }
         if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
             m_cannotEncode = true;
             (void)WriteTo(m_streams.errors, "tornix-convert: the text holds what " +

@@ -12,6 +12,16 @@ namespace tornix {
 
 using encodings::kLongestCharacter;
 
+std::string CharacterText(const Unencodable& lacked) {
+    codec::Form form{};
+    if (lacked.codePoint >= 0x10000) {
+        form = codec::FourByteForm(codec::kSupplementaryBase + (lacked.codePoint - 0x10000));
+    } else if (!codec::IsSurrogate(lacked.codePoint)) {
+        form = codec::GetTables().forms[lacked.codePoint];
+    }
+    return std::string(reinterpret_cast<const char*>(form.bytes), form.length);
+}
+
 class TextDecoder::Impl {
 public:
     explicit Impl(Charset charset) : m_codec(*RecordOf(charset).codec) {}

@@ -37,6 +37,10 @@ struct Unencodable {
     std::uint64_t line = 0;  // 1 for the first line
 };
 
+// The program's text of that character, for a message; empty for an
+// unpaired surrogate, which no message can show.
+std::string CharacterText(const Unencodable& lacked);
+
 // A file's bytes (after any byte-order mark) to the program's text.
 class TextDecoder {
 public:

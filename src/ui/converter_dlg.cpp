@@ -134,21 +134,13 @@ GbkString PathText(const std::filesystem::path& path) {
 
 // The message for a save that `charset` lacking a character stopped.
 GbkString UnencodableText(Charset charset, const Unencodable& lacked) {
-    const bool surrogate = lacked.codePoint >= 0xD800 && lacked.codePoint <= 0xDFFF;
-    std::u16string character;
-    if (lacked.codePoint >= 0x10000) {
-        const char32_t offset = lacked.codePoint - 0x10000;
-        character = {static_cast<char16_t>(0xD800 + (offset >> 10)), static_cast<char16_t>(0xDC00 + (offset & 0x3FF))};
-    } else if (!surrogate) {  // an unpaired surrogate is shown by its code point only
-        character = std::u16string(1, static_cast<char16_t>(lacked.codePoint));
-    }
     char codePoint[16];
     std::snprintf(codePoint, sizeof codePoint, "%04X", static_cast<unsigned>(lacked.codePoint));
     GbkString text(std::string_view(RecordOf(charset).title));
     text += kLacksBeforeLine;
     text += std::to_string(lacked.line).c_str();
     text += kLacksBeforeCharacter;
-    text += GbkString(EncodeFromDisplay(character));
+    text += GbkString(CharacterText(lacked));  // nothing for an unpaired surrogate
     text += kLacksBeforeCodePoint;
     text += codePoint;
     text += kLacksEnd;
