@@ -50,6 +50,16 @@ inline const EncodingVector* SavedVector(const EncodingVector& loaded, std::stri
     return nullptr;
 }
 
+// Another vector of the same text that the save chooser offers after `loaded`,
+// for the tests that save in an encoding picked there: GBK (UTF-16 BE after
+// GBK), or UTF-8 for Big5's text.
+inline const EncodingVector& PickedAfter(const EncodingVector& loaded) {
+    const char* row = std::string_view(loaded.text) == "big5" ? "UTF-8"
+                      : loaded == kEncodingVectors[0]         ? "UTF-16 BE"
+                                                              : "GBK";
+    return *SavedVector(loaded, row);
+}
+
 // The file's suffixes: the text, and the results of the two conversions.
 inline constexpr const char* kVectorText = ".txt";
 inline constexpr const char* kVectorToHalf = ".to-half.txt";
