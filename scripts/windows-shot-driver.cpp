@@ -17,7 +17,7 @@ namespace {
 const wchar_t kCaption[] = L"Qelvar Ver. 1.0713";
 const wchar_t kSample[] = L"Tornix 全角/半角转换示例:\r\nHello, World!   1+1=2.\r\n文件 C:/Temp/a.txt, 价格 $100~200";
 constexpr int kInput = 1000, kLoad = 1001, kSaveAs = 1003, kToFull = 1005;  // IDC_INPUT, IDC_LOAD, ...
-constexpr WPARAM kAboutCommand = 0x0010;                      // IDM_ABOUT
+constexpr WPARAM kAboutCommand = 0x0010;                                    // IDM_ABOUT
 
 // The visible dialog box owned by `owner`.
 HWND OwnedBy(HWND owner) {

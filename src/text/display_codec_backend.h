@@ -46,6 +46,9 @@ inline std::uint32_t FourByteLinearIndex(const char* bytes, int length) {
 // converters are unavailable.
 bool LoadPlatformForms(PlatformForms& forms);
 
+// Two-byte codes, by (lead - 0x81) * 256 + trail.
+inline constexpr std::size_t kTwoByteCodes = std::size_t{126} * 256;
+
 // Code page 950 as the platform's converter has it (ICU's windows-950-2000,
 // Windows' own code page 950), without best-fit mappings.
 struct CodePage950Forms {
@@ -60,7 +63,7 @@ struct CodePage950Forms {
     std::vector<std::uint16_t> encoded;
 };
 
-// Fills `decoded` with 126 * 256 and `encoded` with kUnitCount entries. False
+// Fills `decoded` with kTwoByteCodes and `encoded` with kUnitCount entries. False
 // when the platform has no code page 950.
 bool LoadCodePage950(CodePage950Forms& forms);
 

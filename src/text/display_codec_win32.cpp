@@ -122,7 +122,7 @@ bool LoadPlatformForms(PlatformForms& forms) {
 
 bool LoadCodePage950(CodePage950Forms& forms) {
     if (!::IsValidCodePage(kCodePage950)) return false;
-    forms.decoded.assign(126 * 256, 0);
+    forms.decoded.assign(kTwoByteCodes, 0);
     forms.encoded.assign(kUnitCount, kNoCodePageForm);
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
         for (unsigned trail = 0; trail <= 0xFF; ++trail) {

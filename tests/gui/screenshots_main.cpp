@@ -8,8 +8,8 @@
 // was loaded). On an
 // X display with a window manager (scripts/screenshots.sh) each picture is
 // taken from the screen with the window's frame; offscreen, from the widget.
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
                       list->setCurrentIndex(list->findText(QStringLiteral("Big5")));
                       list->showPopup();
                       QWidget* popup = list->view()->window();
-                      saved = Save(*chooser, folder.filePath("tornix-open-chooser.png"), popup->frameGeometry()) &&
-                              saved;
+                      saved =
+                          Save(*chooser, folder.filePath("tornix-open-chooser.png"), popup->frameGeometry()) && saved;
                       list->hidePopup();
                   });
         WithModal([&] { Click(window, IDC_LOAD); },

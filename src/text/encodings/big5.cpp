@@ -38,9 +38,9 @@ using namespace codec;
 namespace {
 
 struct Big5Tables {
-    Form forms[kUnitCount];    // the bytes of each unit; length 0: none
-    char16_t pair[126 * 256];  // the unit of a two-byte code, by (lead - 0x81) * 256 + trail; 0: none
-    char16_t single[256];      // the unit of a byte from 0x80 up that stands alone; 0: none
+    Form forms[kUnitCount];                               // the bytes of each unit; length 0: none
+    char16_t pair[display_codec_backend::kTwoByteCodes];  // the unit of a two-byte code; 0: none
+    char16_t single[256];                                 // the unit of a byte from 0x80 up that stands alone; 0: none
 };
 
 // The one mapping that a platform may lack (see the top of this file).
