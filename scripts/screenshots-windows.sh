@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Pictures of the shipped tornix.exe under Wine, in the Wine tests' virtual
-# desktop (which draws the title bars), into docs/:
+# Pictures of the shipped (64-bit) tornix.exe under Wine, in the Wine tests'
+# virtual desktop (which draws the title bars), into docs/:
 #   windows-converter.png        the window after 半角 -〉 全角, 96 DPI (100 %)
 #   windows-about.png            its About box, 96 DPI
 #   windows-converter-144dpi.png the window after 半角 -〉 全角, 144 DPI (150 %)
@@ -8,19 +8,15 @@
 #   windows-save-chooser.png     the save chooser with its encoding list, 96 DPI
 #   windows-open-chooser.png     the open chooser with its encoding list open, Big5 picked, 96 DPI
 # Each DPI gets a scratch copy of the Wine tests' prefix with LogPixels set.
-# Where this machine cannot start 32-bit Wine, the 64-bit build of the same
-# sources is shown, as the Wine tests do.
 #   scripts/screenshots-windows.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/install-deps-windows.sh
-arch=i686
-/usr/lib/wine/wine --version >/dev/null 2>&1 || arch=x86_64
-exe="$root/$(scripts/build-windows.sh "$arch" | sed -n 1p)"
+exe="$root/$(scripts/build-windows.sh x86_64 | sed -n 1p)"
 [ -d build/wine-prefix ] || scripts/test-windows.sh >/dev/null
 driver="$root/build/windows-shot-driver.exe"
-"$arch-w64-mingw32-g++-posix" -O2 -static -municode scripts/windows-shot-driver.cpp -o "$driver"
+x86_64-w64-mingw32-g++-posix -O2 -static -municode scripts/windows-shot-driver.cpp -o "$driver"
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wineserver=/usr/lib/wine/wineserver

@@ -203,7 +203,7 @@ MessageMap CConverterDlg::GetMessageMap() const {
         MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon), MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
         MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf), MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
         MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs), MapCommand(ID_HELP, &CConverterDlg::OnHelp),
-        MapDropFiles(&CConverterDlg::OnDropFiles),
+        MapDropFiles(&CConverterDlg::OnDropFiles),         MapCommand(ID_FILE_OPEN, &CConverterDlg::OnFileOpen),
     };
     return {kEntries, std::size(kEntries)};
 }
@@ -221,6 +221,7 @@ bool CConverterDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
+    if (m_startFile) PostMessage(WM_COMMAND, ID_FILE_OPEN);
     return true;  // the focus goes to the first control, the input box
 }
 
@@ -288,6 +289,13 @@ void CConverterDlg::LoadFile(const std::filesystem::path& path, std::optional<Ch
 
 void CConverterDlg::OnDropFiles(const DroppedFiles& files) {
     LoadFile(files.front());
+}
+
+void CConverterDlg::OnFileOpen() {
+    if (!m_startFile) return;
+    const std::filesystem::path path = std::move(*m_startFile);
+    m_startFile.reset();
+    LoadFile(path);
 }
 
 void CConverterDlg::OnSaveAs() {
