@@ -290,46 +290,6 @@ TEST_F(ChooserTest, DroppedFilesLoadTheFirstAsTheChooserWould) {
     EXPECT_EQ(Text(IDC_INPUT), L"全角\r\na\r\n");
 }
 
-// A file in Big5 read as Big5 picked in the open chooser's list, and a text
-// with a character that Big5 lacks not saved as Big5: one message, titled
-// with the program's name, names it and its line; the file stays as it was.
-TEST_F(ChooserTest, LoadPickedAsBig5AndSaveAsBig5RefusesACharacterItLacks) {
-    const fs::path file = m_folder / L"繁體.txt";
-    std::ofstream(file, std::ios::binary) << "\xC1\x63\xC5\xE9\r\n\xA2\xA4";  // 繁體 CR LF ═, as iconv writes it
-    const HWND chooser = ClickAndWaitForBox(IDC_LOAD);
-    ASSERT_NE(chooser, nullptr);
-    const HWND encodings = EncodingList(chooser);
-    ASSERT_NE(encodings, nullptr) << "no encoding list";
-    Pick(encodings, L"Big5");
-    ASSERT_TRUE(Choose(chooser, file.wstring()));
-    ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
-    EXPECT_EQ(Text(IDC_INPUT), L"繁體\r\n═\r\n");
-
-    ::SendMessageW(Item(IDC_INPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"繁體\r\n这"));
-    ::SendMessageW(Item(IDC_TO_HALF), BM_CLICK, 0, 0);
-    const fs::path saved = m_folder / L"saved.txt";
-    std::ofstream(saved, std::ios::binary) << "previous";
-    const HWND save = ClickAndWaitForBox(IDC_SAVE_AS);
-    ASSERT_NE(save, nullptr);
-    ASSERT_NE(EncodingList(save), nullptr);
-    EXPECT_EQ(Selected(EncodingList(save)), L"Big5");
-    ::SendMessageW(FileNameBox(save), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(saved.c_str()));
-    ::PostMessageW(::GetDlgItem(save, IDOK), BM_CLICK, 0, 0);
-    const HWND question = WaitForWindow([save] { return FindOwnedDialog(save); });
-    ASSERT_NE(question, nullptr) << "no question before replacing the file";
-    ::PostMessageW(question, WM_COMMAND, IDYES, 0);
-    ASSERT_TRUE(WaitUntil([save] { return !::IsWindow(save); }));
-    const HWND box = WaitForWindow([this] { return FindOwnedDialog(m_dialog); });
-    ASSERT_NE(box, nullptr) << "no message";
-    EXPECT_EQ(WindowText(box), L"wine_gui_test");
-    bool found = false;
-    for (HWND child : Children(box)) {
-        found = found || WindowText(child) == L"Big5 编码中没有第 2 行的“这”（U+8FD9），文件没有保存。请选择其他编码。";
-    }
-    EXPECT_TRUE(found);
-    EXPECT_EQ(ReadBytes(saved), "previous");
-}
-
 using testing::EncodingVector;
 using testing::kEncodingVectors;
 
