@@ -6,11 +6,14 @@
 //
 // A Simd type is an instruction set's vocabulary (simd/sse2.h lists it) with
 // the width kernels' own operations:
-//   FullForms(block, lead, trail)    both bytes of every printable ASCII byte's
-//                                    full-width form (and U+3000 for a space)
+//   FullForms(block, lead, trail[, specials])   both bytes of every printable
+//                                    ASCII byte's full-width form (and U+3000
+//                                    for a space), of the classic table or
+//                                    by another table's special forms
 //   RowsUnderA3(trail)          where a form under 0xA3 with that second
 //                               byte has a row
-//   A1HalfForms(trail, rowA1, result, counts)   the rows under 0xA1: narrows
+//   A1HalfForms(trail, rowA1, result, counts[, forms])   the rows under 0xA1
+//                                    (of kA1Forms, or `forms`): narrows
 //                                    `rowA1` to them, writes their forms into
 //                                    `result` and adds their extra counts
 //   WriteCounted(bytes, counts, out) byte n counts[n] times (0 to 3), in order
@@ -41,11 +44,11 @@ namespace {
 // FullForms, RowsUnderA3 and A1HalfForms by lookups of a byte's two halves,
 // for the vector types with a byte shuffle.
 template <typename Simd, typename Vec>
-void FullFormsByHalves(Vec block, Vec& lead, Vec& trail) {
-    const Vec special = Simd::And(Simd::Lookup(kFullSpecialForms.lowClass, Simd::LowHalves(block)),
-                                  Simd::Lookup(kFullSpecialForms.highClass, Simd::HighHalves(block)));
-    lead = Simd::Lookup(kFullSpecialForms.leadByClass, special);
-    trail = Simd::Add(block, Simd::Lookup(kFullSpecialForms.trailOffsetByClass, special));
+void FullFormsByHalves(Vec block, Vec& lead, Vec& trail, const FullSpecials& specials) {
+    const Vec special = Simd::And(Simd::Lookup(specials.lowClass, Simd::LowHalves(block)),
+                                  Simd::Lookup(specials.highClass, Simd::HighHalves(block)));
+    lead = Simd::Lookup(specials.leadByClass, special);
+    trail = Simd::Add(block, Simd::Lookup(specials.trailOffsetByClass, special));
 }
 
 template <typename Simd, typename Vec>
@@ -56,11 +59,11 @@ Vec RowsUnderA3ByHalves(Vec trail) {
 }
 
 template <typename Simd, typename Vec>
-void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
+void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms) {
     const Vec nibble = Simd::LowHalves(trail);
-    rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(kA1Forms.trail, nibble)));
-    result = Simd::Select(rowA1, Simd::Lookup(kA1Forms.half, nibble), result);
-    counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(kA1Forms.extra, nibble)));
+    rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(forms.trail, nibble)));
+    result = Simd::Select(rowA1, Simd::Lookup(forms.half, nibble), result);
+    counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(forms.extra, nibble)));
 }
 
 // ToFullWidth of any text, a block at a time: every printable ASCII character
