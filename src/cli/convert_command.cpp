@@ -255,7 +255,7 @@ private:
         }
         m_stream.emplace(
             m_request.direction, m_request.trim, [this](std::string_view text) { return Emit(text); },
-            asItIs && out == Charset::kUtf8 ? WidthEncoding::kUtf8 : WidthEncoding::kGbk, m_spill);
+            asItIs && out == Charset::kUtf8 ? WidthEncoding::kUtf8 : WidthEncoding::kGbk, m_spill, m_request.policy);
         return true;
     }
 
@@ -407,7 +407,7 @@ int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
 }
 
 int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams& streams) {
-    const CommandLine line = ParseCommandLine(args);
+    const CommandLine line = ParseCommandLine(args, streams.arguments);
     std::string text;
     switch (line.kind) {
         case CommandKind::kConvert:

@@ -26,6 +26,7 @@ struct ProgramStreams {
     fs_os::NativeHandle errors = fs_os::StandardError();
     Charset terminal = Charset::kUtf8;   // how the program's Chinese messages are written
     Charset localeText = Charset::kGbk;  // the locale's character set, for an input that does not tell
+    Charset arguments = Charset::kUtf8;  // what the arguments are in (Windows' entry point gives UTF-8)
 };
 
 // Converts the request's inputs, in order, as one text, to its output.

@@ -41,5 +41,6 @@ int main(int argc, char** argv) {
     const LocaleText locale = LocaleCharacterSet();
     streams.terminal = locale == LocaleText::kGbk ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
     streams.localeText = locale == LocaleText::kUtf8 ? tornix::Charset::kUtf8 : tornix::Charset::kGbk;
+    streams.arguments = streams.terminal;  // the arguments come in the terminal's encoding
     return tornix::RunTornixConvert(std::vector<std::string>(argv + 1, argv + argc), streams);
 }
