@@ -19,8 +19,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 # Everything static: the program needs no DLL that Windows does not ship
-# (no libgcc, libstdc++ or winpthread DLLs).
+# (no libgcc, libstdc++ or winpthread DLLs). No link time in the PE header,
+# so that two builds of one commit are the same bytes.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-static -static-libgcc -static-libstdc++ \
+    "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp \
 -Wl,--major-subsystem-version,6,--minor-subsystem-version,1 \
 -Wl,--major-os-version,6,--minor-os-version,1")

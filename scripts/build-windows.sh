@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs with mingw-w64: build-windows.sh [i686|x86_64]
-# (default i686). The shipped programs are the 32-bit tornix.exe and the
-# 64-bit tornix-convert.exe (it converts with the 16-byte SSE2 code); each
-# architecture builds both. Installs the cross tools when missing, builds in
+# (default i686); each architecture builds both. The release ships the 64-bit
+# ones (scripts/release.sh builds them itself, reproducibly); the 32-bit
+# ones run on 32-bit Windows too, without the vector code. Installs the cross tools when missing, builds in
 # Release, strips the programs and checks that tornix.exe is a GUI program and
 # tornix-convert.exe a console program, that both import nothing but DLLs
 # that Windows ships, and that they are marked for Windows 7 and import

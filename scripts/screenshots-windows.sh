@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Pictures of the shipped tornix.exe under Wine, in the Wine tests' virtual
-# desktop (which draws the title bars), into docs/:
+# Pictures of the shipped (64-bit) tornix.exe under Wine, in the Wine tests'
+# virtual desktop (which draws the title bars), into docs/:
 #   windows-converter.png        the window after 半角 -〉 全角, 96 DPI (100 %)
 #   windows-about.png            its About box, 96 DPI
 #   windows-converter-144dpi.png the window after 半角 -〉 全角, 144 DPI (150 %)
@@ -12,10 +12,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/install-deps-windows.sh
-exe="$root/$(scripts/build-windows.sh i686 | sed -n 1p)"
+exe="$root/$(scripts/build-windows.sh x86_64 | sed -n 1p)"
 [ -d build/wine-prefix ] || scripts/test-windows.sh >/dev/null
 driver="$root/build/windows-shot-driver.exe"
-i686-w64-mingw32-g++-posix -O2 -static -municode scripts/windows-shot-driver.cpp -o "$driver"
+x86_64-w64-mingw32-g++-posix -O2 -static -municode scripts/windows-shot-driver.cpp -o "$driver"
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wineserver=/usr/lib/wine/wineserver

@@ -7,12 +7,16 @@
 # program and compared byte for byte with the Linux tornix-convert; and the
 # version floor (Windows 7) of the programs' headers and imports.
 #
-# The shipped programs are the 32-bit tornix.exe and the 64-bit
-# tornix-convert.exe (scripts/build-windows.sh). The tests run the programs
-# and the test programs as 32-bit Windows programs when this machine can
-# start 32-bit Wine; a kernel without 32-bit support cannot, and then the
-# same sources are built and tested as 64-bit Windows programs. The shipped
-# 64-bit tornix-convert.exe is compared with the Linux program either way.
+# The release (scripts/release.sh, made twice and compared by scripts/
+# check-release.sh) ships the 64-bit tornix.exe and tornix-convert.exe; its
+# setup and zip are installed, run, upgraded and uninstalled in a fresh Wine
+# prefix (tests/wine/release-test.sh), and its tornix-convert.exe is compared
+# with the Linux program on every vector tier. The other tests run the
+# programs and the test programs as 32-bit Windows programs when this machine
+# can start 32-bit Wine; without it (a kernel without 32-bit support, or no
+# wine32 package to be had) the same sources are built and tested as 64-bit
+# Windows programs. The 32-bit tornix.exe is still built and checked
+# (scripts/build-windows.sh i686).
 #
 # The Linux tornix-convert is TORNIX_LINUX_CONVERT when that is set (the
 # program of scripts/test.sh's build), otherwise built here (preset cli).
@@ -22,7 +26,9 @@ cd "$root"
 
 scripts/install-deps-windows.sh
 scripts/build-windows.sh i686 >/dev/null
-shipped_convert="$root/$(scripts/build-windows.sh x86_64 | tail -n 1)"
+# The release, made twice and compared; its programs and files are tested below.
+scripts/check-release.sh
+shipped_convert="$root/build/release-build/stage/tornix-convert.exe"
 linux_convert="${TORNIX_LINUX_CONVERT:-}"
 if [ -z "$linux_convert" ]; then
   cmake --preset cli >/dev/null
@@ -38,7 +44,8 @@ else
   arch=x86_64 loader=/usr/lib/wine/wine64
 fi
 build="build/wine-$arch"
-cmake --preset "wine-$arch" -DTORNIX_LINUX_CONVERT="$linux_convert" -DTORNIX_SHIPPED_CONVERT="$shipped_convert"
+cmake --preset "wine-$arch" -DTORNIX_LINUX_CONVERT="$linux_convert" -DTORNIX_SHIPPED_CONVERT="$shipped_convert" \
+  -DTORNIX_RELEASE_FILES="$root/build/release-files"
 cmake --build --preset "wine-$arch"
 
 # A Wine prefix of the project's own, with a CJK font standing in for 宋体,

@@ -6,6 +6,7 @@ namespace tornix {
 
 bool CConverterApp::InitInstance() {
     CConverterDlg dlg;
+    if (!m_commandLineFiles.empty()) dlg.m_startFile = m_commandLineFiles.front();
     m_pMainWnd = &dlg;
     dlg.DoModal();  // IDOK, IDCANCEL or -1: the program ends either way
     m_pMainWnd = nullptr;

@@ -47,6 +47,12 @@
 #define ID_HELP 0xE146
 #endif
 
+// The framework's Open command: a file named on the command line is opened by
+// it once the window is shown.
+#ifndef ID_FILE_OPEN
+#define ID_FILE_OPEN 0xE101
+#endif
+
 // Menu item kinds for AppendMenu.
 #ifndef MF_STRING
 #define MF_STRING 0x0000u

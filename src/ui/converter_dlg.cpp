@@ -160,7 +160,7 @@ MessageMap CConverterDlg::GetMessageMap() const {
         MapQueryDragIcon(&CConverterDlg::OnQueryDragIcon), MapClicked(IDC_LOAD, &CConverterDlg::OnLoad),
         MapClicked(IDC_TO_HALF, &CConverterDlg::OnToHalf), MapClicked(IDC_TO_FULL, &CConverterDlg::OnToFull),
         MapClicked(IDC_SAVE_AS, &CConverterDlg::OnSaveAs), MapCommand(ID_HELP, &CConverterDlg::OnHelp),
-        MapDropFiles(&CConverterDlg::OnDropFiles),
+        MapDropFiles(&CConverterDlg::OnDropFiles),         MapCommand(ID_FILE_OPEN, &CConverterDlg::OnFileOpen),
     };
     return {kEntries, std::size(kEntries)};
 }
@@ -178,6 +178,7 @@ bool CConverterDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
+    if (m_startFile) PostMessage(WM_COMMAND, ID_FILE_OPEN);
     return true;  // the focus goes to the first control, the input box
 }
 
@@ -237,6 +238,13 @@ void CConverterDlg::LoadFile(const std::filesystem::path& path) {
 
 void CConverterDlg::OnDropFiles(const DroppedFiles& files) {
     LoadFile(files.front());
+}
+
+void CConverterDlg::OnFileOpen() {
+    if (!m_startFile) return;
+    const std::filesystem::path path = std::move(*m_startFile);
+    m_startFile.reset();
+    LoadFile(path);
 }
 
 void CConverterDlg::OnSaveAs() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 #include "res/resource.h"
 #include "text/encoding.h"
@@ -33,6 +34,9 @@ public:
     // The encoding of the file last loaded (code page 936 before any): what
     // Save As writes unless the user picks another in its chooser.
     FileEncoding m_fileEncoding;
+    // A file named on the command line: loaded as 读取... loads a file once
+    // the window is shown, so that a refusal appears over it.
+    std::optional<std::filesystem::path> m_startFile;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -53,6 +57,8 @@ protected:
     // Files dropped onto the window: the first is loaded as if chosen with
     // 读取...; the others are left alone.
     void OnDropFiles(const DroppedFiles& files);
+    // ID_FILE_OPEN, posted by OnInitDialog: loads m_startFile, once.
+    void OnFileOpen();
     // Stores the output box in a file the user picks, in the encoding left
     // chosen in the chooser (at first the loaded file's).
     void OnSaveAs();

@@ -130,11 +130,24 @@ std::intptr_t FakeWindow::SendMessage(unsigned message, std::intptr_t, std::intp
     return 0;
 }
 
+void FakeWindow::PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
+    m_posted.push_back({message, wParam, lParam});
+}
+
+void FakeWindow::RunPosted() {
+    while (!m_posted.empty()) {
+        const Posted posted = m_posted.front();
+        m_posted.pop_front();
+        m_dialog.OnWndMsg(posted.message, static_cast<std::uintptr_t>(posted.wParam), posted.lParam, nullptr);
+    }
+}
+
 }  // namespace fake
 
 int RunDialogModal(CDialog& dialog, unsigned templateId, CDialog*) {
     fake::Modals().templates.push_back(templateId);
     fake::FakeWindow window(dialog);
+    window.RunPosted();
     return fake::Modals().nextResult;
 }
 

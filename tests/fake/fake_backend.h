@@ -51,6 +51,11 @@ public:
     void DropFiles(const DroppedFiles& files);
     bool Paint();  // false when the dialog left WM_PAINT to the platform
     std::intptr_t QueryDragIcon();
+    // The window opens again for the same dialog, as at the program's start
+    // (OnInitDialog), its texts as they were.
+    void Reopen() { m_dialog.OnInitDialog(); }
+    // The window's loop runs: the posted messages are handled, in order.
+    void RunPosted();
 
     // What a user sees.
     std::string Text(unsigned id) const;
@@ -90,11 +95,17 @@ public:
     ClientRect GetClientRect() const override { return clientRect; }
     std::unique_ptr<PaintContext> BeginPaint() override;
     std::intptr_t SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t Default() override { return ++defaultCalls, 0; }
 
 private:
     CDialog& m_dialog;
     std::map<unsigned, std::string> m_texts;
+    struct Posted {
+        unsigned message;
+        std::intptr_t wParam, lParam;
+    };
+    std::deque<Posted> m_posted;
 };
 
 // Dialogs run modally through the fake (the About box) are recorded here and

@@ -37,12 +37,13 @@ const std::string kOutputEmpty =  // 输出结果为空！操作取消！
 const std::string kCreateFailed = "\xB4\xB4\xBD\xA8\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";  // 创建文件失败。
 const std::string kWriteFailed = "\xD0\xB4\xC8\xEB\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA1\xA3";   // 写入文件失败。
 
-// The two ways of loading a file: 读取... and the file chosen, or the file
-// dropped onto the window. Both must do exactly the same.
-enum class LoadWay { kChooser, kDrop };
+// The ways of loading a file: 读取... and the file chosen, the file dropped
+// onto the window, or the file named on the command line as the window opens.
+// All must do exactly the same.
+enum class LoadWay { kChooser, kDrop, kCommandLine };
 
 std::string WayName(LoadWay way) {
-    return way == LoadWay::kChooser ? "Chooser" : "Drop";
+    return way == LoadWay::kChooser ? "Chooser" : way == LoadWay::kDrop ? "Drop" : "CommandLine";
 }
 void PrintTo(LoadWay way, std::ostream* out) {
     *out << WayName(way);
@@ -55,6 +56,13 @@ protected:
     void Load(LoadWay way, const fs::path& path) {
         if (way == LoadWay::kDrop) {
             window.DropFiles({path});
+        } else if (way == LoadWay::kCommandLine) {
+            dialog.m_startFile = path;
+            const auto messagesBefore = window.messageBoxes.size();
+            window.Reopen();
+            EXPECT_EQ(window.messageBoxes.size(), messagesBefore) << "read only once the window is shown";
+            window.RunPosted();
+            EXPECT_FALSE(dialog.m_startFile) << "loaded once";
         } else {
             window.chooserAnswers.push_back(path);
             window.Click(IDC_LOAD);
@@ -102,7 +110,7 @@ TEST_P(LoadTest, ReplacesTypedTextAndKeepsOutput) {
     EXPECT_EQ(window.Text(IDC_OUTPUT), "\xA3\xB1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, LoadTest, ::testing::Values(LoadWay::kChooser, LoadWay::kDrop),
+INSTANTIATE_TEST_SUITE_P(Ways, LoadTest, ::testing::Values(LoadWay::kChooser, LoadWay::kDrop, LoadWay::kCommandLine),
                          [](const auto& info) { return WayName(info.param); });
 
 TEST_F(FileCommandsTest, DropOfSeveralFilesLoadsTheFirst) {
@@ -153,9 +161,11 @@ TEST_P(LoadFailureTest, ReportsAndChangesNothing) {
     }
     if (which == "Device") path = "/dev/zero";
     window.Type(IDC_INPUT, "typed");
-    Load(std::get<1>(GetParam()), path);
+    const LoadWay way = std::get<1>(GetParam());
+    Load(way, path);
     ExpectOneMessage(failure.message, "");
-    EXPECT_EQ(window.Text(IDC_INPUT), "typed");
+    // A window opened with a file it cannot read stays empty.
+    EXPECT_EQ(window.Text(IDC_INPUT), way == LoadWay::kCommandLine ? "" : "typed");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          LoadFailure{"ReadError", kReadFailed},
                                          LoadFailure{"FifoWithoutWriter", kReadFailed},
                                          LoadFailure{"Device", kReadFailed}),
-                       ::testing::Values(LoadWay::kChooser, LoadWay::kDrop)),
+                       ::testing::Values(LoadWay::kChooser, LoadWay::kDrop, LoadWay::kCommandLine)),
     [](const auto& info) { return std::string(std::get<0>(info.param).name) + WayName(std::get<1>(info.param)); });
 
 TEST_F(FileCommandsTest, SaveAsWithEmptyOutputShowsNoChooser) {

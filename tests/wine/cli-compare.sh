@@ -2,7 +2,7 @@
 # cli-compare.sh LINUX_PROGRAM WINE_LOADER EXE...: runs the Linux tornix-convert
 # and each Windows tornix-convert.exe (under Wine) on the same inputs and
 # checks that they agree: the same output bytes, in standard output or in the
-# -o file; the same exit statuses; the same messages where no system text is
+# -o file, also on every vector tier (TORNIX_SIMD); the same exit statuses; the same messages where no system text is
 # part of them; the help in code page 936 where Linux gives UTF-8 (Wine runs
 # with the Chinese (PRC) code pages). Inputs come from files, from a
 # redirection and through a pipe, under Chinese file names. Prints each
@@ -34,6 +34,12 @@ LC_ALL=C awk 'BEGIN {
   printf "%c", 0
   printf "  \t\r\n"
 }' >"$work/文档.txt"
+# The same in UTF-8, valid throughout, for the UTF-8 kernels.
+LC_ALL=C awk 'BEGIN {
+  srand(20261210)
+  n = split("中文|　|   |abc|Ａ|。|.|/|／|\r\n|\n|Hello, World!|～|~|😀|한|      |，", piece, "|")
+  for (i = 0; i < 150000; ++i) printf "%s", piece[int(rand() * n) + 1]
+}' >"$work/utf8.txt"
 printf ' \xa1\xa1 first part,\r\n' >"$work/头.txt"
 printf '\xa3\xc1 last part\xa1\xa1  \n' >"$work/尾.txt"
 printf 'from standard input \xa3\xa1\r\n' >"$work/stdin.txt"
@@ -109,6 +115,18 @@ for exe in "$@"; do
   "$linux" --help | iconv -f UTF-8 -t GBK >"$work/linux.out"
   "$loader" "$exe" --help >"$work/windows.out"
   same "the help" linux.out windows.out
+
+  # Every vector tier (TORNIX_SIMD) gives the Linux program's bytes, in code
+  # page 936 and in UTF-8.
+  for document in 文档.txt utf8.txt; do
+    for direction in --to-full --to-half; do
+      "$linux" "$direction" "$work/$document" >"$work/linux.out"
+      for tier in avx512 avx2 ssse3 sse2 scalar; do
+        TORNIX_SIMD=$tier "$loader" "$exe" "$direction" "$(win "$document")" >"$work/windows.out"
+        same "$direction of $document with TORNIX_SIMD=$tier" linux.out windows.out
+      done
+    done
+  done
 
   # A reader that goes away: a quiet end with the same status.
   "$loader" "$exe" --to-full "$(win 文档.txt)" 2>"$work/windows.err" | head -c 10 >/dev/null

@@ -106,7 +106,7 @@ TEST(ProgramResourcesTest, IconGroupHasThreeSizesInFullColour) {
 
 // The program starts with its window, converts, and ends on Esc.
 TEST(ProgramRunTest, OpensConvertsAndEndsOnEscape) {
-    std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" ignored arguments";
+    std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -95,6 +95,10 @@ std::intptr_t CDialog::SendMessage(unsigned message, std::intptr_t wParam, std::
     return m_host ? m_host->SendMessage(message, wParam, lParam) : 0;
 }
 
+void CDialog::PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
+    if (m_host) m_host->PostMessage(message, wParam, lParam);
+}
+
 std::intptr_t CDialog::Default() {
     return m_host ? m_host->Default() : 0;
 }

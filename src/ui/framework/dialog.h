@@ -65,6 +65,8 @@ public:
     bool IsIconic() const;
     ClientRect GetClientRect() const;
     std::intptr_t SendMessage(unsigned message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Handled later, once the window is shown (from OnInitDialog: after it).
+    void PostMessage(unsigned message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
     std::intptr_t Default();
 
     virtual bool OnInitDialog();

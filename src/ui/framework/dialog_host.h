@@ -74,6 +74,9 @@ public:
     virtual ClientRect GetClientRect() const = 0;
     virtual std::unique_ptr<PaintContext> BeginPaint() = 0;
     virtual std::intptr_t SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) = 0;
+    // Queues the message for the window: it is handled once the window runs
+    // its loop (shown) and the events before it are done.
+    virtual void PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) = 0;
     // The platform's default processing of the message being handled.
     virtual std::intptr_t Default() = 0;
 };

@@ -232,6 +232,15 @@ std::intptr_t DialogWindow::SendMessage(unsigned message, std::intptr_t wParam, 
     return Dispatch(message, static_cast<std::uintptr_t>(wParam), lParam);
 }
 
+void DialogWindow::PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, message, wParam, lParam] {
+            if (m_loop != nullptr) Dispatch(message, static_cast<std::uintptr_t>(wParam), lParam);
+        },
+        Qt::QueuedConnection);
+}
+
 std::intptr_t DialogWindow::Default() {
     return m_messages.empty() ? 0 : DefaultProcessing(m_messages.back());
 }

@@ -51,6 +51,7 @@ public:
     ClientRect GetClientRect() const override;
     std::unique_ptr<PaintContext> BeginPaint() override;
     std::intptr_t SendMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t Default() override;
 
 protected:

@@ -225,4 +225,8 @@ std::intptr_t DialogWindow::SendMessage(unsigned message, std::intptr_t wParam, 
     return ::SendMessageW(m_hwnd, message, static_cast<WPARAM>(wParam), lParam);
 }
 
+void DialogWindow::PostMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
+    ::PostMessageW(m_hwnd, message, static_cast<WPARAM>(wParam), lParam);
+}
+
 }  // namespace tornix::win32
