@@ -4,8 +4,8 @@
 // from the policy's sets instead of the table's shape, and punctuation by
 // context worked out on the block's masks (policy_steps.h). A Simd type
 // needs, besides what width_blocks.h lists:
-//   Members(bytes, candidates, set)   the candidate bits whose byte is in an
-//                                     AsciiSet
+//   Classify(bytes, candidates, sets, context)   which candidate bytes
+//                                     convert (Converting)
 //   FullForms(block, lead, trail, specials), A1HalfForms(..., forms) and
 //   WriteFormsByTable(..., kind)      by the forms of the policy's table
 // Included by the kernel files only (see width_blocks.h).
@@ -21,13 +21,23 @@
 namespace tornix::kernels {
 namespace {
 
-// Members by lookups of each byte's two halves, for the vector types with a
+// Of a block's candidate bytes, those that convert always and those that
+// convert by context, by the policy's sets (policy_tables.h).
+struct Converting {
+    std::uint64_t always = 0;
+    std::uint64_t byContext = 0;
+};
+
+// Classify by lookups of each byte's two halves, for the vector types with a
 // byte shuffle.
 template <typename Simd, typename Vec>
-std::uint64_t MembersByHalves(Vec bytes, std::uint64_t candidates, const AsciiSet& set) {
-    const Vec hit =
-        Simd::And(Simd::Lookup(set.low, Simd::LowHalves(bytes)), Simd::Lookup(kHighHalfBits, Simd::HighHalves(bytes)));
-    return ~Simd::Bits(Simd::Equal(hit, Simd::Zero())) & candidates;
+Converting ClassifyByHalves(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool context) {
+    const Vec low = Simd::LowHalves(bytes);
+    const Vec bit = Simd::Lookup(kHighHalfBits, Simd::HighHalves(bytes));
+    const auto in = [&](const AsciiSet& set) {
+        return ~Simd::Bits(Simd::Equal(Simd::And(Simd::Lookup(set.low, low), bit), Simd::Zero())) & candidates;
+    };
+    return {in(sets.always), context ? in(sets.byContext) : 0};
 }
 
 // Of a block's character starts, those of CJK characters (width_context.h),
@@ -71,15 +81,14 @@ inline std::uint64_t LastPairSeeds(const unsigned char* block, unsigned width, s
     return IsCjkPair(block[last], block[last + 1]) ? (cut != 0 ? 2 : 1) : 0;
 }
 
-// To full width: of the printable bytes, the marks that convert by context
-// and have a CJK character next to them.
+// To full width: of the marks that convert by context, those that have a CJK
+// character next to them.
 template <typename Simd, typename Vec>
 std::uint64_t FullMarksNextToCjk(Vec block, const unsigned char* in, std::size_t i, std::size_t size,
-                                 std::uint64_t starts, std::uint64_t spaces, std::uint64_t printable, unsigned stop,
-                                 const PolicyTables& policy, ContextCarry& carry) {
+                                 std::uint64_t starts, std::uint64_t spaces, std::uint64_t marks, unsigned stop,
+                                 ContextCarry& carry) {
     const std::uint64_t cjk = CjkPairs<Simd>(block, Simd::Load(in + i + 1), starts);
     const std::uint64_t before = CjkBefore(spaces, cjk << 1, stop, carry);
-    const std::uint64_t marks = Simd::Members(block, printable, policy.full.byContext);
     const auto beyond = [&] { return CjkPairFrom(in, i + stop, size, carry.after); };
     return (marks & before) | CjkAfterEnds(marks & ~before, spaces, cjk, stop, beyond);
 }
@@ -127,9 +136,7 @@ std::size_t PolicyFullWidthBlocks(const unsigned char* in, std::size_t i, std::s
         const std::uint64_t seconds = (starts << 1) | cut;
         const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D)) & ~seconds;
         const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' '))) & ~seconds;
-        unsigned stop = kWidth;
-        if (triples && ((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ')
-            stop = RunStart(spaces, kWidth - 1);
+        const unsigned stop = triples ? StopBeforeLongRun(spaces, kWidth, in[i + kWidth]) : kWidth;
         if (stop == 0) {  // a run of spaces from here past the block
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitSpaceRun(out, run);
@@ -138,10 +145,13 @@ std::size_t PolicyFullWidthBlocks(const unsigned char* in, std::size_t i, std::s
             continue;
         }
         const std::uint64_t taken = LowBits(stop);
-        std::uint64_t wide = Simd::Members(block, printable & taken, policy.full.always);
+        const Converting found = (printable & taken) != 0
+                                     ? Simd::Classify(block, printable & taken, policy.full, policy.context)
+                                     : Converting{};
+        std::uint64_t wide = found.always;
         if (policy.context) {
-            wide |= FullMarksNextToCjk<Simd>(block, in, i, size, starts & taken, spaces & taken, printable & taken,
-                                             stop, policy, carry);
+            wide |= FullMarksNextToCjk<Simd>(block, in, i, size, starts & taken, spaces & taken, found.byContext, stop,
+                                             carry);
         }
         const std::uint64_t heads = triples ? SpaceTripleHeads(spaces & taken) : spaces & taken & singles;
         wide |= heads;
@@ -201,7 +211,6 @@ std::size_t PolicyHalfWidthBlocks(const unsigned char* in, std::size_t i, std::s
     using Vec = typename Simd::Vec;
     constexpr unsigned kWidth = Simd::kWidth;
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
-    const Vec one = Simd::Splat(1);
     const Vec solidusExtra = Simd::Splat(policy.solidusExtra);
     std::uint64_t cut = 0;
     Vec converted = Simd::Zero();
@@ -222,11 +231,11 @@ std::size_t PolicyHalfWidthBlocks(const unsigned char* in, std::size_t i, std::s
         const std::uint64_t underA1 = Simd::Bits(Simd::Equal(block, Simd::Splat(kFullFormLeads[0]))) & starts;
         const std::uint64_t underA3 = Simd::Bits(Simd::Equal(block, Simd::Splat(kFullFormLeads[1]))) & starts;
         const Vec key = Simd::Xor(trail, Simd::Splat(0x80));  // under 0xA3: the ASCII character of the form
-        std::uint64_t rowA3 = Simd::Members(key, underA3, policy.halfUnderA3.always);
+        const Converting found = Simd::Classify(key, underA3, policy.halfUnderA3, policy.context);
+        std::uint64_t rowA3 = found.always;
         std::uint64_t stays = 0;  // marks that stay by context
         if (policy.context) {
-            const std::uint64_t marks =
-                Simd::Members(key, underA3, policy.halfUnderA3.byContext) | A1Marks<Simd>(trail, underA1, policy);
+            const std::uint64_t marks = found.byContext | A1Marks<Simd>(trail, underA1, policy);
             stays = HalfMarksNextToCjk<Simd>(block, trail, in, i, size, starts, (starts << 1) | cut, marks, carry);
             rowA3 |= marks & underA3 & ~stays;
         }
@@ -237,12 +246,7 @@ std::size_t PolicyHalfWidthBlocks(const unsigned char* in, std::size_t i, std::s
         Simd::A1HalfForms(trail, rowA1, result, counts, policy.a1);
         const Vec before = converted;
         converted = Simd::Or(rowA3Mask, rowA1);
-        counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), one));
-        if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
-            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(kWidth), out);
-        } else {
-            Simd::WriteCounted(result, counts, out);
-        }
+        WriteHalfBlock<Simd>(result, counts, converted, before, out);
         cut = starts >> (kWidth - 1);
         i += kWidth;
     }
@@ -255,21 +259,19 @@ std::size_t PolicyHalfWidthBlocks(const unsigned char* in, std::size_t i, std::s
     return i;
 }
 
-// The kernels: the blocks, then the plain loop for the end.
-template <typename Simd>
-char* ToFullWidthPolicyBlocks(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
-                              ContextEdges edges) {
-    ContextCarry carry{edges.cjkBefore ? 1u : 0u, edges.cjkAfter};
-    const std::size_t i = PolicyFullWidthBlocks<Simd>(in, 0, size, out, policy, carry);
-    return ToFullWidthPolicyTail(in + i, size - i, out, policy, carry);
-}
+// A kernel under a policy: the block loop `Blocks`, then the plain loop
+// `Tail` from where it stopped, with what the blocks carry.
+using PolicyBlocks = std::size_t (*)(const unsigned char* in, std::size_t i, std::size_t size, char*& out,
+                                     const PolicyTables& policy, ContextCarry& carry);
+using PolicyTail = char* (*)(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                             ContextCarry carry);
 
-template <typename Simd>
-char* ToHalfWidthPolicyBlocks(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
-                              ContextEdges edges) {
+template <PolicyBlocks Blocks, PolicyTail Tail>
+char* BlocksThenTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                     ContextEdges edges) {
     ContextCarry carry{edges.cjkBefore ? 1u : 0u, edges.cjkAfter};
-    const std::size_t i = PolicyHalfWidthBlocks<Simd>(in, 0, size, out, policy, carry);
-    return ToHalfWidthPolicyTail(in + i, size - i, out, policy, carry);
+    const std::size_t i = Blocks(in, 0, size, out, policy, carry);
+    return Tail(in + i, size - i, out, policy, carry);
 }
 
 }  // namespace

@@ -31,6 +31,12 @@ const HalfForm* Utf8CharacterForm(const Utf8HalfTable& forms, const unsigned cha
     return form.length == 3 && std::memcmp(form.bytes, at, 3) == 0 ? nullptr : &form;
 }
 
+// Where two spaces begin a run that the classic table turns into U+3000s by
+// three; a space alone is written from the forms.
+bool StartsSpaceTriples(const unsigned char* in, std::size_t i, std::size_t size, const PolicyTables& policy) {
+    return policy.fullSpaces == SpaceRule::kTriples && in[i] == ' ' && i + 1 < size && in[i + 1] == ' ';
+}
+
 void WriteForm(const HalfForm& form, char*& out) {
     std::memcpy(out, form.bytes, sizeof form.bytes);
     out += form.length;
@@ -41,7 +47,6 @@ void WriteForm(const HalfForm& form, char*& out) {
 char* ToFullWidthPolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                             ContextCarry carry) {
     static constexpr char kSpace[2] = {static_cast<char>(kFullSpaceLead), static_cast<char>(kFullSpaceTrail)};
-    const FullTable& forms = FullFormsOf(policy.table);
     std::size_t i = 0;
     bool cjkBefore = TakeSeeds(in, i, size, out, carry.seeds);
     while (i < size) {
@@ -51,19 +56,20 @@ char* ToFullWidthPolicyTail(const unsigned char* in, std::size_t size, char* out
             out += 2;
             cjkBefore = IsCjkPair(byte, in[i + 1]);
             i += 2;
-        } else if (byte == ' ') {
+        } else if (StartsSpaceTriples(in, i, size, policy)) {
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitPolicySpaces(out, run, policy.fullSpaces, kSpace, 2);
             i += run;
         } else {
-            const auto after = [&] { return CjkPairFrom(in, i + 1, size, carry.after); };
-            if (ConvertsToFull(RuleOf(policy.full, byte), cjkBefore, after)) {
-                std::memcpy(out, forms.full[byte], 2);
-                out += 2;
-            } else {
+            // Without a branch on the rule but for context (see fullForms).
+            if (RuleOf(policy.full, byte) == Rule::kByContext && !cjkBefore &&
+                !CjkPairFrom(in, i + 1, size, carry.after)) {
                 *out++ = static_cast<char>(byte);
+            } else {
+                std::memcpy(out, policy.fullForms.full[byte], 2);
+                out += policy.fullForms.length[byte];
             }
-            cjkBefore = false;
+            cjkBefore = cjkBefore && byte == ' ';
             ++i;
         }
     }
@@ -99,12 +105,11 @@ char* ToHalfWidthPolicyTail(const unsigned char* in, std::size_t size, char* out
 
 char* ToFullWidthUtf8PolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                                 ContextCarry carry) {
-    const Utf8FullTable& forms = Utf8FullFormsOf(policy.table);
     std::size_t i = 0;
     bool cjkBefore = TakeSeeds(in, i, size, out, carry.seeds);
     while (i < size) {
         const unsigned char byte = in[i];
-        if (byte == ' ') {
+        if (StartsSpaceTriples(in, i, size, policy)) {
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitPolicySpaces(out, run, policy.fullSpaces, kUtf8FullSpace.bytes, 3);
             i += run;
@@ -114,14 +119,14 @@ char* ToFullWidthUtf8PolicyTail(const unsigned char* in, std::size_t size, char*
             cjkBefore = true;
             i += 3;
         } else {
-            const auto after = [&] { return CjkUtf8From(in, i + 1, size, carry.after); };
-            if (ConvertsToFull(RuleOf(policy.full, byte), cjkBefore, after)) {
-                std::memcpy(out, forms.form[byte], 4);
-                out += forms.length[byte];
-            } else {
+            if (RuleOf(policy.full, byte) == Rule::kByContext && !cjkBefore &&
+                !CjkUtf8From(in, i + 1, size, carry.after)) {
                 *out++ = static_cast<char>(byte);
+            } else {
+                std::memcpy(out, policy.utf8FullForms.form[byte], 4);
+                out += policy.utf8FullForms.length[byte];
             }
-            cjkBefore = false;
+            cjkBefore = cjkBefore && byte == ' ';
             ++i;
         }
     }

@@ -80,14 +80,9 @@ inline bool TakeSeeds(const unsigned char* in, std::size_t& i, std::size_t size,
     return true;
 }
 
-// Whether a character of `rule` converts, given what stands next to it: to
-// full width next to a CJK character, to half width next to none. The
-// character after is asked for only when it decides.
-template <typename After>
-bool ConvertsToFull(Rule rule, bool cjkBefore, After cjkAfter) {
-    return rule == Rule::kConvert || (rule == Rule::kByContext && (cjkBefore || cjkAfter()));
-}
-
+// Whether a character of `rule` converts to half width, given what stands
+// next to it: by context, only next to no CJK character. The character after
+// is asked for only when it decides.
 template <typename After>
 bool ConvertsToHalf(Rule rule, bool cjkBefore, After cjkAfter) {
     return rule == Rule::kConvert || (rule == Rule::kByContext && !cjkBefore && !cjkAfter());

@@ -45,15 +45,20 @@ private:
 
 // Adds `character` to the set its rule says: a character of a class that
 // does not convert, or one that is kept, to neither.
+void SetRule(ConvertSets& sets, unsigned char character, Rule rule) {
+    if (rule == Rule::kKeep) return;
+    Add(rule == Rule::kConvert ? sets.always : sets.byContext, character);
+    sets.rules[character] = static_cast<std::uint8_t>(rule);
+}
+
 void AddByRule(ConvertSets& sets, unsigned char character, bool kept, const WidthPolicy& policy) {
     const unsigned cls = WidthClassOf(character);
     if (kept || (policy.classes & cls) == 0) return;
-    Add(policy.context && cls == kWidthPunctuation ? sets.byContext : sets.always, character);
+    SetRule(sets, character, policy.context && cls == kWidthPunctuation ? Rule::kByContext : Rule::kConvert);
 }
 
 void CopyRule(const ConvertSets& from, ConvertSets& to, unsigned char character) {
-    if (Contains(from.always, character)) Add(to.always, character);
-    if (Contains(from.byContext, character)) Add(to.byContext, character);
+    SetRule(to, character, RuleOf(from, character));
 }
 
 void CompileToFull(const WidthPolicy& policy, const KeptCharacters& kept, PolicyTables& tables) {
@@ -61,6 +66,25 @@ void CompileToFull(const WidthPolicy& policy, const KeptCharacters& kept, Policy
     const bool spaces = (policy.classes & kWidthSpace) != 0 && !kept.HasAscii(' ');
     const bool classic = policy.table == WidthTableKind::kClassic;
     tables.fullSpaces = !spaces ? SpaceRule::kKept : classic ? SpaceRule::kTriples : SpaceRule::kSingles;
+    tables.fullForms = FullFormsOf(policy.table);
+    tables.utf8FullForms = Utf8FullFormsOf(policy.table);
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        if (byte >= 0x21 && byte <= 0x7E && RuleOf(tables.full, static_cast<unsigned char>(byte)) != Rule::kKeep) {
+            continue;
+        }
+        tables.fullForms.full[byte][0] = static_cast<char>(byte);
+        tables.fullForms.length[byte] = 1;
+        tables.utf8FullForms.form[byte][0] = static_cast<char>(byte);
+        tables.utf8FullForms.length[byte] = 1;
+    }
+    // A space alone: as it is, or where each space converts, U+3000.
+    if (tables.fullSpaces == SpaceRule::kSingles) {
+        tables.fullForms.full[' '][0] = static_cast<char>(kFullSpaceLead);
+        tables.fullForms.full[' '][1] = static_cast<char>(kFullSpaceTrail);
+        tables.fullForms.length[' '] = 2;
+        for (int k = 0; k < 3; ++k) tables.utf8FullForms.form[' '][k] = kUtf8FullSpace.bytes[k];
+        tables.utf8FullForms.length[' '] = 3;
+    }
 }
 
 // The rows under 0xA1 that stay are taken out of the nibble table, as where

@@ -29,16 +29,18 @@ inline constexpr std::uint8_t kHighHalfBits[16] = {1, 2, 4, 8, 16, 32, 64, 128};
 // Of the characters a kernel can convert, those that convert whatever
 // stands around them, and those that convert by context (punctuation, when
 // the policy asks for context); the others are kept.
+enum class Rule : std::uint8_t { kKeep, kConvert, kByContext };
+
+// The same by byte, for the plain loops and the vector types without a byte
+// shuffle: 1 for kConvert, 2 for kByContext.
 struct ConvertSets {
     AsciiSet always;
     AsciiSet byContext;
+    std::uint8_t rules[256]{};
 };
 
-enum class Rule : std::uint8_t { kKeep, kConvert, kByContext };
-
-constexpr Rule RuleOf(const ConvertSets& sets, unsigned character) {
-    if (Contains(sets.always, character)) return Rule::kConvert;
-    return Contains(sets.byContext, character) ? Rule::kByContext : Rule::kKeep;
+constexpr Rule RuleOf(const ConvertSets& sets, unsigned char character) {
+    return static_cast<Rule>(sets.rules[character]);
 }
 
 // What spaces become to full width: kept; each three a U+3000 (classic);
@@ -59,9 +61,13 @@ inline constexpr int kMaxA1Marks = 3;
 struct PolicyTables {
     WidthTableKind table = WidthTableKind::kClassic;
     bool context = false;
-    // To full width, by ASCII character; the space by its own rule.
+    // To full width, by ASCII character; the space by its own rule. The
+    // plain loops write from the forms: those of the characters that
+    // convert, always or by context, and the others as they are.
     ConvertSets full;
     SpaceRule fullSpaces = SpaceRule::kTriples;
+    FullTable fullForms;
+    Utf8FullTable utf8FullForms;
     // To half width, by each row's ASCII character (its half-width form's
     // first byte, the space included), and the same for the forms that the
     // block kernels find by rule: those under 0xA3 (second byte 0x80 + c)

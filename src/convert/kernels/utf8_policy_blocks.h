@@ -55,9 +55,7 @@ std::size_t PolicyUtf8FullWidthBlocks(const unsigned char* in, std::size_t i, st
         const Vec block = Simd::Load(in + i);
         const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D));
         const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' ')));
-        unsigned stop = kWidth;
-        if (triples && ((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ')
-            stop = RunStart(spaces, kWidth - 1);
+        const unsigned stop = triples ? StopBeforeLongRun(spaces, kWidth, in[i + kWidth]) : kWidth;
         if (stop == 0) {  // a run of spaces from here past the block
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitUtf8SpaceRun(out, run);
@@ -65,11 +63,12 @@ std::size_t PolicyUtf8FullWidthBlocks(const unsigned char* in, std::size_t i, st
             continue;
         }
         const std::uint64_t taken = LowBits(stop);
-        std::uint64_t wide = Simd::Members(block, printable & taken, policy.full.always);
-        if (policy.context) {
-            const std::uint64_t marks = Simd::Members(block, printable & taken, policy.full.byContext);
-            wide |= Utf8MarksNextToCjk<Simd>(block, in, i, size, spaces & taken, marks, 1, stop, carry);
-        }
+        const Converting found = (printable & taken) != 0
+                                     ? Simd::Classify(block, printable & taken, policy.full, policy.context)
+                                     : Converting{};
+        std::uint64_t wide = found.always;
+        if (policy.context)
+            wide |= Utf8MarksNextToCjk<Simd>(block, in, i, size, spaces & taken, found.byContext, 1, stop, carry);
         const std::uint64_t heads = triples ? SpaceTripleHeads(spaces & taken) : 0;
         const std::uint64_t spaceForms = spaces & taken & singles;
         Vec first = block;
@@ -117,12 +116,12 @@ struct Utf8HalfBlock {
 template <typename Simd, typename Vec>
 Utf8HalfBlock FindUtf8HalfForms(Vec block, Vec second, Vec third, Vec half, const PolicyTables& policy) {
     Utf8HalfBlock found;
-    Vec regular =
-        Simd::And(Simd::Equal(block, Simd::Splat(kRegularFirst)), Simd::InRange(second, kRegularSecondLow, 1));
-    regular = Simd::And(regular, Simd::And(Simd::InRange(third, 0x80, 0x3F), Simd::InRange(half, 0x21, 0x5D)));
-    const std::uint64_t regulars = Simd::Bits(regular);
-    found.converts = Simd::Members(half, regulars, policy.halfUtf8Regular.always);
-    found.marks = Simd::Members(half, regulars, policy.halfUtf8Regular.byContext);
+    Vec forms = Simd::And(Simd::Equal(block, Simd::Splat(kRegularFirst)), Simd::InRange(second, kRegularSecondLow, 1));
+    forms = Simd::And(forms, Simd::And(Simd::InRange(third, 0x80, 0x3F), Simd::InRange(half, 0x21, 0x5D)));
+    const std::uint64_t regulars = Simd::Bits(forms);
+    const Converting regular = Simd::Classify(half, regulars, policy.halfUtf8Regular, policy.context);
+    found.converts = regular.always;
+    found.marks = regular.byContext;
     found.forms = regulars;
     const Vec irregular =
         Simd::And(Simd::Equal(block, Simd::Splat(kIrregularFirst)), Simd::Equal(second, Simd::Splat(kIrregularSecond)));
@@ -148,6 +147,17 @@ std::size_t PolicyUtf8HalfWidthBlocks(const unsigned char* in, std::size_t i, st
     const bool solidusDoubles = policy.table == WidthTableKind::kClassic;
     while (i + kWidth + 2 <= size) {
         const Vec block = Simd::Load(in + i);
+        // No form begins here (without context), or ASCII only: nothing
+        // converts, and no CJK character begins or ends.
+        const Vec firsts =
+            Simd::Or(Simd::Equal(block, Simd::Splat(kRegularFirst)), Simd::Equal(block, Simd::Splat(kIrregularFirst)));
+        if (Simd::Bits(policy.context ? block : firsts) == 0) {
+            if (policy.context) CjkBefore(Simd::Bits(Simd::Equal(block, Simd::Splat(' '))), 0, kWidth, carry);
+            Simd::Store(out, block);
+            out += kWidth;
+            i += kWidth;
+            continue;
+        }
         const Vec second = Simd::Load(in + i + 1);  // lane n: byte n + 1
         const Vec third = Simd::Load(in + i + 2);
         const Vec half = Simd::Add(Simd::Sub(third, Simd::Splat(0x80 - kRegularThirdOffset)),
@@ -186,22 +196,6 @@ std::size_t PolicyUtf8HalfWidthBlocks(const unsigned char* in, std::size_t i, st
     }
     outRef = out;
     return i;
-}
-
-template <typename Simd>
-char* ToFullWidthUtf8PolicyBlocks(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
-                                  ContextEdges edges) {
-    ContextCarry carry{edges.cjkBefore ? 1u : 0u, edges.cjkAfter};
-    const std::size_t i = PolicyUtf8FullWidthBlocks<Simd>(in, 0, size, out, policy, carry);
-    return ToFullWidthUtf8PolicyTail(in + i, size - i, out, policy, carry);
-}
-
-template <typename Simd>
-char* ToHalfWidthUtf8PolicyBlocks(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
-                                  ContextEdges edges) {
-    ContextCarry carry{edges.cjkBefore ? 1u : 0u, edges.cjkAfter};
-    const std::size_t i = PolicyUtf8HalfWidthBlocks<Simd>(in, 0, size, out, policy, carry);
-    return ToHalfWidthUtf8PolicyTail(in + i, size - i, out, policy, carry);
 }
 
 }  // namespace

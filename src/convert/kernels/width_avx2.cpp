@@ -28,8 +28,8 @@ struct Avx2Width : simd::Avx2 {
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms = kA1Forms) {
         A1HalfFormsByHalves<Avx2Width>(trail, rowA1, result, counts, forms);
     }
-    static std::uint64_t Members(Vec bytes, std::uint64_t candidates, const AsciiSet& set) {
-        return MembersByHalves<Avx2Width>(bytes, candidates, set);
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool context) {
+        return ClassifyByHalves<Avx2Width>(bytes, candidates, sets, context);
     }
 
     // Four bytes a shuffle, as in the SSSE3 kernels.
@@ -146,22 +146,24 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
 
 char* ToFullWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                             ContextEdges edges) {
-    return ToFullWidthPolicyBlocks<Avx2Width>(in, size, out, policy, edges);
+    return BlocksThenTail<PolicyFullWidthBlocks<Avx2Width>, ToFullWidthPolicyTail>(in, size, out, policy, edges);
 }
 
 char* ToHalfWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                             ContextEdges edges) {
-    return ToHalfWidthPolicyBlocks<Avx2Width>(in, size, out, policy, edges);
+    return BlocksThenTail<PolicyHalfWidthBlocks<Avx2Width>, ToHalfWidthPolicyTail>(in, size, out, policy, edges);
 }
 
 char* ToFullWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                                 ContextEdges edges) {
-    return ToFullWidthUtf8PolicyBlocks<Avx2Width>(in, size, out, policy, edges);
+    return BlocksThenTail<PolicyUtf8FullWidthBlocks<Avx2Width>, ToFullWidthUtf8PolicyTail>(in, size, out, policy,
+                                                                                           edges);
 }
 
 char* ToHalfWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                                 ContextEdges edges) {
-    return ToHalfWidthUtf8PolicyBlocks<Avx2Width>(in, size, out, policy, edges);
+    return BlocksThenTail<PolicyUtf8HalfWidthBlocks<Avx2Width>, ToHalfWidthUtf8PolicyTail>(in, size, out, policy,
+                                                                                           edges);
 }
 
 extern const KernelTable kAvx2Kernels = {

@@ -96,8 +96,7 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         const std::uint64_t seconds = (starts << 1) | cut;
         const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D)) & ~seconds;
         const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' '))) & ~seconds;
-        unsigned stop = kWidth;
-        if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
+        const unsigned stop = StopBeforeLongRun(spaces, kWidth, in[i + kWidth]);
         if (stop == 0) {  // a run of spaces from here past the block
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitSpaceRun(out, run);
@@ -131,6 +130,22 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
     outRef = out;
     return i;
+}
+
+// Writes a block converted to half width: byte n of `result` 1 + counts[n]
+// times (twice for a solidus, three times for a full-width space), and not
+// at all where it is the second byte of a converted form (`converted` marks
+// their first bytes, `before` those of the block before).
+template <typename Simd, typename Vec>
+void WriteHalfBlock(Vec result, Vec counts, Vec converted, Vec before, char*& out) {
+    counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), Simd::Splat(1)));
+    // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
+    // them the block is packed, half the writes of WriteCounted.
+    if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
+        Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(Simd::kWidth), out);
+    } else {
+        Simd::WriteCounted(result, counts, out);
+    }
 }
 
 // ToHalfWidth of any text, a block at a time, without a branch on where its
@@ -178,14 +193,7 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         Simd::A1HalfForms(trail, rowA1, result, counts);
         const Vec before = converted;
         converted = Simd::Or(rowA3, rowA1);
-        counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), one));
-        // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
-        // them the block is packed, half the writes of WriteCounted.
-        if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
-            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(kWidth), out);
-        } else {
-            Simd::WriteCounted(result, counts, out);
-        }
+        WriteHalfBlock<Simd>(result, counts, converted, before, out);
         cut = starts >> (kWidth - 1);
         i += kWidth;
     }

@@ -87,17 +87,18 @@ struct Sse2Width : simd::Sse2 {
         }
     }
 
-    // Without a byte shuffle, the candidates' bytes are looked up one by one.
-    static std::uint64_t Members(Vec bytes, std::uint64_t candidates, const AsciiSet& set) {
-        if (candidates == 0) return 0;
+    // Without a byte shuffle, each byte's rule is looked up on its own.
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool) {
         alignas(16) unsigned char copy[16];
         Store(copy, bytes);
-        std::uint64_t found = 0;
-        for (std::uint64_t left = candidates; left != 0; left &= left - 1) {
-            const unsigned n = static_cast<unsigned>(__builtin_ctzll(left));
-            if (Contains(set, copy[n])) found |= std::uint64_t{1} << n;
+        unsigned always = 0;
+        unsigned byContext = 0;
+        for (unsigned n = 0; n < 16; ++n) {
+            const unsigned rule = sets.rules[copy[n]];
+            always |= (rule & 1) << n;
+            byContext |= (rule >> 1) << n;
         }
-        return found;
+        return {always & candidates, byContext & candidates};
     }
 
     static Vec RowsUnderA3(Vec trail) {
@@ -221,10 +222,10 @@ extern const KernelTable kSse2Kernels = {
     ToFullWidthUtf8Sse2,
     ToHalfWidthUtf8Sse2,
     CountInRangeSse2,
-    ToFullWidthPolicyBlocks<Sse2Width>,
-    ToHalfWidthPolicyBlocks<Sse2Width>,
-    ToFullWidthUtf8PolicyBlocks<Sse2Width>,
-    ToHalfWidthUtf8PolicyBlocks<Sse2Width>,
+    BlocksThenTail<PolicyFullWidthBlocks<Sse2Width>, ToFullWidthPolicyTail>,
+    BlocksThenTail<PolicyHalfWidthBlocks<Sse2Width>, ToHalfWidthPolicyTail>,
+    BlocksThenTail<PolicyUtf8FullWidthBlocks<Sse2Width>, ToFullWidthUtf8PolicyTail>,
+    BlocksThenTail<PolicyUtf8HalfWidthBlocks<Sse2Width>, ToHalfWidthUtf8PolicyTail>,
 };
 
 }  // namespace tornix::kernels

@@ -23,8 +23,8 @@ struct Ssse3Width : simd::Ssse3 {
     static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms = kA1Forms) {
         A1HalfFormsByHalves<Ssse3Width>(trail, rowA1, result, counts, forms);
     }
-    static std::uint64_t Members(Vec bytes, std::uint64_t candidates, const AsciiSet& set) {
-        return MembersByHalves<Ssse3Width>(bytes, candidates, set);
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool context) {
+        return ClassifyByHalves<Ssse3Width>(bytes, candidates, sets, context);
     }
 
     // Four bytes a shuffle, each written as many times as its count says:
@@ -109,10 +109,10 @@ extern const KernelTable kSsse3Kernels = {
     ToFullWidthUtf8Ssse3,
     ToHalfWidthUtf8Ssse3,
     CountInRangeSse2,
-    ToFullWidthPolicyBlocks<Ssse3Width>,
-    ToHalfWidthPolicyBlocks<Ssse3Width>,
-    ToFullWidthUtf8PolicyBlocks<Ssse3Width>,
-    ToHalfWidthUtf8PolicyBlocks<Ssse3Width>,
+    BlocksThenTail<PolicyFullWidthBlocks<Ssse3Width>, ToFullWidthPolicyTail>,
+    BlocksThenTail<PolicyHalfWidthBlocks<Ssse3Width>, ToHalfWidthPolicyTail>,
+    BlocksThenTail<PolicyUtf8FullWidthBlocks<Ssse3Width>, ToFullWidthUtf8PolicyTail>,
+    BlocksThenTail<PolicyUtf8HalfWidthBlocks<Ssse3Width>, ToHalfWidthUtf8PolicyTail>,
 };
 
 }  // namespace tornix::kernels
