@@ -79,11 +79,12 @@ void CompileToFull(const WidthPolicy& policy, const KeptCharacters& kept, Policy
     }
     // A space alone: as it is, or where each space converts, U+3000.
     if (tables.fullSpaces == SpaceRule::kSingles) {
-        tables.fullForms.full[' '][0] = static_cast<char>(kFullSpaceLead);
-        tables.fullForms.full[' '][1] = static_cast<char>(kFullSpaceTrail);
-        tables.fullForms.length[' '] = 2;
-        for (int k = 0; k < 3; ++k) tables.utf8FullForms.form[' '][k] = kUtf8FullSpace.bytes[k];
-        tables.utf8FullForms.length[' '] = 3;
+        constexpr unsigned kSpace = ' ';
+        tables.fullForms.full[kSpace][0] = static_cast<char>(kFullSpaceLead);
+        tables.fullForms.full[kSpace][1] = static_cast<char>(kFullSpaceTrail);
+        tables.fullForms.length[kSpace] = 2;
+        for (int k = 0; k < 3; ++k) tables.utf8FullForms.form[kSpace][k] = kUtf8FullSpace.bytes[k];
+        tables.utf8FullForms.length[kSpace] = 3;
     }
 }
 
