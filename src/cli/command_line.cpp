@@ -15,7 +15,7 @@ namespace {
 
 // The options that take a value: "-o FILE", "-oFILE", "--output FILE",
 // "--output=FILE".
-enum class ValueOption { kOutput, kEncoding, kOutputEncoding, kTable, kOnly, kKeep };
+enum class ValueOption { kOutput, kEncoding, kOutputEncoding, kInclude, kExclude, kTable, kOnly, kKeep };
 
 struct ValueOptionName {
     ValueOption option;
@@ -27,6 +27,8 @@ constexpr ValueOptionName kValueOptions[] = {
     {ValueOption::kOutput, "-o", "--output"},
     {ValueOption::kEncoding, "-e", "--encoding"},
     {ValueOption::kOutputEncoding, "", "--output-encoding"},
+    {ValueOption::kInclude, "", "--include"},
+    {ValueOption::kExclude, "", "--exclude"},
     {ValueOption::kTable, "", "--table"},
     {ValueOption::kOnly, "", "--only"},
     {ValueOption::kKeep, "", "--keep"},
@@ -40,6 +42,9 @@ std::string_view ValueName(ValueOption option) {
         case ValueOption::kEncoding:
         case ValueOption::kOutputEncoding:
             return "an encoding";
+        case ValueOption::kInclude:
+        case ValueOption::kExclude:
+            return "a pattern";
         case ValueOption::kTable:
             return "a table (classic or unicode)";
         case ValueOption::kOnly:
@@ -127,6 +132,7 @@ public:
             }
         }
         if (!m_direction) Problem("choose --to-full or --to-half");
+        CheckBatch();
         if (m_help) {
             m_result.kind = CommandKind::kHelp;
         } else if (m_version) {
@@ -151,11 +157,36 @@ private:
     bool m_outputGiven = false;
     bool m_encodingGiven = false;
     bool m_outputEncodingGiven = false;
+    bool m_inPlace = false;
+    bool m_check = false;
+    bool m_diff = false;
     bool m_tableGiven = false;
     bool m_onlyGiven = false;
 
     void Problem(std::string text) {
         if (m_result.error.empty()) m_result.error = std::move(text);
+    }
+
+    // -i, --check and --diff take each file on its own, where it is.
+    void CheckBatch() {
+        ConvertRequest& request = m_result.request;
+        request.batch = m_diff      ? BatchMode::kDiff
+                        : m_check   ? BatchMode::kCheck
+                        : m_inPlace ? BatchMode::kInPlace
+                                    : BatchMode::kNone;
+        if (request.batch == BatchMode::kNone) {
+            if (request.recursive || !request.include.empty() || !request.exclude.empty()) {
+                Problem("-r, --include and --exclude go with -i, --check or --diff");
+            }
+            return;
+        }
+        const bool standardInput = request.inputs.empty() ||
+                                   std::find(request.inputs.begin(), request.inputs.end(), "-") != request.inputs.end();
+        if (m_outputGiven) Problem("-i, --check and --diff leave each file where it is: -o cannot go with them");
+        if (standardInput) Problem("-i, --check and --diff take files and folders, not standard input");
+        if (request.outputEncoding) Problem("-i, --check and --diff keep each file's encoding: no --output-encoding");
+        if (request.trim)
+            Problem("--trim cannot go with -i, --check or --diff (it would take each file's last line break)");
     }
 
     void SetDirection(WidthDirection wanted) {
@@ -256,6 +287,11 @@ private:
             case ValueOption::kOutputEncoding:
                 SetEncoding(spelled, *value, option.option == ValueOption::kOutputEncoding);
                 return;
+            case ValueOption::kInclude:
+                m_result.request.include.push_back(std::move(*value));
+                return;
+            case ValueOption::kExclude:
+                m_result.request.exclude.push_back(std::move(*value));
             case ValueOption::kTable:
                 SetTable(*value);
                 return;
@@ -300,6 +336,16 @@ private:
             SetDirection(WidthDirection::kToHalf);
         } else if (arg == "--trim") {
             m_result.request.trim = true;
+        } else if (arg == "-i" || arg == "--in-place") {
+            m_inPlace = true;
+        } else if (arg == "--check") {
+            m_check = true;
+        } else if (arg == "--diff") {
+            m_diff = true;
+        } else if (arg == "-r" || arg == "--recursive") {
+            m_result.request.recursive = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            m_result.request.quiet = true;
         } else if (arg == "--context") {
             m_result.request.policy.context = true;
         } else if (arg == "--keep-chinese-punctuation") {

@@ -11,6 +11,10 @@
 //         --keep CHARS        (may be given again; the characters add up)
 //         --keep-chinese-punctuation
 //         --context
+//     -i, --in-place, --check, --diff   (each FILE or FOLDER on its own)
+//     -r, --recursive
+//         --include GLOB, --exclude GLOB   (also --include=GLOB; each may be given again)
+//     -q, --quiet
 //     -h, --help
 //         --version
 //
@@ -33,6 +37,14 @@
 
 namespace tornix {
 
+// How the inputs are taken: as one text to one output, or each file on its own.
+enum class BatchMode {
+    kNone,
+    kInPlace,  // -i: each file rewritten where it is
+    kCheck,    // --check: nothing written; the files that would change listed
+    kDiff,     // --diff: nothing written; what would change shown as a unified diff
+};
+
 struct ConvertRequest {
     WidthDirection direction = WidthDirection::kToFull;
     bool trim = false;
@@ -40,6 +52,11 @@ struct ConvertRequest {
     std::vector<std::string> inputs;        // in order; empty: standard input
     std::optional<Charset> encoding;        // the input's; none: detected at its start
     std::optional<Charset> outputEncoding;  // none: the input's
+    BatchMode batch = BatchMode::kNone;     // with it, `inputs` are files and folders
+    bool recursive = false;                 // folders are walked
+    std::vector<std::string> include;       // a walked file's name matches one of these (none: every file)
+    std::vector<std::string> exclude;       // a walked file or folder whose name matches one is left out
+    bool quiet = false;                     // no progress line, no summary
     WidthPolicy policy;                     // what converts
 };
 
