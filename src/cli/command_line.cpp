@@ -292,6 +292,7 @@ private:
                 return;
             case ValueOption::kExclude:
                 m_result.request.exclude.push_back(std::move(*value));
+                return;
             case ValueOption::kTable:
                 SetTable(*value);
                 return;
