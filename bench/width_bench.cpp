@@ -156,14 +156,16 @@ void BM_MemcpyUtf8(benchmark::State& state, const std::string& (*input)()) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 
-// The policies measured: a class policy, a keep policy (the Chinese
-// punctuation preset), the Unicode table, and punctuation by context.
+// The policies measured: the window's conversion (what the others are
+// measured against), a class policy, a keep policy (the Chinese punctuation
+// preset), the Unicode table, and punctuation by context.
 struct PolicyCase {
     const char* name;
     tornix::WidthPolicy policy;
 };
 
 const PolicyCase kPolicies[] = {
+    {"window", {}},
     {"letters_digits", {tornix::WidthTableKind::kClassic, tornix::kWidthLetters | tornix::kWidthDigits, "", false}},
     {"keep_chinese_punctuation",
      {tornix::WidthTableKind::kClassic, tornix::kAllWidthClasses, tornix::kChinesePunctuation, false}},

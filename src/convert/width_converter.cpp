@@ -4,6 +4,7 @@
 #include "convert/width_utf8.h"
 #include "kernels/policy_tables.h"
 #include "kernels/width_kernels.h"
+#include "text/gbk_string.h"
 
 namespace tornix {
 
@@ -20,11 +21,27 @@ std::size_t Growing(std::string_view text, const kernels::PolicyTables& policy) 
     return kernels::ActiveKernels().countInRange(Bytes(text), text.size(), spaces ? 0x20 : 0x21, spaces ? 0x5E : 0x5D);
 }
 
+// The policy as it acts in one direction: to full width only its kept
+// single-byte characters can matter, to half width only its kept two-byte
+// ones. A policy that is then the window's runs the window's kernels, so
+// that keeping Chinese punctuation costs nothing to full width.
+WidthPolicy InDirection(WidthPolicy policy, WidthDirection direction) {
+    std::string keep;
+    for (std::size_t i = 0; i < policy.keep.size();) {
+        const bool pair = IsLeadByte(static_cast<unsigned char>(policy.keep[i])) && i + 1 < policy.keep.size();
+        if (pair != (direction == WidthDirection::kToFull)) keep.append(policy.keep, i, pair ? 2 : 1);
+        i += pair ? 2 : 1;
+    }
+    policy.keep = std::move(keep);
+    return policy;
+}
+
 }  // namespace
 
 WidthConverter::WidthConverter(WidthDirection direction, WidthEncoding encoding, const WidthPolicy& policy)
     : m_direction(direction), m_encoding(encoding) {
-    if (!policy.IsDefault()) m_policy = std::make_unique<const kernels::PolicyTables>(kernels::CompilePolicy(policy));
+    const WidthPolicy acting = InDirection(policy, direction);
+    if (!acting.IsDefault()) m_policy = std::make_unique<const kernels::PolicyTables>(kernels::CompilePolicy(acting));
 }
 
 WidthConverter::~WidthConverter() = default;
