@@ -226,6 +226,24 @@ TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
     EXPECT_EQ(run.err, "tornix-convert: unknown option '--frobnicate'\n" + std::string(UsageLine()));
 }
 
+// A wrong policy option stops the program before it reads or writes
+// anything: one line says what is wrong and what is allowed.
+TEST_F(ConvertCommand, WrongPolicyOptionChangesNothing) {
+    const std::string out = File("out.txt", "previous");
+    const std::string in = File("in.txt", "abc");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--only", "letters,kana"}, {"--only="}, {"--table", "jis"}, {"--keep", "a\xFF"}}) {
+        std::vector<std::string> args{"--to-full", "-o", out};
+        args.insert(args.end(), wrong.begin(), wrong.end());
+        args.push_back(in);
+        const Outcome run = Run(args);
+        EXPECT_EQ(run.status, kExitUsageError) << wrong.front();
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - UsageLine().size() - 1) << run.err;
+        EXPECT_NE(run.err.find('('), std::string::npos) << "what is allowed: " << run.err;
+        EXPECT_EQ(ReadBytes(out), "previous");
+    }
+}
+
 // The help's Chinese is written as the terminal shows it: 用法 as code page
 // 936 bytes on a GBK terminal, as UTF-8 everywhere else.
 TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
@@ -327,7 +345,33 @@ INSTANTIATE_TEST_SUITE_P(
                      "ａ",
                      "UTF-8 cannot hold"},
         EncodingCase{
-            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"}),
+            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"},
+        // The policy in every way the text takes: UTF-8 as it is, code page
+        // 936, and UTF-16 through the program's text.
+        EncodingCase{"PolicyOnUtf8",
+                     {"--to-full", "--only", "punctuation", "--context"},
+                     "你好,世界. 3.14 a.b",
+                     Charset::kGbk,
+                     0,
+                     "你好，世界。 3.14 a.b",
+                     ""},
+        EncodingCase{"PolicyOnCodePage936",
+                     {"--to-half", "--keep-chinese-punctuation"},
+                     "\xA3\xC1\xA3\xAC\xA3\xC2\xA1\xA3",  // Ａ，Ｂ。
+                     Charset::kGbk,
+                     0,
+                     "A\xA3\xAC"
+                     "B\xA1\xA3",
+                     ""},
+        EncodingCase{"PolicyOnUtf16",
+                     {"--to-full", "--table", "unicode"},
+                     std::string("\xFF\xFE"
+                                 "a\0.\0",
+                                 6),
+                     Charset::kGbk,
+                     0,
+                     "\xFF\xFE\x41\xFF\x0E\xFF",
+                     ""}),
     [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
