@@ -14,6 +14,9 @@ namespace tornix {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFileError = 1;   // a file could not be read or written
 inline constexpr int kExitUsageError = 2;  // the command line is wrong
+// Inputs are read in blocks of this size; the stream converts a block at a time.
+inline constexpr std::size_t kReadSize = std::size_t{256} << 10;
+
 // Standard output is a pipe that nobody reads any more. The program stops
 // without a message, with the status a shell reports for a filter that
 // SIGPIPE ended (128 + 13).
@@ -24,8 +27,10 @@ struct ProgramStreams {
     fs_os::NativeHandle input = fs_os::StandardInput();
     fs_os::NativeHandle output = fs_os::StandardOutput();
     fs_os::NativeHandle errors = fs_os::StandardError();
-    Charset terminal = Charset::kUtf8;   // how the program's Chinese messages are written
-    Charset localeText = Charset::kGbk;  // the locale's character set, for an input that does not tell
+    Charset terminal = Charset::kUtf8;  // how the program's Chinese messages are written
+    Charset localeText =
+        Charset::kUtf8;  // for an input whose start tells nothing (the locale's: UTF-8 but in a GBK locale)
+    Charset arguments = Charset::kUtf8;  // what the arguments are in (Windows' entry point gives UTF-8)
 };
 
 // Converts the request's inputs, in order, as one text, to its output.

@@ -11,19 +11,15 @@
 
 namespace {
 
-// The locale's character set: code page 936 (or one of its kin), UTF-8, or
-// something else.
-enum class LocaleText { kGbk, kUtf8, kOther };
-
-LocaleText LocaleCharacterSet() {
+// True when the locale's character set is code page 936 or one of its kin.
+bool GbkLocale() {
     std::setlocale(LC_CTYPE, "");
     const char* codeset = nl_langinfo(CODESET);
-    if (codeset == nullptr) return LocaleText::kOther;
+    if (codeset == nullptr) return false;
     for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUC-CN"}) {
-        if (strcasecmp(codeset, gbk) == 0) return LocaleText::kGbk;
+        if (strcasecmp(codeset, gbk) == 0) return true;
     }
-    if (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0) return LocaleText::kUtf8;
-    return LocaleText::kOther;
+    return false;
 }
 
 }  // namespace
@@ -36,10 +32,13 @@ int main(int argc, char** argv) {
     tornix::RemovePendingFilesOnTermination();
     tornix::ProgramStreams streams;
     // Chinese messages go out as code page 936 on a terminal set up for it,
-    // and as UTF-8 everywhere else; an input that does not tell its encoding
-    // is taken as UTF-8 under a UTF-8 locale, as code page 936 otherwise.
-    const LocaleText locale = LocaleCharacterSet();
-    streams.terminal = locale == LocaleText::kGbk ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
-    streams.localeText = locale == LocaleText::kUtf8 ? tornix::Charset::kUtf8 : tornix::Charset::kGbk;
+    // and as UTF-8 everywhere else. An input whose start tells nothing of its
+    // encoding (all ASCII) is taken in code page 936 under a GBK-family
+    // locale, and as UTF-8 under any other: the C and POSIX locales' character
+    // set is ASCII, which UTF-8 extends (as Python takes them).
+    const tornix::Charset locale = GbkLocale() ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
+    streams.terminal = locale;
+    streams.localeText = locale;
+    streams.arguments = locale;  // the arguments come in the terminal's encoding
     return tornix::RunTornixConvert(std::vector<std::string>(argv + 1, argv + argc), streams);
 }

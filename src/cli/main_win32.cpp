@@ -92,9 +92,11 @@ int main() {
     tornix::RemovePendingFilesOnTermination();
     tornix::ProgramStreams streams;
     streams.terminal = ConsoleEncoding();
-    // An input that does not tell its encoding is taken in the ANSI code page:
-    // UTF-8 where that is UTF-8, code page 936 otherwise.
-    streams.localeText = ::GetACP() == CP_UTF8 ? tornix::Charset::kUtf8 : tornix::Charset::kGbk;
+    // An input whose start tells nothing of its encoding (all ASCII) is taken
+    // in code page 936 under a Chinese (PRC) ANSI code page, as UTF-8 under
+    // any other.
+    const UINT ansi = ::GetACP();
+    streams.localeText = ansi == 936 || ansi == 20936 || ansi == 54936 ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
     const ConsoleMessages messages(streams);
     return tornix::RunTornixConvert(Arguments(), streams);
 }

@@ -216,6 +216,32 @@ bool IsAbandoned(const Folder& folder, const NativeString& name, unsigned quietS
 // name, in the platform's encoding); nothing when the folder cannot be read.
 std::vector<NativeString> NamesStartingWith(const Folder& folder, const NativeString& prefix);
 
+// One entry of a folder, as it is (a link is not followed).
+struct FolderEntry {
+    enum class Kind { kRegular, kFolder, kLink, kOther };  // kOther: a FIFO, a socket, a device
+    NativeString name;
+    Kind kind = Kind::kOther;
+    FileIdentity identity;   // for kRegular
+    std::uint64_t size = 0;  // for kRegular
+};
+
+// The entries of `folder` but "." and "..", in no particular order. 0 or the
+// error that kept the folder from being read.
+int ListFolder(const Folder& folder, std::vector<FolderEntry>& entries);
+
+// What `path` is, as FolderEntry says it, following links (a path named on a
+// command line is what it leads to), without opening a FIFO or a device.
+int ExamineFollowingLinks(const std::filesystem::path& path, FolderEntry& entry);
+
+// The paths that a name with wildcards (* and ?, in its last part) matches,
+// sorted, where the system's shell leaves them to programs (Windows); nothing
+// there for a name without a match. Elsewhere the shell has expanded them,
+// and the name is taken as it is: {path}.
+std::vector<std::filesystem::path> MatchWildcards(const std::filesystem::path& path);
+
+// True when `stream` is a terminal (a console on Windows).
+bool IsTerminal(NativeHandle stream);
+
 // Opens an existing file for writing only, without truncating it (for
 // devices and pipes, which are written straight through).
 int OpenForWriting(const std::filesystem::path& path, FileHandle& file);

@@ -180,6 +180,67 @@ std::vector<std::string> NamesStartingWith(const Folder& folder, const std::stri
     return names;
 }
 
+namespace {
+
+FolderEntry::Kind EntryKind(const struct stat& info) {
+    if (S_ISREG(info.st_mode)) return FolderEntry::Kind::kRegular;
+    if (S_ISDIR(info.st_mode)) return FolderEntry::Kind::kFolder;
+    return S_ISLNK(info.st_mode) ? FolderEntry::Kind::kLink : FolderEntry::Kind::kOther;
+}
+
+void Describe(const struct stat& info, FolderEntry& entry) {
+    entry.kind = EntryKind(info);
+    entry.identity.device = static_cast<std::uint64_t>(info.st_dev);
+    entry.identity.index = static_cast<std::uint64_t>(info.st_ino);
+    entry.identity.regular = S_ISREG(info.st_mode);
+    entry.identity.links = static_cast<std::uint64_t>(info.st_nlink);
+    entry.size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+}  // namespace
+
+int ListFolder(const Folder& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const int fd = ::openat(Fd(folder.handle), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    DIR* listing = ::fdopendir(fd);
+    if (listing == nullptr) {
+        const int code = errno;
+        ::close(fd);
+        return code;
+    }
+    errno = 0;
+    while (const dirent* found = ::readdir(listing)) {
+        const std::string name = found->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry entry;
+        entry.name = name;
+        struct stat info {};
+        if (::fstatat(::dirfd(listing), found->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) Describe(info, entry);
+        entries.push_back(std::move(entry));
+        errno = 0;
+    }
+    const int code = errno;
+    ::closedir(listing);
+    return code;
+}
+
+int ExamineFollowingLinks(const std::filesystem::path& path, FolderEntry& entry) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return errno;
+    entry.name = path.filename().native();
+    Describe(info, entry);
+    return 0;
+}
+
+std::vector<std::filesystem::path> MatchWildcards(const std::filesystem::path& path) {
+    return {path};  // the shell has matched them
+}
+
+bool IsTerminal(NativeHandle stream) {
+    return ::isatty(static_cast<int>(stream)) == 1;
+}
+
 void FlushFolder(const Folder& folder) {
     (void)::fsync(Fd(folder.handle));
 }

@@ -2,6 +2,7 @@
 // by its path here), the temporary files and the backup folder.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -131,6 +132,89 @@ NameUse UseOfNameIn(const Folder& folder, const std::wstring& name) {
     }
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ? NameUse::kOther
                                                                                     : NameUse::kOwnFile;
+}
+
+namespace {
+
+// The identity and size of the file at `path`, opened for its attributes only.
+bool DescribeFile(const std::wstring& path, DWORD followFlag, FolderEntry& entry) {
+    FileHandle opened(Native(::CreateFileW(path.c_str(), 0, win32::kShareWithEveryone, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS | followFlag, nullptr)));
+    if (!opened.IsOpen()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(Win(opened), &info)) return false;
+    entry.identity.device = info.dwVolumeSerialNumber;
+    entry.identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    entry.identity.regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    entry.identity.links = info.nNumberOfLinks;
+    entry.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    return true;
+}
+
+FolderEntry::Kind KindOf(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FolderEntry::Kind::kLink;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderEntry::Kind::kFolder : FolderEntry::Kind::kRegular;
+}
+
+}  // namespace
+
+int ListFolder(const Folder& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        ::FindFirstFileExW(In(folder, L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return LastError();
+    do {
+        FolderEntry entry;
+        entry.name = found.cFileName;
+        if (entry.name == L"." || entry.name == L"..") continue;
+        entry.kind = KindOf(found.dwFileAttributes);
+        if (entry.kind == FolderEntry::Kind::kRegular) {
+            DescribeFile(In(folder, entry.name), FILE_FLAG_OPEN_REPARSE_POINT, entry);
+        }
+        entries.push_back(std::move(entry));
+    } while (::FindNextFileW(search, &found));
+    const int code = ::GetLastError() == ERROR_NO_MORE_FILES ? 0 : LastError();
+    ::FindClose(search);
+    return code;
+}
+
+int ExamineFollowingLinks(const std::filesystem::path& path, FolderEntry& entry) {
+    entry.name = path.filename().native();
+    const std::wstring name = LongPath(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        FileKind kind = FileKind::kMissing;
+        if (const int code = Inspect(path, kind)) return code;
+        if (kind == FileKind::kMissing) return ERROR_FILE_NOT_FOUND;
+        entry.kind = FolderEntry::Kind::kOther;  // a device
+        return 0;
+    }
+    entry.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderEntry::Kind::kFolder : FolderEntry::Kind::kRegular;
+    if (entry.kind == FolderEntry::Kind::kRegular && !DescribeFile(name, 0, entry)) return LastError();
+    return 0;
+}
+
+std::vector<std::filesystem::path> MatchWildcards(const std::filesystem::path& path) {
+    const std::wstring pattern = path.filename().native();
+    if (pattern.find_first_of(L"*?") == std::wstring::npos) return {path};
+    std::vector<std::filesystem::path> matches;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        ::FindFirstFileExW(LongPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return matches;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") matches.push_back(path.parent_path() / name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(matches.begin(), matches.end());
+    return matches;
+}
+
+bool IsTerminal(NativeHandle stream) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(reinterpret_cast<HANDLE>(stream), &mode) != 0;
 }
 
 void FlushFolder(const Folder&) {

@@ -31,8 +31,8 @@ public:
     };
     enum class State { kNew, kOpen, kFailed, kCommitted, kCannotCreate };
 
-    Impl(std::filesystem::path targetPath, SpecialTarget specialTarget)
-        : target(std::move(targetPath)), special(specialTarget) {}
+    Impl(std::filesystem::path targetPath, SpecialTarget specialTarget, LeftoverCleanup leftovers)
+        : target(std::move(targetPath)), special(specialTarget), cleanup(leftovers) {}
 
     ~Impl() { Discard(); }
 
@@ -42,6 +42,7 @@ public:
 
     std::filesystem::path target;
     SpecialTarget special;
+    LeftoverCleanup cleanup;
     int error = 0;
     SaveProblem problem = SaveProblem::kNone;
     std::filesystem::path problemPath;
@@ -273,7 +274,7 @@ WriteStatus SafeFileWriter::Impl::CommitReplace() {
     pending.Clear();
     temp.clear();
     fs_os::FlushFolder(folder);
-    RemoveLeftovers();
+    if (cleanup == LeftoverCleanup::kAfterSave) RemoveLeftovers();
     return WriteStatus::kOk;
 }
 
@@ -293,8 +294,8 @@ void SafeFileWriter::Impl::RemoveLeftovers() const {
     }
 }
 
-SafeFileWriter::SafeFileWriter(std::filesystem::path target, SpecialTarget special)
-    : m_impl(std::make_unique<Impl>(std::move(target), special)) {}
+SafeFileWriter::SafeFileWriter(std::filesystem::path target, SpecialTarget special, LeftoverCleanup cleanup)
+    : m_impl(std::make_unique<Impl>(std::move(target), special, cleanup)) {}
 
 SafeFileWriter::~SafeFileWriter() = default;
 

@@ -55,11 +55,16 @@ enum class SpecialTarget {
     kWriteThrough,  // opened and written as the bytes come (a FIFO waits for its reader)
 };
 
+// Whether a successful save looks for what interrupted saves of the same
+// target left beside it (which lists the target's folder).
+enum class LeftoverCleanup { kAfterSave, kNone };
+
 // Replaces `target` only when Commit() succeeds; otherwise it is left as it was and
 // the temporary file is removed (also by the destructor).
 class SafeFileWriter {
 public:
-    explicit SafeFileWriter(std::filesystem::path target, SpecialTarget special = SpecialTarget::kRefuse);
+    explicit SafeFileWriter(std::filesystem::path target, SpecialTarget special = SpecialTarget::kRefuse,
+                            LeftoverCleanup cleanup = LeftoverCleanup::kAfterSave);
     ~SafeFileWriter();
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;

@@ -82,6 +82,19 @@ bool IsTempName(const NativeString& candidate, const NativeString& prefix) {
     return candidate.compare(prefix.size() + kRandomDigits, kTempEnd.size(), Native(kTempEnd)) == 0;
 }
 
+bool IsSaveName(const NativeString& candidate) {
+    const NativeString backupEnd = Native(kBackupEnd);
+    if (candidate.size() > backupEnd.size() &&
+        candidate.compare(candidate.size() - backupEnd.size(), backupEnd.size(), backupEnd) == 0) {
+        return true;
+    }
+    const std::size_t tail = kTempTag.size() + kRandomDigits + kTempEnd.size();
+    if (candidate.size() <= 1 + tail || candidate[0] != '.') return false;
+    const NativeString prefix = candidate.substr(0, candidate.size() - kRandomDigits - kTempEnd.size());
+    const NativeString tag = Native(kTempTag);
+    return prefix.compare(prefix.size() - tag.size(), tag.size(), tag) == 0 && IsTempName(candidate, prefix);
+}
+
 NativeString BackupNameBeside(const NativeString& name) {
     return Shortened(name, kBackupEnd.size()) + Native(kBackupEnd);
 }

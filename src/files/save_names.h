@@ -26,6 +26,10 @@ fs_os::NativeString TempName(const fs_os::NativeString& name);
 // True for a name that TempName could give beginning with `prefix`.
 bool IsTempName(const fs_os::NativeString& candidate, const fs_os::NativeString& prefix);
 
+// True for a name that a save of any file gives (a temporary file or a
+// backup): a batch of saves leaves such files alone.
+bool IsSaveName(const fs_os::NativeString& candidate);
+
 // The backup's name beside the target.
 fs_os::NativeString BackupNameBeside(const fs_os::NativeString& name);
 

@@ -129,19 +129,38 @@ FileEncoding DetectEncoding(std::string_view bytes) {
     return {Charset::kGbk, false};
 }
 
-std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool complete) {
-    if (const auto marked = EncodingFromByteOrderMark(start)) return *marked;
+bool StartRule::MarkMayStillCome() const {
     for (const CharsetRecord* record : kCharsets) {
-        // A mark that the end of the start may still complete.
         const std::string_view mark = record->byteOrderMark;
-        if (!complete && start.size() < mark.size() && mark.substr(0, start.size()) == start) return std::nullopt;
+        if (m_head.size() < mark.size() && mark.substr(0, m_head.size()) == m_head) return true;
     }
-    // All of the start that has come is looked at, not only its first
-    // character: code page 936 text is seldom valid UTF-8 for long.
-    const Utf8Scan scan = ScanUtf8(start, complete);
-    if (!scan.valid) return FileEncoding{Charset::kGbk, false};
-    if (scan.sawNonAscii) return FileEncoding{Charset::kUtf8, false};
-    return std::nullopt;  // all ASCII so far, or a first character still cut short
+    return false;
+}
+
+std::optional<FileEncoding> StartRule::Take(std::string_view piece) {
+    if (m_decided) return m_decided;
+    if (m_head.size() < 4) m_head.append(piece.substr(0, 4 - m_head.size()));
+    if (const auto marked = EncodingFromByteOrderMark(m_head)) return m_decided = marked;
+    piece = piece.substr(0, static_cast<std::size_t>(kDecidingStart - m_scanned));
+    m_scanned += piece.size();
+    if (!m_invalid) {
+        // A character cut by the end of this piece waits for the next.
+        const std::string joined = m_carry + std::string(piece);
+        const Utf8Scan scan = ScanUtf8(joined, false);
+        m_nonAscii = m_nonAscii || scan.sawNonAscii;
+        m_invalid = !scan.valid;
+        m_carry = joined.substr(scan.validLength);
+    }
+    if (MarkMayStillCome()) return std::nullopt;
+    if (m_invalid) return m_decided = FileEncoding{Charset::kGbk, false};
+    if (m_scanned < kDecidingStart) return std::nullopt;
+    return m_decided = FileEncoding{m_nonAscii ? Charset::kUtf8 : m_allAscii, false};
+}
+
+FileEncoding StartRule::Finish() {
+    if (m_decided) return *m_decided;
+    if (m_invalid) return {Charset::kGbk, false};
+    return {m_nonAscii ? Charset::kUtf8 : m_allAscii, false};
 }
 
 void Utf8Validator::Check(std::string_view piece) {
@@ -171,7 +190,7 @@ void Utf8Validator::Check(std::string_view piece) {
 }
 
 void Utf8Validator::Finish() {
-    if (!m_firstInvalid && !m_carry.empty()) m_firstInvalid = m_offset;
+    m_carry.clear();
 }
 
 std::optional<Charset> CharsetFromName(std::string_view wanted) {

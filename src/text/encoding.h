@@ -100,15 +100,39 @@ std::optional<FileEncoding> EncodingFromByteOrderMark(std::string_view bytes);
 // The encoding of a whole file's bytes, by the rule above.
 FileEncoding DetectEncoding(std::string_view bytes);
 
-// The same rule for text that arrives piece by piece and is converted as it
-// comes, on its start only: a byte-order mark decides; otherwise, as soon as
-// a character outside ASCII has come, the start as far as it has come does
-// (UTF-8 when all of it is valid UTF-8, code page 936 when it is not).
-// Nothing (std::nullopt) while the start may still be a mark or is all ASCII
-// so far: the caller reads on, or decides itself once it has waited long
-// enough. `complete`: `start` is the whole text.
-// Example: "abc\xE4\xB8\xAD" is UTF-8, "abc\xD6\xD0" code page 936.
-std::optional<FileEncoding> DetectEncodingAtStart(std::string_view start, bool complete);
+// How many bytes of a text's start StartRule looks at.
+inline constexpr std::size_t kDecidingStart = std::size_t{1} << 20;
+
+// The rule for text that arrives piece by piece and is converted as it
+// comes: the decision that DetectEncoding gives for its first MiB whole (the
+// whole text when shorter), however the pieces cut it, but for a start that
+// is all ASCII (a character cut by the MiB's end included), which is taken
+// in `allAscii` (a command line's locale) rather than code page 936. The
+// decision is known early when the start begins with a mark, or holds a byte
+// that is no part of valid UTF-8 (code page 936, whatever follows);
+// otherwise once the first MiB, or the whole text, has come. Each byte is
+// looked at once.
+// Example: "abc\xD6\xD0" is code page 936 once the D6 D0 has come;
+// "abc\xE4\xB8\xAD" UTF-8 at its end (or when a MiB long).
+class StartRule {
+public:
+    explicit StartRule(Charset allAscii) : m_allAscii(allAscii) {}
+    // Takes the next piece; the decision, once it is known.
+    std::optional<FileEncoding> Take(std::string_view piece);
+    // The text has ended: the decision.
+    FileEncoding Finish();
+
+private:
+    bool MarkMayStillCome() const;
+
+    Charset m_allAscii;
+    std::optional<FileEncoding> m_decided;
+    std::string m_head;           // the first four bytes, for a mark
+    std::string m_carry;          // a UTF-8 character that the last piece cut short
+    std::uint64_t m_scanned = 0;  // bytes of the first MiB looked at
+    bool m_nonAscii = false;      // a whole character outside ASCII came
+    bool m_invalid = false;       // a byte that is no part of valid UTF-8 came
+};
 
 // How far `bytes` is valid UTF-8 (strict, as above): the length of the longest
 // valid prefix that ends on a character boundary. `complete` tells whether the
@@ -126,7 +150,8 @@ Utf8Scan ScanUtf8(std::string_view input, bool complete);
 class Utf8Validator {
 public:
     void Check(std::string_view piece);
-    // The end of the text: a character still cut short is invalid.
+    // The end of the text: a character still cut short there is no error, as
+    // the rule above counts such a text as UTF-8 (its bytes are kept).
     void Finish();
     // Its offset among all bytes checked.
     std::optional<std::uint64_t> firstInvalid() const { return m_firstInvalid; }

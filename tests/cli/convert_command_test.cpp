@@ -11,6 +11,7 @@
 
 #include "cli/convert_command.h"
 #include "convert/width.h"
+#include "in_process.h"
 #include "support/encoding_vectors.h"
 #include "support/hex.h"
 #include "support/scoped_limits.h"
@@ -22,37 +23,20 @@ namespace {
 using testing::Hex;
 using testing::ReadBytes;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using testing::Outcome;
 
 class ConvertCommand : public ::testing::Test {
 protected:
-    // Runs the program with `input` as standard input; standard output and
-    // error go to files that are read back.
     Outcome Run(const std::vector<std::string>& args, const std::string& input = "", Charset terminal = Charset::kUtf8,
                 Charset locale = Charset::kGbk) {
-        const std::string inPath = m_io.Put("stdin", input).string();
-        ProgramStreams streams;
-        streams.input = ::open(inPath.c_str(), O_RDONLY);
-        streams.output = ::open((m_io.path() / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        streams.errors = ::open((m_io.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        streams.terminal = terminal;
-        streams.localeText = locale;
-        Outcome outcome{RunTornixConvert(args, streams), "", ""};
-        for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
-        outcome.out = ReadBytes(m_io.path() / "stdout");
-        outcome.err = ReadBytes(m_io.path() / "stderr");
-        return outcome;
+        return m_program.Run(args, input, terminal, locale);
     }
 
     std::string File(const std::string& name, const std::string& bytes) { return m_dir.Put(name, bytes).string(); }
     std::string PathOf(const std::string& name) const { return (m_dir.path() / name).string(); }
 
     testing::ScratchDir m_dir;  // the files the program is given
-    testing::ScratchDir m_io;   // its standard streams
+    testing::InProcess m_program;
 };
 
 TEST_F(ConvertCommand, ReadsStandardInputWithoutFiles) {
@@ -138,11 +122,11 @@ TEST_F(ConvertCommand, InputThatIsStandardOutputIsRefused) {
         ProgramStreams streams;
         streams.input = ::open(asStandardInput ? both.c_str() : "/dev/null", O_RDONLY);
         streams.output = ::open(both.c_str(), O_WRONLY | O_APPEND);
-        streams.errors = ::open(m_io.Put("stderr", "").c_str(), O_WRONLY);
+        streams.errors = ::open(m_dir.Put("stderr", "").c_str(), O_WRONLY);
         const int status = RunTornixConvert({"--to-full", asStandardInput ? "-" : both}, streams);
         for (auto fd : {streams.input, streams.output, streams.errors}) ::close(static_cast<int>(fd));
         EXPECT_EQ(status, kExitFileError);
-        EXPECT_EQ(ReadBytes(m_io.path() / "stderr"),
+        EXPECT_EQ(ReadBytes(m_dir.path() / "stderr"),
                   "tornix-convert: " + (asStandardInput ? "standard input" : "'" + both + "'") +
                       ": input file is output file\n");
         EXPECT_EQ(ReadBytes(both), "abc");
@@ -241,6 +225,24 @@ TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
     EXPECT_EQ(run.status, kExitUsageError);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tornix-convert: unknown option '--frobnicate'\n" + std::string(UsageLine()));
+}
+
+// A wrong policy option stops the program before it reads or writes
+// anything: one line says what is wrong and what is allowed.
+TEST_F(ConvertCommand, WrongPolicyOptionChangesNothing) {
+    const std::string out = File("out.txt", "previous");
+    const std::string in = File("in.txt", "abc");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--only", "letters,kana"}, {"--only="}, {"--table", "jis"}, {"--keep", "a\xFF"}}) {
+        std::vector<std::string> args{"--to-full", "-o", out};
+        args.insert(args.end(), wrong.begin(), wrong.end());
+        args.push_back(in);
+        const Outcome run = Run(args);
+        EXPECT_EQ(run.status, kExitUsageError) << wrong.front();
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - UsageLine().size() - 1) << run.err;
+        EXPECT_NE(run.err.find('('), std::string::npos) << "what is allowed: " << run.err;
+        EXPECT_EQ(ReadBytes(out), "previous");
+    }
 }
 
 // The help's Chinese is written as the terminal shows it: 用法 as code page
@@ -379,6 +381,8 @@ INSTANTIATE_TEST_SUITE_P(
                      0,
                      "中ａ",
                      ""},
+        // The window counts such a text as UTF-8 and keeps the unfinished bytes.
+        EncodingCase{"Utf8CutInItsLastCharacter", kToFull, "中a\xE4\xB8", Charset::kGbk, 0, "中ａ\xE4\xB8", ""},
         EncodingCase{
             "NamedUtf8PassesInvalidBytes", {"--to-full", "-e", "utf-8"}, "中a\xFF", Charset::kGbk, 0, "中ａ\xFF", ""},
         EncodingCase{"OutputCannotHoldALoneLeadByte",
@@ -428,7 +432,33 @@ INSTANTIATE_TEST_SUITE_P(
                      "",
                      "line 1 of the output holds 😀 (U+1F600)"},
         EncodingCase{
-            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"}),
+            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"},
+        // The policy in every way the text takes: UTF-8 as it is, code page
+        // 936, and UTF-16 through the program's text.
+        EncodingCase{"PolicyOnUtf8",
+                     {"--to-full", "--only", "punctuation", "--context"},
+                     "你好,世界. 3.14 a.b",
+                     Charset::kGbk,
+                     0,
+                     "你好，世界。 3.14 a.b",
+                     ""},
+        EncodingCase{"PolicyOnCodePage936",
+                     {"--to-half", "--keep-chinese-punctuation"},
+                     "\xA3\xC1\xA3\xAC\xA3\xC2\xA1\xA3",  // Ａ，Ｂ。
+                     Charset::kGbk,
+                     0,
+                     "A\xA3\xAC"
+                     "B\xA1\xA3",
+                     ""},
+        EncodingCase{"PolicyOnUtf16",
+                     {"--to-full", "--table", "unicode"},
+                     std::string("\xFF\xFE"
+                                 "a\0.\0",
+                                 6),
+                     Charset::kGbk,
+                     0,
+                     "\xFF\xFE\x41\xFF\x0E\xFF",
+                     ""}),
     [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -126,6 +126,67 @@ TEST(TornixConvertProcess, StandardOutputNamedWithDashOrDevStdout) {
     }
 }
 
+// The same bytes give the same output however the reads cut them: through a
+// pipe in the pieces given, and read from a file.
+TEST(TornixConvertProcess, SameBytesSameOutputWhateverTheReads) {
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    const std::string ascii(kMiB + 4096, 'a');
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::size_t> pieces;
+    } kCases[] = {
+        // 69 D6 A3 is valid UTF-8 so far; FE 40 makes it code page 936.
+        {"GbkWhoseStartIsValidUtf8", "\x69\xD6\xA3\xFE\x40\x81\x40 Hello", {1, 1, 1, 1, 1, 1, 1}},
+        {"AsciiThenUtf8AcrossTheMiB", ascii + "\xE4\xB8\xAD.", {kMiB - 2, 4, 4096}},
+        {"AsciiThenGbkAcrossTheMiB", ascii + "\xC1\xAA\xCD\xA8.", {kMiB + 4095, 2}},  // 联通
+    };
+    for (const auto& c : kCases) {
+        ScratchDir dir;
+        const std::string file = dir.Put("in.txt", c.bytes).string();
+        ProcessInput fromFile;
+        fromFile.environment = {"LC_ALL=C"};
+        const ProcessResult whole = RunProcess(kProgram, {"--to-full", file}, fromFile);
+        ProcessInput piped = fromFile;
+        piped.bytes = c.bytes;
+        piped.chunks = c.pieces;
+        const ProcessResult cut = RunProcess(kProgram, {"--to-full"}, piped);
+        EXPECT_EQ(cut.exitStatus, whole.exitStatus) << c.name << ": " << cut.err;
+        EXPECT_TRUE(cut.out == whole.out) << c.name;
+        std::string said = whole.err;  // of the file by its name, of the pipe as standard input
+        if (const std::size_t at = said.find("'" + file + "'"); at != std::string::npos) {
+            said.replace(at, file.size() + 2, "standard input");
+        }
+        EXPECT_EQ(cut.err, said) << c.name;
+    }
+}
+
+// A file that cannot be written in the middle of a batch: the others are
+// converted, it stays byte for byte as it was, and the run fails.
+TEST(TornixConvertProcess, FileThatCannotBeWrittenLeavesTheOthersConverted) {
+    ScratchDir dir;
+    const std::vector<std::string> names{"1.txt", "2.txt", "3.txt"};
+    for (const std::string& name : names) dir.Put(name, "abc");
+    ASSERT_EQ(::chmod((dir / "2.txt").c_str(), 0444), 0);
+    if (::geteuid() == 0) {
+        for (const std::string& name : names) ASSERT_EQ(::chown((dir / name).c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(dir.path().c_str(), 65534, 65534), 0);
+    }
+    ProcessInput input;
+    input.asNobody = true;
+    const ProcessResult run = RunProcess(kProgram,
+                                         {"--to-full", "-e", "gbk", "-i", dir.path().string() + "/1.txt",
+                                          (dir / "2.txt").string(), (dir / "3.txt").string()},
+                                         input);
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    EXPECT_EQ(Hex(ReadBytes(dir / "1.txt")), Hex("\xA3\xE1\xA3\xE2\xA3\xE3"));
+    EXPECT_EQ(ReadBytes(dir / "2.txt"), "abc");
+    EXPECT_EQ(Hex(ReadBytes(dir / "3.txt")), Hex("\xA3\xE1\xA3\xE2\xA3\xE3"));
+    EXPECT_NE(run.err.find("cannot write '" + (dir / "2.txt").string() + "': Permission denied"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("2 converted, 0 unchanged, 0 skipped, 1 failed"), std::string::npos) << run.err;
+}
+
 // /dev/stdout (and /dev/fd/1, /proc/self/fd/1) onto a file opened for
 // appending writes through the descriptor, after what the file holds, as
 // "-o -" does; it does not replace the file.

@@ -75,14 +75,15 @@ TEST(DetectEncoding, CodePageProseIsNeverUtf8) {
     }
 }
 
-// Piece by piece, the validator finds the byte that a whole-text scan finds.
+// Piece by piece, the validator finds the byte that a whole-text scan finds
+// (a character cut by the very end is no error: the rule counts it as UTF-8).
 TEST(Utf8Validator, FindsTheFirstInvalidByteWhateverTheCuts) {
     std::mt19937 rng(8);
     const std::string pieces[] = {"a", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xC2\xA9", "\xE4\xB8", "\xFF", "\x80"};
     for (int round = 0; round < 2000; ++round) {
         std::string text;
         for (unsigned n = rng() % 12; n > 0; --n) text += pieces[rng() % (round % 2 == 0 ? 4 : std::size(pieces))];
-        const Utf8Scan whole = ScanUtf8(text, true);
+        const Utf8Scan whole = ScanUtf8(text, false);
         Utf8Validator validator;
         for (std::size_t at = 0, step = 1 + rng() % 5; at < text.size(); at += step)
             validator.Check(text.substr(at, step));
@@ -90,6 +91,41 @@ TEST(Utf8Validator, FindsTheFirstInvalidByteWhateverTheCuts) {
         ASSERT_EQ(validator.firstInvalid().has_value(), !whole.valid) << Hex(text);
         if (!whole.valid) {
             ASSERT_EQ(*validator.firstInvalid(), whole.validLength) << Hex(text);
+        }
+    }
+}
+
+// A text that arrives in pieces gets the decision its first MiB whole gives,
+// whatever the pieces: fed one byte, seven bytes or 64 KiB at a time, the
+// first decision made is the expected one.
+TEST(StartRule, DecidesAsTheFirstMiBWholeWhateverThePieces) {
+    constexpr Charset kAllAscii = Charset::kUtf16Be;  // what the rule itself never gives such a start
+    const std::string ascii(kDecidingStart + 4096, 'a');
+    const struct {
+        const char* name;
+        std::string text;
+        Charset expected;
+    } kCases[] = {
+        // 69 D6 A3 begins as valid UTF-8 (U+05A3); FE then makes it code page 936.
+        {"GbkThatBeginsAsUtf8", std::string("\x69\xD6\xA3\xFE\x40\x81\x40") + "\xD6\xD0\xCE\xC4", Charset::kGbk},
+        {"AsciiBeyondTheMiBThenUtf8", ascii + "\xE4\xB8\xAD", kAllAscii},
+        {"AsciiBeyondTheMiBThenGbk", ascii + "\xC1\xAA\xCD\xA8", kAllAscii},  // 联通
+        {"Utf8CharacterCutByTheMiB", std::string(kDecidingStart - 1, 'a') + "\xE4\xB8\xAD", kAllAscii},
+        {"Utf8ThenInvalidAfterTheMiB", "\xE4\xB8\xAD" + ascii + "\xFF", Charset::kUtf8},
+        {"Utf8CutAtTheEnd", "\xE4\xB8\xAD\xE4\xB8", Charset::kUtf8},
+        {"ShortAscii", "abc", kAllAscii},
+        {"GB18030Mark", "\x84\x31\x95\x33\x81\x30", Charset::kGb18030},
+        {"MarkCutShort", "\x84\x31", Charset::kGbk},
+    };
+    for (const auto& c : kCases) {
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{65536}}) {
+            StartRule rule(kAllAscii);
+            std::optional<FileEncoding> decided;
+            for (std::size_t at = 0; at < c.text.size() && !decided; at += piece) {
+                decided = rule.Take(std::string_view(c.text).substr(at, piece));
+            }
+            EXPECT_EQ(decided ? decided->charset : rule.Finish().charset, c.expected)
+                << c.name << ", pieces of " << piece;
         }
     }
 }

@@ -104,6 +104,27 @@ TEST_F(ConvertProgram, ReadsAndWritesFilesNamedOutsideTheAnsiCodePage) {
     EXPECT_EQ(Bytes(output), "\xA3\xC8\xA3\xE9\xA3\xA1\r\n");
 }
 
+// cmd leaves wildcards to the program: -i 批量\*.txt converts the .txt files
+// of the folder, Chinese names and all, and nothing else; -r walks it.
+TEST_F(ConvertProgram, InPlaceExpandsWildcardsAndWalksFolders) {
+    fs::create_directories(m_folder / L"\u6279\u91CF" / L"\u5B50");  // 批量\子
+    const fs::path first = Put(L"\u6279\u91CF\\\u7532.txt", "a");    // 甲.txt
+    const fs::path second = Put(L"\u6279\u91CF\\\u4E59.txt", "b");   // 乙.txt
+    const fs::path other = Put(L"\u6279\u91CF\\\u4E19.md", "c");     // 丙.md
+    const fs::path below = Put(L"\u6279\u91CF\\\u5B50\\d.txt", "d");
+    Outcome run = RunConvert(L"--to-full -e gbk -i " + Quoted(m_folder / L"\u6279\u91CF" / L"*.txt"));
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_EQ(Bytes(first), "\xA3\xE1");
+    EXPECT_EQ(Bytes(second), "\xA3\xE2");
+    EXPECT_EQ(Bytes(other), "c");
+    EXPECT_EQ(Bytes(below), "d");
+    run = RunConvert(L"--to-full -e gbk -i -r --include *.txt " + Quoted(m_folder / L"\u6279\u91CF"));
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_EQ(Bytes(below), "\xA3\xE4");
+    EXPECT_EQ(Bytes(other), "c");
+    EXPECT_NE(run.err.find("1 converted, 2 unchanged, 0 skipped, 0 failed"), std::string::npos) << run.err;
+}
+
 struct HeldOpenCase {
     const char* name;
     DWORD share;    // how the other program shares the file
