@@ -1,5 +1,7 @@
 #include "cli/help_text.h"
 
+#include <cstdio>
+
 #include "text/transcode.h"
 
 #ifndef TORNIX_VERSION
@@ -57,8 +59,9 @@ constexpr std::string_view kChineseHelp =
     "  -e, --encoding \xB1\xE0\xC2\xEB \xCA\xE4\xC8\xEB\xB5\xC4\xB1\xE0\xC2\xEB\xA3\xBA"
     "auto\xA3\xA8"
     "\xC4\xAC\xC8\xCF\xA3\xA9\xA1\xA2gbk\xA1\xA2gb18030\xA1\xA2utf-8\xA1\xA2\n"
-    //                       utf-16le、utf-16be
-    "                      utf-16le\xA1\xA2utf-16be\n"
+    //                       utf-16le、utf-16be、big5
+    "                      utf-16le\xA1\xA2utf-16be\xA1\xA2"
+    "big5\n"
     //       --output-encoding 编码
     "      --output-encoding \xB1\xE0\xC2\xEB\n"
     //                       输出的编码（默认与输入相同）
@@ -175,7 +178,7 @@ constexpr std::string_view kEnglishHelp =
     "  -o, --output FILE   write to FILE, replacing it only once it is complete,\n"
     "                      instead of standard output (\"-\": standard output)\n"
     "  -e, --encoding NAME the input's encoding: auto (the default), gbk, gb18030,\n"
-    "                      utf-8, utf-16le, utf-16be\n"
+    "                      utf-8, utf-16le, utf-16be, big5\n"
     "      --output-encoding NAME\n"
     "                      the output's encoding (default: the input's)\n"
     "      --trim          remove white space at both ends first, as the window does\n"
@@ -226,6 +229,15 @@ std::string_view UsageLine() {
 
 std::string EmptyTextMessage(Charset terminal) {
     return "tornix-convert: " + InTerminalEncoding(kEmptyText, terminal) + " (--trim leaves no text)\n";
+}
+
+std::string UnencodableMessage(const Unencodable& lacked, Charset output, Charset terminal) {
+    const std::string character = CharacterText(lacked);
+    char codePoint[16];
+    std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(lacked.codePoint));
+    return "tornix-convert: line " + std::to_string(lacked.line) + " of the output holds " +
+           (character.empty() ? "" : InTerminalEncoding(character, terminal) + " ") + "(" + codePoint + "), which " +
+           std::string(RecordOf(output).title) + " cannot hold (choose another with --output-encoding)\n";
 }
 
 std::string VersionText() {

@@ -105,7 +105,8 @@ bool Pipeline::WriteMark() {
 }
 
 bool Pipeline::WriteEncoded() {
-    if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
+    m_lacked = m_encoder->firstUnencodable();  // never written
+    if (m_lacked || (m_strictOutput && m_encoder->wroteBytesAsTheyAre())) {
         m_cannotEncode = true;
         return false;
     }

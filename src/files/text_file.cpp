@@ -134,9 +134,15 @@ ReadStatus LayOutLines(std::string& text) {
     return ReadStatus::kOk;
 }
 
+// The encoding the user named, with its mark when the file begins with it.
+FileEncoding NamedEncoding(std::string_view bytes, Charset named) {
+    const std::string_view mark = ByteOrderMark(named);
+    return {named, !mark.empty() && bytes.substr(0, mark.size()) == mark};
+}
+
 }  // namespace
 
-ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile) {
+ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile, std::optional<Charset> named) {
     fs_os::FileHandle file;
     std::uint64_t sizeHint = 0;
     if (int code = fs_os::OpenRegularForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
@@ -148,7 +154,7 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     file.Close();
 
     // Code page 936 is the bytes as they are; any other encoding is decoded.
-    const FileEncoding encoding = DetectEncoding(bytes);
+    const FileEncoding encoding = named ? NamedEncoding(bytes, *named) : DetectEncoding(bytes);
     std::string text =
         encoding.charset == Charset::kGbk
             ? std::move(bytes)
@@ -168,19 +174,25 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
 namespace {
 
 // Writes the text's bytes in `encoding`, a piece at a time, so that the
-// file's bytes are never all in memory beside the text.
-bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding encoding) {
+// file's bytes are never all in memory beside the text. Stops at the first
+// piece that holds a character the encoding lacks, before writing it.
+bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding encoding,
+                  std::optional<Unencodable>& unencodable) {
     if (encoding.charset == Charset::kGbk) return writer.Write(text.view());
     std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
     TextEncoder encoder(encoding.charset);
     const std::string_view all = text.view();
-    for (std::size_t at = 0; at < all.size(); at += kReadStep) {
-        encoder.Encode(all.substr(at, kReadStep), bytes);
-        if (!writer.Write(bytes)) return false;
+    for (std::size_t at = 0;; at += kReadStep) {
+        const bool last = at >= all.size();
+        if (last) {
+            encoder.Finish(bytes);
+        } else {
+            encoder.Encode(all.substr(at, kReadStep), bytes);
+        }
+        if ((unencodable = encoder.firstUnencodable()) || !writer.Write(bytes)) return false;
+        if (last) return true;
         bytes.clear();
     }
-    encoder.Finish(bytes);
-    return writer.Write(bytes);
 }
 
 }  // namespace
@@ -190,9 +202,10 @@ WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& te
     WriteResult result;
     result.status = writer.Open();
     if (result.status == WriteStatus::kOk) {
-        result.status = WriteEncoded(writer, text, encoding) ? writer.Commit() : WriteStatus::kWriteFailed;
+        result.status =
+            WriteEncoded(writer, text, encoding, result.unencodable) ? writer.Commit() : WriteStatus::kWriteFailed;
     }
-    result.error = writer.LastError();
+    result.error = result.unencodable ? 0 : writer.LastError();
     result.problem = writer.Problem();
     result.problemPath = writer.ProblemPath();
     return result;

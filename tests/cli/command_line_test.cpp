@@ -48,6 +48,7 @@ TEST(CommandLineEncodings, NamedInEverySpelling) {
         {{"--to-full", "--encoding=gb18030"}, Charset::kGb18030, std::nullopt},
         {{"--to-full", "--encoding", "utf16le", "--output-encoding", "cp936"}, Charset::kUtf16Le, Charset::kGbk},
         {{"--to-full", "--output-encoding=UTF-16BE"}, std::nullopt, Charset::kUtf16Be},
+        {{"--to-full", "-e", "Big5", "--output-encoding", "cp950"}, Charset::kBig5, Charset::kBig5},
     };
     for (const Row& row : rows) {
         const CommandLine parsed = ParseCommandLine(row.args);
@@ -119,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"StandardOutputAndAFile", {"--to-full", "-o", "-", "-o", "b"}, "only one output file"},
         BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"},
         BadLine{"EncodingWithoutName", {"--to-full", "-e"}, "'-e' needs an encoding"},
-        BadLine{"UnknownEncoding", {"--to-full", "-e", "big5"}, "unknown encoding 'big5'"},
+        BadLine{"UnknownEncoding", {"--to-full", "-e", "koi8-r"}, "unknown encoding 'koi8-r'"},
         BadLine{"AutoIsNoOutputEncoding", {"--to-full", "--output-encoding", "auto"}, "unknown encoding"},
         BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"},
         BadLine{"InPlaceWithOutput", {"--to-full", "-i", "-o", "x", "a"}, "-o cannot go with them"},
