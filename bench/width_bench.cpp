@@ -1,7 +1,8 @@
 // Throughput of ToFullWidth / ToHalfWidth (single pass and the 95-pass
 // reference) against memcpy, on three generated 16 MiB texts; and of the
 // UTF-8 conversions on the UTF-8 forms of the same texts (about 16 MiB of
-// English, 24 MiB of Chinese, 17 MiB of source code).
+// English, 24 MiB of Chinese, 17 MiB of source code); and the conversions
+// under each kind of policy (BM_Policy), both encodings.
 //   scripts/bench.sh width_bench
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "convert/width.h"
+#include "convert/width_converter.h"
 #include "convert/width_utf8.h"
 #include "support/width_reference.h"
 #include "text/transcode.h"
@@ -153,6 +155,58 @@ void BM_MemcpyUtf8(benchmark::State& state, const std::string& (*input)()) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
+
+// The policies measured: the window's conversion (what the others are
+// measured against), a class policy, a keep policy (the Chinese punctuation
+// preset), the Unicode table, and punctuation by context.
+struct PolicyCase {
+    const char* name;
+    tornix::WidthPolicy policy;
+};
+
+const PolicyCase kPolicies[] = {
+    {"window", {}},
+    {"letters_digits", {tornix::WidthTableKind::kClassic, tornix::kWidthLetters | tornix::kWidthDigits, "", false}},
+    {"keep_chinese_punctuation",
+     {tornix::WidthTableKind::kClassic, tornix::kAllWidthClasses, tornix::kChinesePunctuation, false}},
+    {"unicode", {tornix::WidthTableKind::kUnicode, tornix::kAllWidthClasses, "", false}},
+    {"context", {tornix::WidthTableKind::kClassic, tornix::kAllWidthClasses, "", true}},
+};
+
+// A converter under a policy, into a buffer allocated once; bytes counted
+// are those of the input in its encoding.
+void BM_Policy(benchmark::State& state, const std::string& (*input)(), const tornix::WidthPolicy& policy,
+               tornix::WidthDirection direction, tornix::WidthEncoding encoding) {
+    const std::string text = encoding == tornix::WidthEncoding::kUtf8
+                                 ? tornix::EncodeText(input(), {tornix::Charset::kUtf8, false})
+                                 : input();
+    const tornix::WidthConverter converter(direction, encoding, policy);
+    std::string out(converter.Bound(text), '\0');
+    for (auto _ : state) benchmark::DoNotOptimize(converter.Into(text, out.data()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+// BM_Policy/<policy>/<to_full|to_half>/<gbk|utf8>/<text>
+bool RegisterPolicies() {
+    const std::pair<const char*, const std::string& (*)()> texts[] = {
+        {"english", &EnglishProse}, {"chinese", &ChineseProse}, {"source", &MixedSource}};
+    for (const PolicyCase& policy : kPolicies) {
+        for (const auto direction : {tornix::WidthDirection::kToFull, tornix::WidthDirection::kToHalf}) {
+            for (const auto encoding : {tornix::WidthEncoding::kGbk, tornix::WidthEncoding::kUtf8}) {
+                for (const auto& [name, text] : texts) {
+                    const std::string label = std::string("BM_Policy/") + policy.name +
+                                              (direction == tornix::WidthDirection::kToFull ? "/to_full" : "/to_half") +
+                                              (encoding == tornix::WidthEncoding::kUtf8 ? "/utf8/" : "/gbk/") + name;
+                    benchmark::RegisterBenchmark(label.c_str(), BM_Policy, text, policy.policy, direction, encoding)
+                        ->Unit(benchmark::kMillisecond);
+                }
+            }
+        }
+    }
+    return true;
+}
+
+[[maybe_unused]] const bool kPoliciesRegistered = RegisterPolicies();
 
 #define TORNIX_INPUTS(FN, ...)                                 \
     BENCHMARK_CAPTURE(FN, english, &EnglishProse) __VA_ARGS__; \

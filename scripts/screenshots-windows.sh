@@ -6,6 +6,7 @@
 #   windows-converter-144dpi.png the window after 半角 -〉 全角, 144 DPI (150 %)
 #   windows-about-144dpi.png     its About box, 144 DPI
 #   windows-save-chooser.png     the save chooser with its encoding list, 96 DPI
+#   windows-open-chooser.png     the open chooser with its encoding list open, Big5 picked, 96 DPI
 # Each DPI gets a scratch copy of the Wine tests' prefix with LogPixels set.
 #   scripts/screenshots-windows.sh
 set -euo pipefail
@@ -54,9 +55,10 @@ picture() {
     convert) echo converter ;;
     about) echo about ;;
     save) echo save-chooser ;;
+    open) echo open-chooser ;;
   esac
 }
 
-shoot 96 "" convert about save
+shoot 96 "" convert about save open
 shoot 144 "-144dpi" convert about
 ls -l docs/windows-*.png

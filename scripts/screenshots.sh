@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Pictures of the converter window, the About box, a message box and the open
-# chooser, made from the real windows on a virtual X display where a window
+# Pictures of the converter window, the About box, a message box, the open
+# chooser (also with its encoding list open) and the save chooser, made from
+# the real windows on a virtual X display where a window
 # manager (Openbox) draws their title bars, in the C.UTF-8 locale, into
 # docs/:
 #   scripts/screenshots.sh

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures tornix-convert against ICU's uconv, nkf, Python's NFKC and cat on
+# Measures tornix-convert against ICU's uconv, nkf, Perl, Python and cat on
 # one generated 64 MiB document, in one go, and prints a Markdown table:
 #   bench/cli/run.sh [--size-mib N] [--runs N]
 # Installs the peers it needs (Debian packages) and builds tornix-convert in
@@ -12,6 +12,7 @@ need=()
 command -v uconv >/dev/null || need+=(icu-devtools)
 command -v nkf >/dev/null || need+=(nkf)
 command -v python3 >/dev/null || need+=(python3)
+command -v perl >/dev/null || need+=(perl)
 [ -x /usr/bin/time ] || need+=(time)
 if [ ${#need[@]} -gt 0 ]; then
   sudo=""

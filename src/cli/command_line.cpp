@@ -4,6 +4,10 @@
 #include <cctype>
 #include <cstddef>
 #include <string_view>
+#include <utility>
+
+#include "text/display_codec.h"
+#include "text/transcode.h"
 
 namespace tornix {
 
@@ -11,7 +15,7 @@ namespace {
 
 // The options that take a value: "-o FILE", "-oFILE", "--output FILE",
 // "--output=FILE".
-enum class ValueOption { kOutput, kEncoding, kOutputEncoding, kInclude, kExclude };
+enum class ValueOption { kOutput, kEncoding, kOutputEncoding, kInclude, kExclude, kTable, kOnly, kKeep };
 
 struct ValueOptionName {
     ValueOption option;
@@ -25,6 +29,42 @@ constexpr ValueOptionName kValueOptions[] = {
     {ValueOption::kOutputEncoding, "", "--output-encoding"},
     {ValueOption::kInclude, "", "--include"},
     {ValueOption::kExclude, "", "--exclude"},
+    {ValueOption::kTable, "", "--table"},
+    {ValueOption::kOnly, "", "--only"},
+    {ValueOption::kKeep, "", "--keep"},
+};
+
+// What each option's value is, for the message when it is missing.
+std::string_view ValueName(ValueOption option) {
+    switch (option) {
+        case ValueOption::kOutput:
+            return "a file name";
+        case ValueOption::kEncoding:
+        case ValueOption::kOutputEncoding:
+            return "an encoding";
+        case ValueOption::kInclude:
+        case ValueOption::kExclude:
+            return "a pattern";
+        case ValueOption::kTable:
+            return "a table (classic or unicode)";
+        case ValueOption::kOnly:
+            return "classes (letters, digits, punctuation, space, separated by commas)";
+        case ValueOption::kKeep:
+            break;
+    }
+    return "the characters to keep";
+}
+
+struct ClassName {
+    std::string_view name;
+    unsigned bits;
+};
+
+constexpr ClassName kClassNames[] = {
+    {"letters", kWidthLetters},
+    {"digits", kWidthDigits},
+    {"punctuation", kWidthPunctuation},
+    {"space", kWidthSpace},
 };
 
 std::string Lower(std::string text) {
@@ -43,9 +83,41 @@ std::string CharsetNames() {
     return names;
 }
 
+// Where the code page 936 bytes of `bytes` stop being characters of the code
+// page (a lead byte without its second byte, 0xFF, a code the code page does
+// not define), or npos.
+std::size_t FirstNonCharacterGbk(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte <= 0x80) {
+            ++i;
+            continue;
+        }
+        if (byte == 0xFF || i + 1 == bytes.size()) return i;
+        const std::u16string shown = DecodeForDisplay(bytes.substr(i, 2));
+        if (shown.size() != 1 || (shown[0] >= 0xFDD0 && shown[0] <= 0xFDEF)) return i;
+        i += 2;
+    }
+    return std::string_view::npos;
+}
+
+// The characters of --keep, in the arguments' encoding, as the program's
+// text; nothing where they are not characters, and `bad` says where.
+std::optional<std::string> KeptText(std::string_view bytes, Charset encoding, std::size_t& bad) {
+    if (encoding == Charset::kGbk) {
+        bad = FirstNonCharacterGbk(bytes);
+        if (bad != std::string_view::npos) return std::nullopt;
+        return std::string(bytes);
+    }
+    const Utf8Scan scan = ScanUtf8(bytes, true);
+    bad = scan.validLength;
+    if (!scan.valid) return std::nullopt;
+    return DecodeText(bytes, {Charset::kUtf8, false});
+}
+
 class Parser {
 public:
-    explicit Parser(const std::vector<std::string>& arguments) : m_args(arguments) {}
+    Parser(const std::vector<std::string>& arguments, Charset encoding) : m_args(arguments), m_encoding(encoding) {}
 
     CommandLine Run() {
         bool optionsEnded = false;
@@ -76,6 +148,7 @@ public:
 
 private:
     const std::vector<std::string>& m_args;
+    Charset m_encoding;  // the arguments'
     std::size_t m_next = 0;
     CommandLine m_result;
     bool m_help = false;
@@ -87,6 +160,8 @@ private:
     bool m_inPlace = false;
     bool m_check = false;
     bool m_diff = false;
+    bool m_tableGiven = false;
+    bool m_onlyGiven = false;
 
     void Problem(std::string text) {
         if (m_result.error.empty()) m_result.error = std::move(text);
@@ -145,13 +220,63 @@ private:
         }
     }
 
+    bool Once(bool& given, std::string_view option) {
+        if (given) Problem("option '" + std::string(option) + "' can be given once");
+        return !std::exchange(given, true);
+    }
+
+    void SetTable(const std::string& name) {
+        if (!Once(m_tableGiven, "--table")) return;
+        if (Lower(name) == "classic") {
+            m_result.request.policy.table = WidthTableKind::kClassic;
+        } else if (Lower(name) == "unicode") {
+            m_result.request.policy.table = WidthTableKind::kUnicode;
+        } else {
+            Problem("unknown table '" + name + "' (classic or unicode)");
+        }
+    }
+
+    // A list of class names separated by commas.
+    void SetOnly(const std::string& list) {
+        if (!Once(m_onlyGiven, "--only")) return;
+        unsigned classes = 0;
+        for (std::size_t from = 0; from <= list.size();) {
+            const std::size_t comma = std::min(list.find(',', from), list.size());
+            const std::string name = list.substr(from, comma - from);
+            const auto known = std::find_if(std::begin(kClassNames), std::end(kClassNames),
+                                            [&name](const ClassName& c) { return c.name == Lower(name); });
+            if (known == std::end(kClassNames)) {
+                Problem("unknown class '" + name + "' in --only (letters, digits, punctuation, space)");
+                return;
+            }
+            classes |= known->bits;
+            from = comma + 1;
+        }
+        m_result.request.policy.classes = classes;
+    }
+
+    void AddKept(const std::string& characters) {
+        std::size_t bad = 0;
+        const std::optional<std::string> text = KeptText(characters, m_encoding, bad);
+        if (!text) {
+            const std::string title(RecordOf(m_encoding).title);
+            Problem("--keep: byte " + std::to_string(bad + 1) + " (0x" + ByteInHex(characters[bad]) +
+                    ") begins no character of " + title + "; give the characters to keep in " + title +
+                    ", the terminal's encoding");
+            return;
+        }
+        m_result.request.policy.keep += *text;
+    }
+
+    static std::string ByteInHex(char byte) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        const auto value = static_cast<unsigned char>(byte);
+        return {kDigits[value >> 4], kDigits[value & 15]};
+    }
+
     void SetValue(const ValueOptionName& option, std::string_view spelled, std::optional<std::string> value) {
         if (!value || value->empty()) {
-            const bool glob = option.option == ValueOption::kInclude || option.option == ValueOption::kExclude;
-            Problem("option '" + std::string(spelled) + "' needs " +
-                    (option.option == ValueOption::kOutput ? "a file name"
-                     : glob                                ? "a pattern"
-                                                           : "an encoding"));
+            Problem("option '" + std::string(spelled) + "' needs " + std::string(ValueName(option.option)));
             return;
         }
         switch (option.option) {
@@ -167,6 +292,15 @@ private:
                 return;
             case ValueOption::kExclude:
                 m_result.request.exclude.push_back(std::move(*value));
+                return;
+            case ValueOption::kTable:
+                SetTable(*value);
+                return;
+            case ValueOption::kOnly:
+                SetOnly(*value);
+                return;
+            case ValueOption::kKeep:
+                AddKept(*value);
                 return;
         }
     }
@@ -213,6 +347,10 @@ private:
             m_result.request.recursive = true;
         } else if (arg == "-q" || arg == "--quiet") {
             m_result.request.quiet = true;
+        } else if (arg == "--context") {
+            m_result.request.policy.context = true;
+        } else if (arg == "--keep-chinese-punctuation") {
+            m_result.request.policy.keep += kChinesePunctuation;
         } else if (arg == "-h" || arg == "--help") {
             m_help = true;
         } else if (arg == "--version") {
@@ -225,8 +363,8 @@ private:
 
 }  // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
-    return Parser(args).Run();
+CommandLine ParseCommandLine(const std::vector<std::string>& args, Charset arguments) {
+    return Parser(args, arguments).Run();
 }
 
 }  // namespace tornix

@@ -95,7 +95,7 @@ int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
 }
 
 int RunTornixConvert(const std::vector<std::string>& args, const ProgramStreams& streams) {
-    const CommandLine line = ParseCommandLine(args);
+    const CommandLine line = ParseCommandLine(args, streams.arguments);
     switch (line.kind) {
         case CommandKind::kConvert:
             return line.request.batch == BatchMode::kNone ? RunConvert(line.request, streams)

@@ -30,6 +30,7 @@ struct ProgramStreams {
     Charset terminal = Charset::kUtf8;  // how the program's Chinese messages are written
     Charset localeText =
         Charset::kUtf8;  // for an input whose start tells nothing (the locale's: UTF-8 but in a GBK locale)
+    Charset arguments = Charset::kUtf8;  // what the arguments are in (Windows' entry point gives UTF-8)
 };
 
 // Converts the request's inputs, in order, as one text, to its output.

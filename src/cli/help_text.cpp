@@ -1,5 +1,7 @@
 #include "cli/help_text.h"
 
+#include <cstdio>
+
 #include "text/transcode.h"
 
 #ifndef TORNIX_VERSION
@@ -57,8 +59,9 @@ constexpr std::string_view kChineseHelp =
     "  -e, --encoding \xB1\xE0\xC2\xEB \xCA\xE4\xC8\xEB\xB5\xC4\xB1\xE0\xC2\xEB\xA3\xBA"
     "auto\xA3\xA8"
     "\xC4\xAC\xC8\xCF\xA3\xA9\xA1\xA2gbk\xA1\xA2gb18030\xA1\xA2utf-8\xA1\xA2\n"
-    //                       utf-16le、utf-16be
-    "                      utf-16le\xA1\xA2utf-16be\n"
+    //                       utf-16le、utf-16be、big5
+    "                      utf-16le\xA1\xA2utf-16be\xA1\xA2"
+    "big5\n"
     //       --output-encoding 编码
     "      --output-encoding \xB1\xE0\xC2\xEB\n"
     //                       输出的编码（默认与输入相同）
@@ -92,6 +95,38 @@ constexpr std::string_view kChineseHelp =
     "\n"
     //   -q, --quiet         不显示进度行和汇总
     "  -q, --quiet         \xB2\xBB\xCF\xD4\xCA\xBE\xBD\xF8\xB6\xC8\xD0\xD0\xBA\xCD\xBB\xE3\xD7\xDC\n"
+    //       --table 码表    classic（默认，与窗口程序相同：. 与 。，三个空格与
+    "      --table \xC2\xEB\xB1\xED    classic\xA3\xA8\xC4\xAC\xC8\xCF\xA3\xAC\xD3\xEB\xB4\xB0\xBF\xDA\xB3"
+    "\xCC\xD0\xF2\xCF\xE0\xCD\xAC\xA3\xBA. \xD3\xEB \xA1\xA3\xA3\xAC\xC8\xFD\xB8\xF6\xBF\xD5\xB8\xF1\xD3\xEB"
+    "\n"
+    //                       全角空格）或 unicode（! .. ~ 与 U+FF01 .. U+FF5E，一个
+    "                      \xC8\xAB\xBD\xC7\xBF\xD5\xB8\xF1\xA3\xA9\xBB\xF2 unicode\xA3\xA8! .. ~ \xD3\xEB U+"
+    "FF01 .. U+FF5E\xA3\xAC\xD2\xBB\xB8\xF6\n"
+    //                       空格与全角空格）
+    "                      \xBF\xD5\xB8\xF1\xD3\xEB\xC8\xAB\xBD\xC7\xBF\xD5\xB8\xF1\xA3\xA9\n"
+    //       --only 类别,... 只转换这些类别：letters（字母）、digits（数字）、
+    "      --only \xC0\xE0\xB1\xF0,... \xD6\xBB\xD7\xAA\xBB\xBB\xD5\xE2\xD0\xA9\xC0\xE0\xB1\xF0\xA3\xBAletter"
+    "s\xA3\xA8\xD7\xD6\xC4\xB8\xA3\xA9\xA1\xA2"
+    "digits\xA3\xA8\xCA\xFD\xD7\xD6\xA3\xA9\xA1\xA2\n"
+    //                       punctuation（标点和符号）、space（空格）
+    "                      punctuation\xA3\xA8\xB1\xEA\xB5\xE3\xBA\xCD\xB7\xFB\xBA\xC5\xA3\xA9\xA1\xA2space"
+    "\xA3\xA8\xBF\xD5\xB8\xF1\xA3\xA9\n"
+    //       --keep 字符     这些字符原样保留，两个方向都是
+    "      --keep \xD7\xD6\xB7\xFB     \xD5\xE2\xD0\xA9\xD7\xD6\xB7\xFB\xD4\xAD\xD1\xF9\xB1\xA3\xC1\xF4\xA3"
+    "\xAC\xC1\xBD\xB8\xF6\xB7\xBD\xCF\xF2\xB6\xBC\xCA\xC7\n"
+    //       --keep-chinese-punctuation
+    "      --keep-chinese-punctuation\n"
+    //                       转为半角时保留 ，。！？；：、（）《》“”‘’ 和全角空格
+    "                      \xD7\xAA\xCE\xAA\xB0\xEB\xBD\xC7\xCA\xB1\xB1\xA3\xC1\xF4 \xA3\xAC\xA1\xA3\xA3\xA1"
+    "\xA3\xBF\xA3\xBB\xA3\xBA\xA1\xA2\xA3\xA8\xA3\xA9\xA1\xB6\xA1\xB7\xA1\xB0\xA1\xB1\xA1\xAE\xA1\xAF \xBA"
+    "\xCD\xC8\xAB\xBD\xC7\xBF\xD5\xB8\xF1\n"
+    //       --context       标点看两旁最近的字符（跳过空格）：转为全角时只转换
+    "      --context       \xB1\xEA\xB5\xE3\xBF\xB4\xC1\xBD\xC5\xD4\xD7\xEE\xBD\xFC\xB5\xC4\xD7\xD6\xB7\xFB"
+    "\xA3\xA8\xCC\xF8\xB9\xFD\xBF\xD5\xB8\xF1\xA3\xA9\xA3\xBA\xD7\xAA\xCE\xAA\xC8\xAB\xBD\xC7\xCA\xB1\xD6\xBB"
+    "\xD7\xAA\xBB\xBB\n"
+    //                       挨着汉字（U+4E00 .. U+9FA5）的，转为半角时只转换不挨的
+    "                      \xB0\xA4\xD7\xC5\xBA\xBA\xD7\xD6\xA3\xA8U+4E00 .. U+9FA5\xA3\xA9\xB5\xC4\xA3\xAC"
+    "\xD7\xAA\xCE\xAA\xB0\xEB\xBD\xC7\xCA\xB1\xD6\xBB\xD7\xAA\xBB\xBB\xB2\xBB\xB0\xA4\xB5\xC4\n"
     //   -h, --help          显示本帮助
     "  -h, --help          \xCF\xD4\xCA\xBE\xB1\xBE\xB0\xEF\xD6\xFA\n"
     //       --version       显示版本
@@ -107,7 +142,22 @@ constexpr std::string_view kChineseHelp =
     "\xC8\xA5\xB5\xF4\xBF\xD5\xB0\xD7\xBA\xF3\xC3\xBB\xD3\xD0\xCE\xC4\xB1\xBE\xA3\xAC\xBB\xF2\xA3\xA8-"
     "-check\xA1\xA2--diff\xA3\xA9\xD3\xD0\xCE\xC4\xBC\xFE\xBB\xE1\xB8\xC4\xB1\xE4\xA3\xBB"
     "2 \xD3\xC3"
-    "\xB7\xA8\xB4\xED\xCE\xF3\xA1\xA3\n";
+    "\xB7\xA8\xB4\xED\xCE\xF3\xA1\xA3\n"
+    // 示例（选项：文本 -> 结果）：
+    "\xCA\xBE\xC0\xFD\xA3\xA8\xD1\xA1\xCF\xEE\xA3\xBA\xCE\xC4\xB1\xBE -> \xBD\xE1\xB9\xFB\xA3\xA9\xA3\xBA\n"
+    //   --to-full --table unicode               a.b/c -> ａ．ｂ／ｃ
+    "  --to-full --table unicode               a.b/c -> \xA3\xE1\xA3\xAE\xA3\xE2\xA3\xAF\xA3\xE3\n"
+    //   --to-half --only letters,digits         Ａ１， -> A1，
+    "  --to-half --only letters,digits         \xA3\xC1\xA3\xB1\xA3\xAC -> A1\xA3\xAC\n"
+    //   --to-half --keep ＃％                   ＃１％ -> ＃1％
+    "  --to-half --keep \xA3\xA3\xA3\xA5                   \xA3\xA3\xA3\xB1\xA3\xA5 -> \xA3\xA3"
+    "1\xA3\xA5\n"
+    //   --to-half --keep-chinese-punctuation    Ａ，Ｂ。 -> A，B。
+    "  --to-half --keep-chinese-punctuation    \xA3\xC1\xA3\xAC\xA3\xC2\xA1\xA3 -> A\xA3\xAC"
+    "B\xA1\xA3\n"
+    //   --to-full --only punctuation --context  中,文. 3.14 -> 中，文。 3.14
+    "  --to-full --only punctuation --context  \xD6\xD0,\xCE\xC4. 3.14 -> \xD6\xD0\xA3\xAC\xCE\xC4\xA1\xA3 3."
+    "14\n";
 
 // 要转换的文本内容不能为空！, the window's message for the same
 constexpr std::string_view kEmptyText =
@@ -128,10 +178,23 @@ constexpr std::string_view kEnglishHelp =
     "  -o, --output FILE   write to FILE, replacing it only once it is complete,\n"
     "                      instead of standard output (\"-\": standard output)\n"
     "  -e, --encoding NAME the input's encoding: auto (the default), gbk, gb18030,\n"
-    "                      utf-8, utf-16le, utf-16be\n"
+    "                      utf-8, utf-16le, utf-16be, big5\n"
     "      --output-encoding NAME\n"
     "                      the output's encoding (default: the input's)\n"
     "      --trim          remove white space at both ends first, as the window does\n"
+    "      --table NAME    the table: classic (the default, the window's: . and\n"
+    "                      U+3002, three spaces and U+3000) or unicode (! .. ~ and\n"
+    "                      U+FF01 .. U+FF5E, one space and U+3000)\n"
+    "      --only CLASS,...\n"
+    "                      convert only these classes: letters, digits,\n"
+    "                      punctuation (and symbols), space\n"
+    "      --keep CHARS    leave these characters as they are, both ways\n"
+    "      --keep-chinese-punctuation\n"
+    "                      to half width, keep the Chinese punctuation and U+3000\n"
+    "      --context       punctuation by the nearest characters on each side\n"
+    "                      (spaces skipped): to full width only next to a CJK\n"
+    "                      ideograph (U+4E00 .. U+9FA5), to half width only where\n"
+    "                      none is\n"
     "  -i, --in-place      convert each FILE, and the files in each FOLDER (with -r),\n"
     "                      where it is, in its own encoding; a file that would not\n"
     "                      change is not written\n"
@@ -145,7 +208,9 @@ constexpr std::string_view kEnglishHelp =
     "      --version       show the version\n"
     "Exit status: 0 success; 1 a file cannot be read or written, the input is not\n"
     "valid in its encoding, the output's encoding cannot hold the text, --trim\n"
-    "leaves no text, or (--check, --diff) a file would change; 2 usage error.\n";
+    "leaves no text, or (--check, --diff) a file would change; 2 usage error.\n"
+    "The examples at the end of the Chinese help above show --table, --only, --keep,\n"
+    "--keep-chinese-punctuation and --context.\n";
 
 std::string InTerminalEncoding(std::string_view gbk, Charset terminal) {
     return terminal == Charset::kGbk ? std::string(gbk) : EncodeText(gbk, {terminal, false});
@@ -164,6 +229,15 @@ std::string_view UsageLine() {
 
 std::string EmptyTextMessage(Charset terminal) {
     return "tornix-convert: " + InTerminalEncoding(kEmptyText, terminal) + " (--trim leaves no text)\n";
+}
+
+std::string UnencodableMessage(const Unencodable& lacked, Charset output, Charset terminal) {
+    const std::string character = CharacterText(lacked);
+    char codePoint[16];
+    std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(lacked.codePoint));
+    return "tornix-convert: line " + std::to_string(lacked.line) + " of the output holds " +
+           (character.empty() ? "" : InTerminalEncoding(character, terminal) + " ") + "(" + codePoint + "), which " +
+           std::string(RecordOf(output).title) + " cannot hold (choose another with --output-encoding)\n";
 }
 
 std::string VersionText() {

@@ -1,11 +1,13 @@
 // The texts tornix-convert prints about itself: the help (Chinese, then
-// English), the usage line for a wrong command line, and the version.
+// English), the usage line for a wrong command line, the messages with a
+// character or a text in them, and the version.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "text/encoding.h"
+#include "text/transcode.h"
 
 namespace tornix {
 
@@ -19,6 +21,10 @@ namespace tornix {
 // One line for a text that --trim leaves empty: the window's 要转换的文本内容不能为空！
 // in the terminal's encoding, then the same in English.
 [[nodiscard]] std::string EmptyTextMessage(Charset terminal);
+
+// One line for output that `output` cannot hold: the line, the character (in
+// the terminal's encoding) and its code point.
+[[nodiscard]] std::string UnencodableMessage(const Unencodable& lacked, Charset output, Charset terminal);
 
 // "tornix-convert 1.0.0.1" and a line feed.
 [[nodiscard]] std::string VersionText();

@@ -39,5 +39,6 @@ int main(int argc, char** argv) {
     const tornix::Charset locale = GbkLocale() ? tornix::Charset::kGbk : tornix::Charset::kUtf8;
     streams.terminal = locale;
     streams.localeText = locale;
+    streams.arguments = locale;  // the arguments come in the terminal's encoding
     return tornix::RunTornixConvert(std::vector<std::string>(argv + 1, argv + argc), streams);
 }

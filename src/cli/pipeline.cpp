@@ -23,7 +23,8 @@ Pipeline::Pipeline(const ConvertRequest& request, FileEncoding in, bool guessed,
     const WidthEncoding form = asItIs && m_out == Charset::kUtf8 ? WidthEncoding::kUtf8 : WidthEncoding::kGbk;
     if (m_tap != nullptr) m_tap->utf8 = form == WidthEncoding::kUtf8;
     m_stream.emplace(
-        request.direction, request.trim, [this](std::string_view text) { return Emit(text); }, form, spill);
+        request.direction, request.trim, [this](std::string_view text) { return Emit(text); }, form, spill,
+        request.policy);
 }
 
 std::optional<Stop> Pipeline::Write(std::string_view bytes, std::uint64_t at) {
@@ -104,7 +105,8 @@ bool Pipeline::WriteMark() {
 }
 
 bool Pipeline::WriteEncoded() {
-    if (m_strictOutput && m_encoder->wroteBytesAsTheyAre()) {
+    m_lacked = m_encoder->firstUnencodable();  // never written
+    if (m_lacked || (m_strictOutput && m_encoder->wroteBytesAsTheyAre())) {
         m_cannotEncode = true;
         return false;
     }

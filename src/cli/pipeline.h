@@ -70,6 +70,9 @@ public:
     std::optional<Stop> Finish();
 
     Charset output() const noexcept { return m_out; }
+    // After kCannotEncode: the first character the output's encoding lacks,
+    // where its encoder names one.
+    const std::optional<Unencodable>& lacked() const noexcept { return m_lacked; }
 
 private:
     std::optional<Stop> Convert();
@@ -86,6 +89,7 @@ private:
     bool m_strictInput;   // stop at a byte that is no character
     bool m_strictOutput;  // stop at what the output's encoding cannot hold
     bool m_cannotEncode = false;
+    std::optional<Unencodable> m_lacked;
     std::size_t m_markLength = 0;  // the input's byte-order mark, left out of the text
     std::string_view m_mark;       // the output's byte-order mark, until written
     std::optional<TextDecoder> m_decoder;

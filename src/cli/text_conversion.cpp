@@ -62,6 +62,7 @@ std::string TextConversion::Explain(const Stop& stop, Charset terminal) const {
                                             std::to_string(at) + " (name the input's encoding with -e)");
         }
         case Stop::Why::kCannotEncode:
+            if (m_pipeline->lacked()) return UnencodableMessage(*m_pipeline->lacked(), m_pipeline->output(), terminal);
             return "tornix-convert: the text holds what " + std::string(RecordOf(m_pipeline->output()).title) +
                    " cannot hold (choose another with --output-encoding)\n";
         case Stop::Why::kSpill:

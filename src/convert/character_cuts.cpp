@@ -45,6 +45,20 @@ Continuation ContinueCharacter(std::string_view unfinished, char next, WidthEnco
     return scan.valid ? Continuation::kUnfinished : Continuation::kBroken;
 }
 
+std::size_t LastCharacterStart(std::string_view text, WidthEncoding encoding) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    if (encoding == WidthEncoding::kGbk) {
+        return size >= 2 && IsLeadByte(in[size - 2]) && BeginsCharacter(text, size - 2, encoding) ? size - 2 : size - 1;
+    }
+    if (!IsUtf8Continuation(in[size - 1])) return size - 1;
+    for (std::size_t tail = 2; tail <= kLongestUnfinishedUtf8 + 1 && tail <= size; ++tail) {
+        if (IsUtf8Continuation(in[size - tail])) continue;
+        return ScanUtf8(text.substr(size - tail), true).validLength == tail ? size - tail : size - 1;
+    }
+    return size - 1;
+}
+
 // A byte that is not a lead byte always ends a character, and the lead bytes
 // after it pair up, so only the lead bytes right before `pos` need counting.
 bool BeginsCharacter(std::string_view text, std::size_t pos, WidthEncoding encoding) {

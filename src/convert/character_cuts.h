@@ -30,6 +30,12 @@ std::size_t UnfinishedTail(std::string_view text, WidthEncoding encoding);
 enum class Continuation { kUnfinished, kComplete, kBroken };
 Continuation ContinueCharacter(std::string_view unfinished, char next, WidthEncoding encoding);
 
+// Where the last character of `text`, which begins and ends on character
+// boundaries and is not empty, begins. Example: "a\xD6\xD0" gives 1 in code
+// page 936, "a\xE4\xB8\xAD" 1 in UTF-8, "a\xE4\xB8" 2 in UTF-8 (a byte of
+// no character is one of its own).
+std::size_t LastCharacterStart(std::string_view text, WidthEncoding encoding);
+
 // True when byte `pos` of `text`, an ASCII byte, is a character of its own
 // rather than the second byte of a code page 936 character, given that
 // `text` begins on a character. In UTF-8 an ASCII byte always is.

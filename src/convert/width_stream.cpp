@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "convert/width.h"
-#include "convert/width_utf8.h"
+#include "convert/width_context.h"
 #include "text/gbk_string.h"
 
 namespace tornix {
@@ -43,19 +42,26 @@ std::size_t TrailingRunStart(std::string_view text, WidthEncoding encoding, Pred
     return start;
 }
 
-// The kernel of a direction and an encoding, and the bound of its output.
-struct Kernel {
-    std::size_t (*boundForSize)(std::size_t size);
-    char* (*into)(std::string_view text, char* out);
-};
+std::string_view SpaceBlock() {
+    static const std::string spaces(kSpaceBlock, ' ');
+    return spaces;
+}
 
-Kernel KernelFor(WidthDirection direction, WidthEncoding encoding) {
-    const bool full = direction == WidthDirection::kToFull;
-    if (encoding == WidthEncoding::kUtf8) {
-        return full ? Kernel{ToFullWidthUtf8BoundForSize, ToFullWidthUtf8Into}
-                    : Kernel{ToHalfWidthUtf8BoundForSize, ToHalfWidthUtf8Into};
-    }
-    return full ? Kernel{ToFullWidthBoundForSize, ToFullWidthInto} : Kernel{ToHalfWidthBoundForSize, ToHalfWidthInto};
+bool IsSpace(unsigned char byte) {
+    return byte == ' ';
+}
+
+// Whether the character at `at` of an aligned text is a CJK character.
+bool IsCjkAt(std::string_view text, std::size_t at, WidthEncoding encoding) {
+    const unsigned char* in = Bytes(text);
+    if (encoding == WidthEncoding::kUtf8) return at + 2 < text.size() && IsCjkUtf8(in + at);
+    return IsLeadByte(in[at]) && at + 1 < text.size() && IsCjkPair(in[at], in[at + 1]);
+}
+
+// Where the last character of `text` that is not a space begins, or npos.
+std::size_t LastNonSpace(std::string_view text, WidthEncoding encoding) {
+    const std::size_t end = TrailingRunStart(text, encoding, IsSpace);
+    return end == 0 ? std::string_view::npos : LastCharacterStart(text.substr(0, end), encoding);
 }
 
 }  // namespace
@@ -68,8 +74,10 @@ struct WidthStream::Area {
     std::size_t limit;
 };
 
-WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEncoding encoding, HeldSpill* spill)
+WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEncoding encoding, HeldSpill* spill,
+                         const WidthPolicy& policy)
     : m_direction(direction),
+      m_converter(direction, encoding, policy),
       m_trim(trim),
       m_sink(std::move(sink)),
       m_out(std::make_unique<Area>(kOutCapacity)),
@@ -115,6 +123,7 @@ bool WidthStream::Finish() {
         ConvertAligned(m_unfinished);  // cut short by the end: its bytes are characters
         m_unfinished.clear();
     }
+    if (!m_waiting.empty()) ReleaseWaiting(false);
     if (m_trim) {
         DropHeld();
     } else {
@@ -126,8 +135,52 @@ bool WidthStream::Finish() {
 
 // `piece` begins and ends on character boundaries.
 void WidthStream::ConvertAligned(std::string_view piece) {
+    if (!m_converter.byContext()) {
+        Pass(piece, {});
+        return;
+    }
+    // By context: the last character that is not a space waits, with the
+    // spaces after it, until the next one shows what stands after it.
+    const std::size_t first = std::find_if_not(piece.begin(), piece.end(), IsSpace) - piece.begin();
+    if (first == piece.size() && !m_waiting.empty()) {
+        m_waitingSpaces += piece.size();
+        return;
+    }
+    if (!m_waiting.empty()) ReleaseWaiting(IsCjkAt(piece, first, m_encoding));
+    const std::size_t last = LastNonSpace(piece, m_encoding);
+    if (last == std::string_view::npos) {
+        Pass(piece, {});
+        return;
+    }
+    const bool lastCjk = IsCjkAt(piece, last, m_encoding);
+    const std::string_view before = piece.substr(0, last);
+    const std::size_t previous = LastNonSpace(before, m_encoding);
+    m_waitingBefore = previous == std::string_view::npos ? m_cjkBefore : IsCjkAt(before, previous, m_encoding);
+    Pass(before, {m_cjkBefore, lastCjk});
+    const std::size_t end = TrailingRunStart(piece, m_encoding, IsSpace);
+    m_waiting.assign(piece.substr(last, end - last));
+    m_waitingSpaces = piece.size() - end;
+    m_cjkBefore = lastCjk;
+}
+
+// Converts the waiting character, now that what stands after it is known,
+// and the spaces after it.
+void WidthStream::ReleaseWaiting(bool cjkAfter) {
+    Pass(m_waiting, {m_waitingBefore, cjkAfter});
+    m_waiting.clear();
+    while (m_waitingSpaces > 0) {
+        const auto block = static_cast<std::size_t>(std::min<std::uint64_t>(m_waitingSpaces, kSpaceBlock));
+        Pass(SpaceBlock().substr(0, block), {});
+        m_waitingSpaces -= block;
+    }
+}
+
+// Converts an aligned piece as the next part of the text, trimmed when
+// asked. What is trimmed off is white space, never a CJK character, so the
+// edges only lose what white space stands between.
+void WidthStream::Pass(std::string_view piece, ContextEdges edges) {
     if (!m_trim) {
-        Feed(piece, Target::kOut);
+        Feed(piece, Target::kOut, edges);
         return;
     }
     if (m_atStart) {
@@ -142,18 +195,20 @@ void WidthStream::ConvertAligned(std::string_view piece) {
     if (white > 0) {
         // Something that is not white space follows what was held back.
         ReleaseHeld();
-        Feed(piece.substr(0, white), Target::kOut);
+        const std::string_view tail = piece.substr(white);
+        const bool spacesOnly = std::all_of(tail.begin(), tail.end(), IsSpace);
+        Feed(piece.substr(0, white), Target::kOut, {edges.cjkBefore, spacesOnly && edges.cjkAfter});
     }
-    Feed(piece.substr(white), Target::kHeld);
+    Feed(piece.substr(white), Target::kHeld, {});
 }
 
 // Converts an aligned piece that continues the text written to `target`.
 // ToFullWidth cannot convert a run of spaces before it has seen its end, so a
 // trailing run is only counted, and joined by the spaces that open the next
 // piece.
-void WidthStream::Feed(std::string_view piece, Target target) {
+void WidthStream::Feed(std::string_view piece, Target target, ContextEdges edges) {
     if (m_direction == WidthDirection::kToHalf) {
-        Convert(piece, target);
+        Convert(piece, target, edges);
         return;
     }
     if (m_spaces > 0) {
@@ -164,27 +219,25 @@ void WidthStream::Feed(std::string_view piece, Target target) {
         if (piece.empty()) return;
         EmitSpaces(target);
     }
-    const std::size_t spaces = TrailingRunStart(piece, m_encoding, [](unsigned char b) { return b == ' '; });
-    Convert(piece.substr(0, spaces), target);
+    const std::size_t spaces = TrailingRunStart(piece, m_encoding, IsSpace);
+    Convert(piece.substr(0, spaces), target, edges);
     m_spaces += piece.size() - spaces;
 }
 
 // The kernels may write anywhere up to their bound, so the room asked for is
 // the bound, never the expected size; the bound for the size alone, which the
 // output area is made for, saves reading the piece twice.
-void WidthStream::Convert(std::string_view piece, Target target) {
+void WidthStream::Convert(std::string_view piece, Target target, ContextEdges edges) {
     if (piece.empty()) return;
-    const Kernel kernel = KernelFor(m_direction, m_encoding);
-    char* out = Room(target, kernel.boundForSize(piece.size()));
-    Advance(target, kernel.into(piece, out));
+    char* out = Room(target, m_converter.BoundForSize(piece.size()));
+    Advance(target, m_converter.Into(piece, out, edges));
 }
 
 // Emits the counted run of spaces, converted as one run.
 void WidthStream::EmitSpaces(Target target) {
-    static const std::string kSpaces(kSpaceBlock, ' ');
     while (m_spaces > 0) {
         const std::size_t block = static_cast<std::size_t>(std::min<std::uint64_t>(m_spaces, kSpaceBlock));
-        Convert(std::string_view(kSpaces.data(), block), target);
+        Convert(SpaceBlock().substr(0, block), target, {});
         m_spaces -= block;
     }
 }

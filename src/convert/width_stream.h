@@ -9,7 +9,10 @@
 //   - a run of spaces (ToFullWidth turns each three into one U+3000) is
 //     counted, not buffered, until the first character after it;
 //   - a lead byte that ends the input stays a one-byte character, and so
-//     does each byte of a UTF-8 character that the input cuts short.
+//     does each byte of a UTF-8 character that the input cuts short;
+//   - under a policy with context, the last character that is not a space
+//     waits (with a count of the spaces after it) for the next one, which
+//     says what stands after it (width_context.h).
 //
 // With `trim`, the result is that of TrimLeft() and TrimRight() on the whole
 // text followed by the conversion: leading white space is dropped as it
@@ -30,10 +33,9 @@
 #include <string_view>
 
 #include "convert/character_cuts.h"
+#include "convert/width_converter.h"
 
 namespace tornix {
-
-enum class WidthDirection { kToFull, kToHalf };
 
 // Where WidthStream keeps the older part of a long held-back run of white
 // space, in order: typically a temporary file, which this layer does not make
@@ -62,9 +64,10 @@ public:
         kHoldSpill,  // the spill for held-back white space failed
     };
 
-    // Without a spill, held-back white space stays in memory however long it is.
+    // Without a spill, held-back white space stays in memory however long it
+    // is. The conversion follows `policy` (width_policy.h).
     WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEncoding encoding = WidthEncoding::kGbk,
-                HeldSpill* spill = nullptr);
+                HeldSpill* spill = nullptr, const WidthPolicy& policy = {});
     ~WidthStream();
     WidthStream(const WidthStream&) = delete;
     WidthStream& operator=(const WidthStream&) = delete;
@@ -91,8 +94,10 @@ private:
 
     void JoinUnfinished(std::string_view& bytes);
     void ConvertAligned(std::string_view piece);
-    void Feed(std::string_view piece, Target target);
-    void Convert(std::string_view piece, Target target);
+    void ReleaseWaiting(bool cjkAfter);
+    void Pass(std::string_view piece, ContextEdges edges);
+    void Feed(std::string_view piece, Target target, ContextEdges edges);
+    void Convert(std::string_view piece, Target target, ContextEdges edges);
     void EmitSpaces(Target target);
     void ReleaseHeld();
     void DropHeld();
@@ -104,6 +109,7 @@ private:
     void Fail(Failure failure, int error = 0);
 
     WidthDirection m_direction;
+    WidthConverter m_converter;
     bool m_trim;
     Sink m_sink;
 
@@ -114,7 +120,14 @@ private:
     std::uint64_t m_spaces = 0;    // ToFullWidth: trailing spaces not yet emitted
     WidthEncoding m_encoding;
     std::string m_unfinished;  // a character whose last bytes have not arrived
-    bool m_atStart = true;     // trim: nothing but white space seen so far
+    // By context: the last character that is not a space, waiting for the
+    // next one; the spaces after it; whether the nearest character before
+    // it, and before what follows, is CJK.
+    std::string m_waiting;
+    std::uint64_t m_waitingSpaces = 0;
+    bool m_waitingBefore = false;
+    bool m_cjkBefore = false;
+    bool m_atStart = true;  // trim: nothing but white space seen so far
     Failure m_failure = Failure::kNone;
     int m_spillError = 0;
 };

@@ -121,4 +121,40 @@ inline constexpr WidthPair kWidthTable[kWidthTableRows] = {
 inline constexpr int kSolidusRow = 15;  // counted from 0
 inline constexpr const char* kSolidusHalf = "//";
 
+// The tables a conversion policy may choose (width_policy.h): kClassic is
+// kWidthTable, the window's; kUnicode the Unicode width forms, which people
+// who come from other tools expect: ! .. ~ with U+FF01 .. U+FF5E one for one
+// (. with ．, / with ／ both ways), one space with U+3000, 。 no form of
+// anything.
+enum class WidthTableKind { kClassic, kUnicode };
+
+inline constexpr int kFullStopRow = 14;  // counted from 0
+
+struct WidthRowList {
+    WidthPair rows[kWidthTableRows];
+};
+
+// kWidthTable's rows with the two that differ: row 1 pairs one space with
+// U+3000, row 15 the full stop with ． (0xA3AE). (The other 93 forms are the
+// code page's U+FF01 .. U+FF5E already.)
+constexpr WidthRowList MakeUnicodeWidthTable() {
+    WidthRowList table{};
+    for (int row = 0; row < kWidthTableRows; ++row) table.rows[row] = kWidthTable[row];
+    table.rows[0] = {" ", "\xA1\xA1"};             //  1  　 one space
+    table.rows[kFullStopRow] = {".", "\xA3\xAE"};  // 15  ． (.)
+    return table;
+}
+
+inline constexpr WidthRowList kUnicodeWidthTable = MakeUnicodeWidthTable();
+
+constexpr const WidthPair* WidthRows(WidthTableKind kind) {
+    return kind == WidthTableKind::kClassic ? kWidthTable : kUnicodeWidthTable.rows;
+}
+
+// What a row's full-width form becomes to half width: its half-width text,
+// except the classic table's solidus row.
+constexpr const char* HalfOfRow(WidthTableKind kind, int row) {
+    return kind == WidthTableKind::kClassic && row == kSolidusRow ? kSolidusHalf : WidthRows(kind)[row].half;
+}
+
 }  // namespace tornix

@@ -134,9 +134,15 @@ ReadStatus LayOutLines(std::string& text) {
     return ReadStatus::kOk;
 }
 
+// The encoding the user named, with its mark when the file begins with it.
+FileEncoding NamedEncoding(std::string_view bytes, Charset named) {
+    const std::string_view mark = ByteOrderMark(named);
+    return {named, !mark.empty() && bytes.substr(0, mark.size()) == mark};
+}
+
 }  // namespace
 
-ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile) {
+ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largestFile, std::optional<Charset> named) {
     fs_os::FileHandle file;
     std::uint64_t sizeHint = 0;
     if (int code = fs_os::OpenRegularForReading(path, file, sizeHint)) return Failure(ReadStatus::kCannotOpen, code);
@@ -146,12 +152,12 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     const ReadStatus read = ReadWhole(file, sizeHint, bytes, error);
     if (read != ReadStatus::kOk) return Failure(read, error);
     file.Close();
-    return DecodeTextFile(std::move(bytes));
+    return DecodeTextFile(std::move(bytes), named);
 }
 
-ReadResult DecodeTextFile(std::string bytes) {
+ReadResult DecodeTextFile(std::string bytes, std::optional<Charset> named) {
     // Code page 936 is the bytes as they are; any other encoding is decoded.
-    const FileEncoding encoding = DetectEncoding(bytes);
+    const FileEncoding encoding = named ? NamedEncoding(bytes, *named) : DetectEncoding(bytes);
     std::string text =
         encoding.charset == Charset::kGbk
             ? std::move(bytes)
@@ -168,18 +174,28 @@ ReadResult DecodeTextFile(std::string bytes) {
     return result;
 }
 
-bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write) {
+bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write,
+                    std::optional<Unencodable>* unencodable) {
     if (encoding.charset == Charset::kGbk) return write(text.view());
     std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
     TextEncoder encoder(encoding.charset);
     const std::string_view all = text.view();
-    for (std::size_t at = 0; at < all.size(); at += kReadStep) {
-        encoder.Encode(all.substr(at, kReadStep), bytes);
+    for (std::size_t at = 0;; at += kReadStep) {
+        const bool last = at >= all.size();
+        if (last) {
+            encoder.Finish(bytes);
+        } else {
+            encoder.Encode(all.substr(at, kReadStep), bytes);
+        }
+        // A piece that holds a character the encoding lacks is never written.
+        if (const std::optional<Unencodable> lacked = encoder.firstUnencodable()) {
+            if (unencodable != nullptr) *unencodable = lacked;
+            return false;
+        }
         if (!write(bytes)) return false;
+        if (last) return true;
         bytes.clear();
     }
-    encoder.Finish(bytes);
-    return write(bytes);
 }
 
 WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
@@ -187,11 +203,11 @@ WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& te
     WriteResult result;
     result.status = writer.Open();
     if (result.status == WriteStatus::kOk) {
-        const bool written =
-            EncodeTextFile(text, encoding, [&writer](std::string_view bytes) { return writer.Write(bytes); });
+        const bool written = EncodeTextFile(
+            text, encoding, [&writer](std::string_view bytes) { return writer.Write(bytes); }, &result.unencodable);
         result.status = written ? writer.Commit() : WriteStatus::kWriteFailed;
     }
-    result.error = writer.LastError();
+    result.error = result.unencodable ? 0 : writer.LastError();
     result.problem = writer.Problem();
     result.problemPath = writer.ProblemPath();
     return result;

@@ -2,10 +2,12 @@
 // writing one text to a file.
 //
 // A file is in one of the encodings of text/encoding.h, which the one rule
-// there detects: code page 936 bytes are taken and stored as they are; UTF-8,
-// UTF-16 and GB18030 files become the program's text (code page 936, with
-// GB18030's four-byte forms for what it lacks) and are written back the same
-// way, losing nothing (text/transcode.h). A byte-order mark is not part of
+// there detects unless the caller names one: code page 936 bytes are taken
+// and stored as they are; UTF-8, UTF-16, GB18030 and Big5 files become the
+// program's text (code page 936, with GB18030's four-byte forms for what it
+// lacks) and are written back the same way, losing nothing
+// (text/transcode.h); a text that holds a character Big5 lacks is not
+// written as Big5. A byte-order mark is not part of
 // the text. A file is a sequence of lines; a line ends at LF and a CR directly
 // before that LF belongs to the break. In memory every line is followed by
 // CR LF.
@@ -15,12 +17,14 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "files/safe_writer.h"
 #include "text/encoding.h"
 #include "text/gbk_string.h"
+#include "text/transcode.h"
 
 namespace tornix {
 
@@ -39,7 +43,7 @@ enum class ReadStatus {
 struct ReadResult {
     ReadStatus status = ReadStatus::kCannotOpen;
     GbkString text;         // the lines, each followed by CR LF; empty unless kOk
-    FileEncoding encoding;  // the file's, as detected; code page 936 unless kOk
+    FileEncoding encoding;  // the file's, as detected or named; code page 936 unless kOk
     int error = 0;          // the system's error code for kCannotOpen / kReadError
 
     bool ok() const noexcept { return status == ReadStatus::kOk; }
@@ -51,18 +55,24 @@ struct ReadResult {
 // (0x1A) is an ordinary byte. Only a regular file is read: a FIFO, a socket
 // or a device is refused (kCannotOpen) without waiting. A file longer than
 // `largestFile` bytes is refused (kTooLarge) before anything is read.
+// `named`: the file's encoding as the user named it (its byte-order mark, if
+// the file begins with it, is skipped); nothing: the rule decides.
 ReadResult ReadTextFile(const std::filesystem::path& path,
-                        std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max());
+                        std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max(),
+                        std::optional<Charset> named = std::nullopt);
 
 // What ReadTextFile makes of a whole file's bytes once it has read them:
 // kOk, or kContainsNul.
-ReadResult DecodeTextFile(std::string bytes);
+ReadResult DecodeTextFile(std::string bytes, std::optional<Charset> named = std::nullopt);
 
 struct WriteResult {
     WriteStatus status = WriteStatus::kCannotCreate;
     int error = 0;                             // the system's error code, for a failure
     SaveProblem problem = SaveProblem::kNone;  // what the failure was, beyond the code
     std::filesystem::path problemPath;         // see SafeFileWriter::ProblemPath()
+    // The first character of the text that the encoding lacks, when that
+    // stopped the save (status kWriteFailed, error 0): the file is as it was.
+    std::optional<Unencodable> unencodable;
 
     bool ok() const noexcept { return status == WriteStatus::kOk; }
 };
@@ -78,7 +88,9 @@ WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& te
 
 // The bytes that WriteTextFile writes, handed to `write` a piece at a time
 // (the file's bytes are never all in memory beside the text); false as soon
-// as `write` returns false.
-bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write);
+// as `write` returns false, or before a piece that holds a character the
+// encoding lacks, which goes to `unencodable` when given.
+bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write,
+                    std::optional<Unencodable>* unencodable = nullptr);
 
 }  // namespace tornix

@@ -1,8 +1,9 @@
-// What the display codec needs from a platform's converters: for every code
-// point of the Basic Multilingual Plane, its exact code page 936 form and its
-// GB18030 four-byte form. Each platform links one implementation of
-// LoadPlatformForms (ICU on Linux); display_codec.cpp builds the token rules
-// on top of it.
+// What the text layer needs from a platform's converters: for the display
+// codec, every code point of the Basic Multilingual Plane's exact code page
+// 936 form and its GB18030 four-byte form; for Big5 files, code page 950 both
+// ways. Each platform links one implementation of LoadPlatformForms and
+// LoadCodePage950 (ICU on Linux); display_codec.cpp builds the token rules on
+// top of the first, encodings/big5.cpp its tables on top of the second.
 #pragma once
 
 #include <cstddef>
@@ -44,5 +45,26 @@ inline std::uint32_t FourByteLinearIndex(const char* bytes, int length) {
 // (code page 936 without best-fit mappings, GB18030). False when the
 // converters are unavailable.
 bool LoadPlatformForms(PlatformForms& forms);
+
+// Two-byte codes, by (lead - 0x81) * 256 + trail.
+inline constexpr std::size_t kTwoByteCodes = std::size_t{126} * 256;
+
+// Code page 950 as the platform's converter has it (ICU's windows-950-2000,
+// Windows' own code page 950), without best-fit mappings.
+struct CodePage950Forms {
+    // By (lead - 0x81) * 256 + trail: the code point that the two-byte code
+    // decodes to, one-way mappings included (A2 CC decodes to U+5341, which
+    // encodes to A4 51); 0 where it decodes to none.
+    std::vector<char16_t> decoded;
+    // Indexed by code point (surrogates left at kNoCodePageForm): the code
+    // page's form when it decodes back to that code point, as the byte itself
+    // for a one-byte form and lead << 8 | trail for a two-byte form;
+    // kNoCodePageForm otherwise.
+    std::vector<std::uint16_t> encoded;
+};
+
+// Fills `decoded` with kTwoByteCodes and `encoded` with kUnitCount entries. False
+// when the platform has no code page 950.
+bool LoadCodePage950(CodePage950Forms& forms);
 
 }  // namespace tornix::display_codec_backend

@@ -1,5 +1,7 @@
-// The display codec's platform forms from ICU: "windows-936-2000" (Windows'
-// code page 936 table) and "gb18030", both with round-trip mappings only.
+// The text layer's platform forms from ICU: "windows-936-2000" (Windows' code
+// page 936 table) and "gb18030" for the display codec, both with round-trip
+// mappings only, and "windows-950-2000" (Windows' code page 950) for Big5
+// files.
 #include <unicode/ucnv.h>
 
 #include <memory>
@@ -48,6 +50,15 @@ unsigned Byte(const char* bytes, int i) {
     return static_cast<unsigned char>(bytes[i]);
 }
 
+// The one code point that `bytes` decode to, or 0.
+char16_t DecodedUnit(UConverter* converter, const char* bytes, int length) {
+    UErrorCode status = U_ZERO_ERROR;
+    UChar decoded[4];
+    ucnv_reset(converter);
+    const int count = ucnv_toUChars(converter, decoded, 4, bytes, length, &status);
+    return U_SUCCESS(status) && count == 1 ? decoded[0] : 0;
+}
+
 std::uint16_t CodePageForm(UConverter* codePage, char16_t codePoint) {
     char bytes[8];
     const int length = EncodeCodePoint(codePage, codePoint, bytes);
@@ -76,6 +87,24 @@ bool LoadPlatformForms(PlatformForms& forms) {
         if (codePoint >= 0xD800 && codePoint <= 0xDFFF) continue;
         forms.codePage936[index] = CodePageForm(codePage.get(), codePoint);
         forms.gb18030FourByte[index] = FourByteForm(gb18030.get(), codePoint);
+    }
+    return true;
+}
+
+bool LoadCodePage950(CodePage950Forms& forms) {
+    const Converter codePage = OpenStrict("windows-950-2000");
+    if (!codePage) return false;
+    forms.decoded.assign(kTwoByteCodes, 0);
+    forms.encoded.assign(kUnitCount, kNoCodePageForm);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0; trail <= 0xFF; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            forms.decoded[(lead - 0x81) * 256 + trail] = DecodedUnit(codePage.get(), bytes, 2);
+        }
+    }
+    for (std::size_t index = 0; index < kUnitCount; ++index) {
+        const auto codePoint = static_cast<char16_t>(index);
+        if (codePoint < 0xD800 || codePoint > 0xDFFF) forms.encoded[index] = CodePageForm(codePage.get(), codePoint);
     }
     return true;
 }

@@ -1,6 +1,7 @@
-// The display codec's platform forms from Windows' own converters: code page
-// 936 and code page 54936 (GB18030), both without best-fit mappings and each
-// form checked by converting it back.
+// The text layer's platform forms from Windows' own converters: code page 936
+// and code page 54936 (GB18030) for the display codec, and code page 950 for
+// Big5 files, all without best-fit mappings and each form checked by
+// converting it back.
 //
 // Where the system lacks code page 54936 (Wine, for one), the GB18030
 // four-byte forms are derived from code page 936: GB18030 gives a one- or
@@ -20,6 +21,7 @@ namespace tornix::display_codec_backend {
 namespace {
 
 constexpr UINT kCodePage936 = 936;
+constexpr UINT kCodePage950 = 950;
 constexpr UINT kGb18030 = 54936;
 
 constexpr char16_t kSwappedOut = 0x1E3F;  // two-byte A8BC in GB18030
@@ -50,10 +52,10 @@ int DecodeUnit(UINT codePage, const char* bytes, int length) {  // the one unit,
     return count == 1 ? static_cast<int>(static_cast<char16_t>(decoded[0])) : -1;
 }
 
-std::uint16_t CodePageForm(char16_t unit) {
+std::uint16_t CodePageForm(UINT codePage, char16_t unit) {
     char bytes[8];
-    const int length = EncodeUnit(kCodePage936, unit, bytes);
-    if ((length != 1 && length != 2) || DecodeUnit(kCodePage936, bytes, length) != unit) return kNoCodePageForm;
+    const int length = EncodeUnit(codePage, unit, bytes);
+    if ((length != 1 && length != 2) || DecodeUnit(codePage, bytes, length) != unit) return kNoCodePageForm;
     return static_cast<std::uint16_t>(length == 1 ? Byte(bytes, 0) : Byte(bytes, 0) << 8 | Byte(bytes, 1));
 }
 
@@ -110,11 +112,28 @@ bool LoadPlatformForms(PlatformForms& forms) {
     for (std::size_t index = 0; index < kUnitCount; ++index) {
         if (IsSurrogate(index)) continue;
         const auto unit = static_cast<char16_t>(index);
-        forms.codePage936[index] = CodePageForm(unit);
+        forms.codePage936[index] = CodePageForm(kCodePage936, unit);
         if (nativeGb18030) forms.gb18030FourByte[index] = NativeFourByteForm(unit);
     }
     AddWindowsByteFF(forms);
     if (!nativeGb18030) DeriveFourByteForms(forms);
+    return true;
+}
+
+bool LoadCodePage950(CodePage950Forms& forms) {
+    if (!::IsValidCodePage(kCodePage950)) return false;
+    forms.decoded.assign(kTwoByteCodes, 0);
+    forms.encoded.assign(kUnitCount, kNoCodePageForm);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0; trail <= 0xFF; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const int unit = DecodeUnit(kCodePage950, bytes, 2);
+            forms.decoded[(lead - 0x81) * 256 + trail] = unit > 0 ? static_cast<char16_t>(unit) : 0;
+        }
+    }
+    for (std::size_t index = 0; index < kUnitCount; ++index) {
+        if (!IsSurrogate(index)) forms.encoded[index] = CodePageForm(kCodePage950, static_cast<char16_t>(index));
+    }
     return true;
 }
 

@@ -13,7 +13,12 @@ namespace {
 // one another: none is the beginning of another.
 constexpr std::array<const CharsetRecord*, kCharsetCount> kCharsets = {
     &encodings::kGbkCharset,     &encodings::kGb18030Charset, &encodings::kUtf8Charset,
-    &encodings::kUtf16LeCharset, &encodings::kUtf16BeCharset,
+    &encodings::kUtf16LeCharset, &encodings::kUtf16BeCharset, &encodings::kBig5Charset,
+};
+
+constexpr std::array<const CharsetRecord*, kCharsetCount> kOpenChoices = {
+    &encodings::kGbkCharset,     &encodings::kBig5Charset,    &encodings::kUtf8Charset,
+    &encodings::kUtf16LeCharset, &encodings::kUtf16BeCharset, &encodings::kGb18030Charset,
 };
 
 bool IsContinuation(unsigned char byte) {
@@ -60,6 +65,10 @@ const CharsetRecord& RecordOf(Charset charset) {
 
 const std::array<const CharsetRecord*, kCharsetCount>& Charsets() {
     return kCharsets;
+}
+
+const std::array<const CharsetRecord*, kCharsetCount>& OpenChoices() {
+    return kOpenChoices;
 }
 
 std::string_view ByteOrderMark(Charset charset) {

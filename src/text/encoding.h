@@ -36,10 +36,12 @@ enum class Charset {
     kUtf8,
     kUtf16Le,
     kUtf16Be,
+    kBig5,  // code page 950, as Windows has it
 };
-inline constexpr std::size_t kCharsetCount = 5;
+inline constexpr std::size_t kCharsetCount = 6;
 
-// When the save choosers offer a character set.
+// When the save choosers offer a character set (the open choosers offer
+// every one).
 enum class SaveOffer {
     kAlways,
     kAfterLoading,  // only once a file in it was loaded, so that it can be saved as it came; listed last
@@ -65,6 +67,7 @@ struct CharsetRecord {
     std::string_view title;                   // in messages: "UTF-8"
     SaveOffer offer;
     std::array<SaveChoice, 2> saveChoices;  // in the order listed
+    std::string_view openChoice;            // its row in the open choosers' list (code page 936): "UTF-8"
     const CharsetCodec* codec;
 };
 
@@ -73,6 +76,10 @@ const CharsetRecord& RecordOf(Charset charset);
 
 // Every character set's record, in the order of Charset.
 const std::array<const CharsetRecord*, kCharsetCount>& Charsets();
+
+// Every character set's record in the order the open choosers list them,
+// below the rule's own row: the code pages (GBK, Big5), Unicode, GB18030.
+const std::array<const CharsetRecord*, kCharsetCount>& OpenChoices();
 
 struct FileEncoding {
     Charset charset = Charset::kGbk;

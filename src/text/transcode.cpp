@@ -12,6 +12,16 @@ namespace tornix {
 
 using encodings::kLongestCharacter;
 
+std::string CharacterText(const Unencodable& lacked) {
+    codec::Form form{};
+    if (lacked.codePoint >= 0x10000) {
+        form = codec::FourByteForm(codec::kSupplementaryBase + (lacked.codePoint - 0x10000));
+    } else if (!codec::IsSurrogate(lacked.codePoint)) {
+        form = codec::GetTables().forms[lacked.codePoint];
+    }
+    return std::string(reinterpret_cast<const char*>(form.bytes), form.length);
+}
+
 class TextDecoder::Impl {
 public:
     explicit Impl(Charset charset) : m_codec(*RecordOf(charset).codec) {}
@@ -84,6 +94,7 @@ public:
     }
 
     bool asIs() const { return m_state.asIs; }
+    std::optional<Unencodable> unencodable() const { return m_state.unencodable; }
 
 private:
     const CharsetCodec& m_codec;
@@ -106,6 +117,10 @@ void TextEncoder::Finish(std::string& bytes) {
 
 bool TextEncoder::wroteBytesAsTheyAre() const {
     return m_impl->asIs();
+}
+
+std::optional<Unencodable> TextEncoder::firstUnencodable() const {
+    return m_impl->unencodable();
 }
 
 std::string DecodeText(std::string_view bytes, FileEncoding encoding) {

@@ -3,14 +3,15 @@
 //
 // The program's text is code page 936 bytes, in which a character that the
 // code page cannot hold is its GB18030 four-byte form (display_codec.h): so
-// a UTF-8, UTF-16 or GB18030 file becomes code page 936 bytes wherever GBK
-// holds its characters, the trims and both conversions work on it unchanged,
-// and encoding it back gives the file's bytes again.
+// a UTF-8, UTF-16, GB18030 or Big5 file becomes code page 936 bytes wherever
+// GBK holds its characters, the trims and both conversions work on it
+// unchanged, and encoding it back gives the file's bytes again (but for
+// Big5's ten codes that duplicate others: encodings/big5.cpp).
 //
 // A byte that is no character of the file's encoding (invalid UTF-8, the odd
-// last byte of a UTF-16 file, a GB18030 byte that begins no character) is
-// kept: it travels in the text as a four-byte form of its own, never touched
-// by a conversion, and is written back as that byte. The decoder notes where
+// last byte of a UTF-16 file, a GB18030 or Big5 byte that begins no
+// character) is kept: it travels in the text as a four-byte form of its own,
+// never touched by a conversion, and is written back as that byte. The decoder notes where
 // the first one was, for callers that must refuse such input.
 //
 // Both directions work piece by piece, in memory that does not grow with the
@@ -29,6 +30,16 @@
 #include "text/encoding.h"
 
 namespace tornix {
+
+// A character that an encoding has no form for, and the line it is on.
+struct Unencodable {
+    char32_t codePoint = 0;  // an unpaired surrogate as itself
+    std::uint64_t line = 0;  // 1 for the first line
+};
+
+// The program's text of that character, for a message; empty for an
+// unpaired surrogate, which no message can show.
+std::string CharacterText(const Unencodable& lacked);
 
 // A file's bytes (after any byte-order mark) to the program's text.
 class TextDecoder {
@@ -67,6 +78,12 @@ public:
     // character: a kept byte, a byte that is no code page 936 character, or
     // (in UTF-8 or GB18030) an unpaired surrogate. It is written as it came.
     bool wroteBytesAsTheyAre() const;
+    // The first character that the encoding has no form for (only Big5 lacks
+    // characters of the program's text: 这, 😀, ＂), with the line it is on,
+    // counted in the text encoded so far. It is written as the program's text
+    // holds it, which no reader of the encoding takes for that character: a
+    // caller refuses such bytes rather than writing them anywhere.
+    std::optional<Unencodable> firstUnencodable() const;
 
     class Impl;
 

@@ -1,7 +1,10 @@
 #include "ui/converter_dlg.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "convert/width.h"
@@ -66,6 +69,26 @@ constexpr const char* kTemporaryFolderUnusable =
 
 // 编码(&E):
 constexpr const char* kEncodingLabel = "\xB1\xE0\xC2\xEB(&E):";
+// 自动检测, the open chooser's row for the rule (text/encoding.h)
+constexpr const char* kDetectedRow = "\xD7\xD4\xB6\xAF\xBC\xEC\xB2\xE2";
+
+// What a save that the encoding's lack of a character stopped says, around
+// the encoding's title, the line, the character and its code point:
+// Big5 编码中没有第 3 行的“这”（U+8FD9），文件没有保存。请选择其他编码。
+constexpr const char* kLacksBeforeLine = " \xB1\xE0\xC2\xEB\xD6\xD0\xC3\xBB\xD3\xD0\xB5\xDA ";
+constexpr const char* kLacksBeforeCharacter = " \xD0\xD0\xB5\xC4\xA1\xB0";
+constexpr const char* kLacksBeforeCodePoint = "\xA1\xB1\xA3\xA8U+";
+constexpr const char* kLacksEnd =
+    "\xA3\xA9\xA3\xAC\xCE\xC4\xBC\xFE\xC3\xBB\xD3\xD0\xB1\xA3\xB4\xE6\xA1\xA3\xC7\xEB\xD1\xA1\xD4\xF1\xC6\xE4\xCB\xFB"
+    "\xB1\xE0\xC2\xEB\xA1\xA3";
+
+// The rows of the open chooser's encoding list: the rule's, then each
+// character set's in the order of OpenChoices (nothing: the rule's).
+std::vector<std::optional<Charset>> OpenRows() {
+    std::vector<std::optional<Charset>> rows{std::nullopt};
+    for (const CharsetRecord* record : OpenChoices()) rows.emplace_back(record->charset);
+    return rows;
+}
 
 // A row of Save As's encoding list.
 struct SaveRow {
@@ -91,10 +114,15 @@ std::vector<SaveRow> OfferedRows(FileEncoding loaded) {
     return rows;
 }
 
-// The offered row that writes `wanted`; the first (GBK) when none does.
+// The offered row that writes `wanted`; else the first in its character set
+// (a UTF-16 file named without its mark is saved with it); else the first
+// (GBK).
 int OfferedIndexOf(FileEncoding wanted, const std::vector<SaveRow>& rows) {
     for (std::size_t row = 0; row < rows.size(); ++row) {
         if (rows[row].encoding == wanted) return static_cast<int>(row);
+    }
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row].encoding.charset == wanted.charset) return static_cast<int>(row);
     }
     return 0;
 }
@@ -102,6 +130,21 @@ int OfferedIndexOf(FileEncoding wanted, const std::vector<SaveRow>& rows) {
 // A path as the program's text, for a message.
 GbkString PathText(const std::filesystem::path& path) {
     return GbkString(EncodeFromDisplay(Utf16FromWtf8(fs_os::Utf8FromPath(path))));
+}
+
+// The message for a save that `charset` lacking a character stopped.
+GbkString UnencodableText(Charset charset, const Unencodable& lacked) {
+    char codePoint[16];
+    std::snprintf(codePoint, sizeof codePoint, "%04X", static_cast<unsigned>(lacked.codePoint));
+    GbkString text(std::string_view(RecordOf(charset).title));
+    text += kLacksBeforeLine;
+    text += std::to_string(lacked.line).c_str();
+    text += kLacksBeforeCharacter;
+    text += GbkString(CharacterText(lacked));  // nothing for an unpaired surrogate
+    text += kLacksBeforeCodePoint;
+    text += codePoint;
+    text += kLacksEnd;
+    return text;
 }
 
 // The message for a save that failed.
@@ -207,16 +250,24 @@ void CConverterDlg::OnToFull() {
 
 void CConverterDlg::OnLoad() {
     CFileDialog chooser(true, kDefaultExtension, "", OFN_PATHMUSTEXIST, kFileFilter, this);
+    const std::vector<std::optional<Charset>> rows = OpenRows();
+    std::vector<GbkString> names;
+    names.reserve(rows.size());
+    for (const std::optional<Charset>& row : rows) {
+        names.emplace_back(row ? GbkString(RecordOf(*row).openChoice) : GbkString(kDetectedRow));
+    }
+    chooser.AddChoice(kEncodingLabel, std::move(names), 0);
     if (chooser.DoModal() != IDOK) return;
-    LoadFile(chooser.GetPathName());
+    const auto row = static_cast<std::size_t>(chooser.GetSelectedChoice());
+    LoadFile(chooser.GetPathName(), row < rows.size() ? rows[row] : std::nullopt);
 }
 
-void CConverterDlg::LoadFile(const std::filesystem::path& path) {
+void CConverterDlg::LoadFile(const std::filesystem::path& path, std::optional<Charset> named) {
     if (!FileExists(path)) {
         MessageBox(kFileMissing, "", MB_OK);
         return;
     }
-    ReadResult read = ReadTextFile(path, MemoryHeadroom() / kMemoryPerFileByte);
+    ReadResult read = ReadTextFile(path, MemoryHeadroom() / kMemoryPerFileByte, named);
     switch (read.status) {
         case ReadStatus::kOk:
             break;
@@ -264,7 +315,9 @@ void CConverterDlg::OnSaveAs() {
     const FileEncoding encoding = row < rows.size() ? rows[row].encoding : m_fileEncoding;
     const WriteResult saved = WriteTextFile(chooser.GetPathName(), m_strOutput, encoding);
     if (saved.ok()) return;
-    MessageBox(SaveFailureText(saved).GetString(), nullptr, MB_OK);  // titled with the application's name
+    const GbkString message =
+        saved.unencodable ? UnencodableText(encoding.charset, *saved.unencodable) : SaveFailureText(saved);
+    MessageBox(message.GetString(), nullptr, MB_OK);  // titled with the application's name
 }
 
 void CConverterDlg::OnSysCommand(unsigned id, std::intptr_t) {

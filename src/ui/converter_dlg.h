@@ -31,8 +31,9 @@ public:
     GbkString m_strOutput;  // the conversion result, bound to IDC_OUTPUT
     GbkString m_strInput;   // the text to convert, bound to IDC_INPUT
     IconHandle m_hIcon;     // IDI_MAIN
-    // The encoding of the file last loaded (code page 936 before any): what
-    // Save As writes unless the user picks another in its chooser.
+    // The encoding of the file last loaded, as detected or picked (code page
+    // 936 before any): what Save As writes unless the user picks another in
+    // its chooser.
     FileEncoding m_fileEncoding;
     // A file named on the command line: loaded as 读取... loads a file once
     // the window is shown, so that a refusal appears over it.
@@ -48,19 +49,22 @@ protected:
     bool ValidateInput();
     void OnToHalf();
     void OnToFull();
-    // Fills the input box from a text file the user picks.
+    // Fills the input box from a text file the user picks, in the encoding
+    // picked in the chooser's list (自动检测 at first: the rule).
     void OnLoad();
-    // Fills the input box from the file at `path` and keeps its encoding, or
-    // says why it cannot and changes nothing: what every way of loading a
-    // file (the chooser, a dropped file) does.
-    void LoadFile(const std::filesystem::path& path);
+    // Fills the input box from the file at `path`, read in `named` (nothing:
+    // the encoding rule decides), and keeps its encoding, or says why it
+    // cannot and changes nothing: what every way of loading a file (the
+    // chooser, a dropped file) does.
+    void LoadFile(const std::filesystem::path& path, std::optional<Charset> named = std::nullopt);
     // Files dropped onto the window: the first is loaded as if chosen with
     // 读取...; the others are left alone.
     void OnDropFiles(const DroppedFiles& files);
     // ID_FILE_OPEN, posted by OnInitDialog: loads m_startFile, once.
     void OnFileOpen();
     // Stores the output box in a file the user picks, in the encoding left
-    // chosen in the chooser (at first the loaded file's).
+    // chosen in the chooser (at first the loaded file's); a text with a
+    // character that encoding lacks is refused, naming it and its line.
     void OnSaveAs();
     void OnSysCommand(unsigned id, std::intptr_t param);
     void OnPaint();

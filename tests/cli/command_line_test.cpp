@@ -48,6 +48,7 @@ TEST(CommandLineEncodings, NamedInEverySpelling) {
         {{"--to-full", "--encoding=gb18030"}, Charset::kGb18030, std::nullopt},
         {{"--to-full", "--encoding", "utf16le", "--output-encoding", "cp936"}, Charset::kUtf16Le, Charset::kGbk},
         {{"--to-full", "--output-encoding=UTF-16BE"}, std::nullopt, Charset::kUtf16Be},
+        {{"--to-full", "-e", "Big5", "--output-encoding", "cp950"}, Charset::kBig5, Charset::kBig5},
     };
     for (const Row& row : rows) {
         const CommandLine parsed = ParseCommandLine(row.args);
@@ -105,32 +106,85 @@ TEST_P(CommandLineBad, IsAUsageError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, CommandLineBad,
-    ::testing::Values(BadLine{"NoArguments", {}, "--to-full or --to-half"},
-                      BadLine{"NoDirection", {"--trim", "a.txt"}, "--to-full or --to-half"},
-                      BadLine{"BothDirections", {"--to-full", "--to-half"}, "cannot be used together"},
-                      BadLine{"UnknownLongOption", {"--to-full", "--fast"}, "unknown option '--fast'"},
-                      BadLine{"UnknownShortOption", {"--to-full", "-x"}, "unknown option '-x'"},
-                      BadLine{"OptionWithValueItTakesNone", {"--to-full", "--trim=yes"}, "unknown option"},
-                      BadLine{"OutputWithoutFile", {"--to-full", "-o"}, "'-o' needs a file name"},
-                      BadLine{"LongOutputWithoutFile", {"--to-full", "--output"}, "'--output' needs a file name"},
-                      BadLine{"EmptyOutputName", {"--to-full", "--output="}, "needs a file name"},
-                      BadLine{"TwoOutputs", {"--to-full", "-o", "a", "-o", "b"}, "only one output file"},
-                      BadLine{"StandardOutputAndAFile", {"--to-full", "-o", "-", "-o", "b"}, "only one output file"},
-                      BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"},
-                      BadLine{"EncodingWithoutName", {"--to-full", "-e"}, "'-e' needs an encoding"},
-                      BadLine{"UnknownEncoding", {"--to-full", "-e", "big5"}, "unknown encoding 'big5'"},
-                      BadLine{"AutoIsNoOutputEncoding", {"--to-full", "--output-encoding", "auto"}, "unknown encoding"},
-                      BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"},
-                      BadLine{"InPlaceWithOutput", {"--to-full", "-i", "-o", "x", "a"}, "-o cannot go with them"},
-                      BadLine{"InPlaceFromStandardInput", {"--to-full", "-i"}, "not standard input"},
-                      BadLine{"CheckOfStandardInput", {"--to-half", "--check", "a", "-"}, "not standard input"},
-                      BadLine{"InPlaceWithTrim", {"--to-full", "--diff", "--trim", "a"}, "--trim cannot go"},
-                      BadLine{"InPlaceInAnotherEncoding",
-                              {"--to-full", "-i", "--output-encoding", "gbk", "a"},
-                              "no --output-encoding"},
-                      BadLine{"FolderOptionsAlone", {"--to-full", "-r", "a"}, "go with -i, --check or --diff"},
-                      BadLine{"IncludeWithoutPattern", {"--to-full", "-i", "a", "--include"}, "needs a pattern"}),
+    ::testing::Values(
+        BadLine{"NoArguments", {}, "--to-full or --to-half"},
+        BadLine{"NoDirection", {"--trim", "a.txt"}, "--to-full or --to-half"},
+        BadLine{"BothDirections", {"--to-full", "--to-half"}, "cannot be used together"},
+        BadLine{"UnknownLongOption", {"--to-full", "--fast"}, "unknown option '--fast'"},
+        BadLine{"UnknownShortOption", {"--to-full", "-x"}, "unknown option '-x'"},
+        BadLine{"OptionWithValueItTakesNone", {"--to-full", "--trim=yes"}, "unknown option"},
+        BadLine{"OutputWithoutFile", {"--to-full", "-o"}, "'-o' needs a file name"},
+        BadLine{"LongOutputWithoutFile", {"--to-full", "--output"}, "'--output' needs a file name"},
+        BadLine{"EmptyOutputName", {"--to-full", "--output="}, "needs a file name"},
+        BadLine{"TwoOutputs", {"--to-full", "-o", "a", "-o", "b"}, "only one output file"},
+        BadLine{"StandardOutputAndAFile", {"--to-full", "-o", "-", "-o", "b"}, "only one output file"},
+        BadLine{"FirstProblemIsReported", {"--bad", "--to-full", "--to-half"}, "'--bad'"},
+        BadLine{"EncodingWithoutName", {"--to-full", "-e"}, "'-e' needs an encoding"},
+        BadLine{"UnknownEncoding", {"--to-full", "-e", "koi8-r"}, "unknown encoding 'koi8-r'"},
+        BadLine{"AutoIsNoOutputEncoding", {"--to-full", "--output-encoding", "auto"}, "unknown encoding"},
+        BadLine{"TwoEncodings", {"--to-full", "-e", "gbk", "-e", "utf-8"}, "can be given once"},
+        BadLine{"InPlaceWithOutput", {"--to-full", "-i", "-o", "x", "a"}, "-o cannot go with them"},
+        BadLine{"InPlaceFromStandardInput", {"--to-full", "-i"}, "not standard input"},
+        BadLine{"CheckOfStandardInput", {"--to-half", "--check", "a", "-"}, "not standard input"},
+        BadLine{"InPlaceWithTrim", {"--to-full", "--diff", "--trim", "a"}, "--trim cannot go"},
+        BadLine{
+            "InPlaceInAnotherEncoding", {"--to-full", "-i", "--output-encoding", "gbk", "a"}, "no --output-encoding"},
+        BadLine{"FolderOptionsAlone", {"--to-full", "-r", "a"}, "go with -i, --check or --diff"},
+        BadLine{"IncludeWithoutPattern", {"--to-full", "-i", "a", "--include"}, "needs a pattern"},
+        BadLine{"UnknownTable", {"--to-full", "--table", "jis"}, "unknown table 'jis' (classic or unicode)"},
+        BadLine{"UnknownClass",
+                {"--to-full", "--only", "letters,kana"},
+                "unknown class 'kana' in --only (letters, digits, punctuation, space)"},
+        BadLine{"EmptyClass", {"--to-full", "--only=letters,"}, "unknown class ''"},
+        BadLine{"NoClasses", {"--to-full", "--only", ""}, "'--only' needs classes (letters, digits"},
+        BadLine{"TwoClassLists", {"--to-full", "--only", "digits", "--only", "space"}, "can be given once"},
+        BadLine{"KeptBytesNoCharacter",
+                {"--to-full", "--keep", "ab\xE4\xB8"},
+                "byte 3 (0xE4) begins no character of UTF-8"}),
     [](const ::testing::TestParamInfo<BadLine>& info) { return std::string(info.param.name); });
+
+// The policy options, in their spellings: what each sets, the characters
+// of --keep read in the arguments' encoding and kept as code page 936 text.
+TEST(CommandLinePolicy, GivesThePolicy) {
+    struct Row {
+        std::vector<std::string> args;
+        Charset arguments;
+        WidthPolicy policy;
+    };
+    const Row rows[] = {
+        {{"--to-full"}, Charset::kUtf8, {}},
+        {{"--to-full", "--table", "Unicode"}, Charset::kUtf8, {WidthTableKind::kUnicode, kAllWidthClasses, "", false}},
+        {{"--to-full", "--table=classic"}, Charset::kUtf8, {}},
+        {{"--to-half", "--only", "letters,DIGITS"},
+         Charset::kUtf8,
+         {WidthTableKind::kClassic, kWidthLetters | kWidthDigits, "", false}},
+        {{"--to-half", "--only=space", "--context"}, Charset::kUtf8, {WidthTableKind::kClassic, kWidthSpace, "", true}},
+        {{"--to-half", "--keep", "ａ,", "--keep=。"},
+         Charset::kUtf8,
+         {WidthTableKind::kClassic, kAllWidthClasses, "\xA3\xE1,\xA1\xA3", false}},
+        {{"--to-half", "--keep", "\xA3\xE1\x80"},
+         Charset::kGbk,
+         {WidthTableKind::kClassic, kAllWidthClasses, "\xA3\xE1\x80", false}},
+        {{"--to-half", "--keep-chinese-punctuation"},
+         Charset::kUtf8,
+         {WidthTableKind::kClassic, kAllWidthClasses, kChinesePunctuation, false}},
+    };
+    for (const Row& row : rows) {
+        const CommandLine parsed = ParseCommandLine(row.args, row.arguments);
+        ASSERT_EQ(parsed.kind, CommandKind::kConvert) << parsed.error;
+        const WidthPolicy& policy = parsed.request.policy;
+        EXPECT_EQ(policy.table, row.policy.table) << row.args.back();
+        EXPECT_EQ(policy.classes, row.policy.classes) << row.args.back();
+        EXPECT_EQ(policy.keep, row.policy.keep) << row.args.back();
+        EXPECT_EQ(policy.context, row.policy.context) << row.args.back();
+    }
+    // In code page 936 arguments a lead byte needs its second byte, and 0xFF is none.
+    for (const char* wrong : {"\xA3", "\xFF", "\x81\x7F"}) {
+        const CommandLine parsed = ParseCommandLine({"--to-half", "--keep", wrong}, Charset::kGbk);
+        EXPECT_EQ(parsed.kind, CommandKind::kUsageError) << wrong;
+        EXPECT_NE(parsed.error.find("code page 936"), std::string::npos) << parsed.error;
+    }
+}
 
 TEST(CommandLine, HelpWinsOverEverythingElse) {
     EXPECT_EQ(ParseCommandLine({"--bogus", "-h"}).kind, CommandKind::kHelp);

@@ -12,6 +12,7 @@
 #include "cli/convert_command.h"
 #include "convert/width.h"
 #include "in_process.h"
+#include "support/encoding_vectors.h"
 #include "support/hex.h"
 #include "support/scoped_limits.h"
 #include "support/scratch_dir.h"
@@ -226,6 +227,24 @@ TEST_F(ConvertCommand, UsageErrorGivesTheUsageLine) {
     EXPECT_EQ(run.err, "tornix-convert: unknown option '--frobnicate'\n" + std::string(UsageLine()));
 }
 
+// A wrong policy option stops the program before it reads or writes
+// anything: one line says what is wrong and what is allowed.
+TEST_F(ConvertCommand, WrongPolicyOptionChangesNothing) {
+    const std::string out = File("out.txt", "previous");
+    const std::string in = File("in.txt", "abc");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--only", "letters,kana"}, {"--only="}, {"--table", "jis"}, {"--keep", "a\xFF"}}) {
+        std::vector<std::string> args{"--to-full", "-o", out};
+        args.insert(args.end(), wrong.begin(), wrong.end());
+        args.push_back(in);
+        const Outcome run = Run(args);
+        EXPECT_EQ(run.status, kExitUsageError) << wrong.front();
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - UsageLine().size() - 1) << run.err;
+        EXPECT_NE(run.err.find('('), std::string::npos) << "what is allowed: " << run.err;
+        EXPECT_EQ(ReadBytes(out), "previous");
+    }
+}
+
 // The help's Chinese is written as the terminal shows it: 用法 as code page
 // 936 bytes on a GBK terminal, as UTF-8 everywhere else.
 TEST_F(ConvertCommand, HelpFollowsTheTerminalEncoding) {
@@ -278,6 +297,53 @@ TEST_F(ConvertCommand, InvalidInputAfterTheStartEndsTheRun) {
     EXPECT_EQ(ReadBytes(out), "previous");
 }
 
+// Big5's vectors (make_vectors.py) through the program, in Big5, into UTF-8
+// and from it: the bytes the definition gives, the input given whole and cut
+// into files of a few bytes each, which read as one text and cut characters
+// everywhere.
+TEST_F(ConvertCommand, Big5VectorsConvertWholeAndInPieces) {
+    struct Way {
+        const char* input;
+        std::vector<std::string> encodings;
+        const char* output;
+    };
+    const Way ways[] = {
+        {"big5", {"-e", "big5"}, "big5"},
+        {"big5", {"--encoding=big5", "--output-encoding", "utf-8"}, "big5-in-utf-8"},
+        {"big5-in-utf-8", {"--output-encoding", "big5"}, "big5"},
+    };
+    for (const Way& way : ways) {
+        const std::string bytes = testing::EncodingVectorBytes(way.input, testing::kVectorText);
+        ASSERT_FALSE(bytes.empty()) << way.input;
+        for (const auto& [direction, suffix] :
+             {std::pair("--to-half", testing::kVectorCliToHalf), std::pair("--to-full", testing::kVectorCliToFull)}) {
+            for (const std::size_t piece : {bytes.size(), std::size_t{1}, std::size_t{3}, std::size_t{7}}) {
+                SCOPED_TRACE(std::string(way.input) + " " + direction + " in pieces of " + std::to_string(piece));
+                std::vector<std::string> args{direction};
+                args.insert(args.end(), way.encodings.begin(), way.encodings.end());
+                for (std::size_t at = 0; at < bytes.size(); at += piece) {
+                    args.push_back(File("piece" + std::to_string(at), bytes.substr(at, piece)));
+                }
+                const Outcome run = Run(args);
+                EXPECT_EQ(run.status, 0) << run.err;
+                EXPECT_EQ(Hex(run.out), Hex(testing::EncodingVectorBytes(way.output, suffix)));
+            }
+        }
+    }
+}
+
+// A character that Big5 lacks, in the input or made by the conversion: one
+// line naming it and its line, exit status 1, and the -o file as it was.
+TEST_F(ConvertCommand, Big5OutputRefusesACharacterItLacks) {
+    const std::string out = File("out.txt", "previous");
+    const Outcome run = Run({"--to-half", "--output-encoding", "big5", "-o", out}, "a\r\n\xD5\xE2z");  // 这
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.err,
+              "tornix-convert: line 2 of the output holds 这 (U+8FD9), which Big5 cannot hold (choose another with "
+              "--output-encoding)\n");
+    EXPECT_EQ(ReadBytes(out), "previous");
+}
+
 const std::vector<std::string> kToFull{"--to-full"};
 const std::vector<std::string> kToHalf{"--to-half"};
 
@@ -326,8 +392,73 @@ INSTANTIATE_TEST_SUITE_P(
                      1,
                      "ａ",
                      "UTF-8 cannot hold"},
+        // 中a in Big5
+        EncodingCase{"NamedBig5",
+                     {"--to-full", "-e", "big5"},
+                     "\xA4\xA4"
+                     "a",
+                     Charset::kGbk,
+                     0,
+                     "\xA4\xA4\xA2\xE9",
+                     ""},
+        // ＡＢ in code page 936 is no Big5: its bytes pass as they are
+        EncodingCase{"NamedBig5PassesBytesOfNoCharacter",
+                     {"--to-half", "-e", "big5"},
+                     "\xA3\xC1\xA3\xC2\xA4",
+                     Charset::kGbk,
+                     0,
+                     "\xA3\xC1\xA3\xC2\xA4",
+                     ""},
+        EncodingCase{"NamedBig5IntoUtf8RefusesThem",
+                     {"--to-half", "-e", "big5", "--output-encoding", "utf-8"},
+                     "\xA4\xA4\xA3\xC1",
+                     Charset::kGbk,
+                     1,
+                     "",
+                     "not valid Big5 at byte 2"},
+        // " becomes ＂, which Big5 lacks
+        EncodingCase{"Big5LacksAFullWidthForm",
+                     {"--to-full", "-e", "big5"},
+                     "ok\n\"",
+                     Charset::kGbk,
+                     1,
+                     "",
+                     "line 2 of the output holds ＂ (U+FF02), which Big5 cannot hold"},
+        EncodingCase{"Big5LacksAnEmoji",
+                     {"--to-half", "--output-encoding", "big5"},
+                     "中😀",
+                     Charset::kGbk,
+                     1,
+                     "",
+                     "line 1 of the output holds 😀 (U+1F600)"},
         EncodingCase{
-            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"}),
+            "UnknownEncoding", {"--to-full", "-e", "latin-1"}, "", Charset::kGbk, 2, "", "unknown encoding 'latin-1'"},
+        // The policy in every way the text takes: UTF-8 as it is, code page
+        // 936, and UTF-16 through the program's text.
+        EncodingCase{"PolicyOnUtf8",
+                     {"--to-full", "--only", "punctuation", "--context"},
+                     "你好,世界. 3.14 a.b",
+                     Charset::kGbk,
+                     0,
+                     "你好，世界。 3.14 a.b",
+                     ""},
+        EncodingCase{"PolicyOnCodePage936",
+                     {"--to-half", "--keep-chinese-punctuation"},
+                     "\xA3\xC1\xA3\xAC\xA3\xC2\xA1\xA3",  // Ａ，Ｂ。
+                     Charset::kGbk,
+                     0,
+                     "A\xA3\xAC"
+                     "B\xA1\xA3",
+                     ""},
+        EncodingCase{"PolicyOnUtf16",
+                     {"--to-full", "--table", "unicode"},
+                     std::string("\xFF\xFE"
+                                 "a\0.\0",
+                                 6),
+                     Charset::kGbk,
+                     0,
+                     "\xFF\xFE\x41\xFF\x0E\xFF",
+                     ""}),
     [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -23,7 +23,8 @@ struct Decoded {
 
 struct Encoded {
     std::string bytes;
-    bool asIs = false;  // TextEncoder::wroteBytesAsTheyAre
+    bool asIs = false;     // TextEncoder::wroteBytesAsTheyAre
+    bool refused = false;  // a character the encoding lacks, which a save refuses
 };
 
 // Through the streaming classes, `piece` bytes of input at a time.
@@ -42,15 +43,22 @@ Encoded Encode(std::string_view text, Charset charset, std::size_t piece) {
     for (std::size_t at = 0; at < text.size(); at += piece) encoder.Encode(text.substr(at, piece), encoded.bytes);
     encoder.Finish(encoded.bytes);
     encoded.asIs = encoder.wroteBytesAsTheyAre();
+    encoded.refused = encoder.firstUnencodable().has_value();
     return encoded;
 }
 
-// The text saved in every character set, and loaded from there again.
+// The text saved in every character set that can hold it, and loaded from
+// there again.
 void CheckSavedEverywhere(std::string_view text) {
     for (const CharsetRecord* record : Charsets()) {
         const Encoded saved = Encode(text, record->charset, text.size() + 1);
+        if (saved.refused) continue;
         const Decoded loaded = Decode(saved.bytes, record->charset, saved.bytes.size() + 1);
         if (!saved.asIs) Check(loaded.text == text);
+        // Bytes written as they are can meet their neighbours in one of
+        // Big5's ten one-way codes, which a save writes in its other form
+        // (fuzz_big5 checks those).
+        if (saved.asIs && record->charset == Charset::kBig5) continue;
         Check(Encode(loaded.text, record->charset, loaded.text.size() + 1).bytes == saved.bytes);
     }
 }

@@ -4,8 +4,9 @@
 //    the same first invalid byte, and that text encodes back to exactly the
 //    bytes, whole or in pieces: nothing is lost;
 //  - a text with an invalid byte is reported as written with bytes as they are;
-//  - the text and both its conversions, saved in any character set without a
-//    byte written as it is, decode from there to the same text, and what was
+//  - the text and both its conversions, saved in any character set that can
+//    hold them (a Big5 save refuses a character Big5 lacks), decode from
+//    there to the same text where no byte was written as it is, and what was
 //    saved comes back byte for byte;
 //  - valid bytes convert as the UTF-8 kernels define it: through the
 //    program's text, the GB18030 form of the characters (convert/width_utf8.h).

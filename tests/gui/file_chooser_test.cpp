@@ -227,12 +227,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverwriteTest,
                          ::testing::Values(OverwriteCase{"Confirmed", true}, OverwriteCase{"Declined", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A request's choice (the save chooser's encoding): a row below the file
-// types, its label and list in their columns and the window's font; Alt and
-// the access key reach the list, the arrow keys choose in it, and the answer
-// carries the item left chosen.
-TEST_F(FileChooserTest, ChoiceIsARowBelowTheFileTypesAndItsItemIsAnswered) {
-    FileChooserRequest request = Request(true);
+// A request's choice (the choosers' encoding): a row below the file types,
+// its label and list in their columns and the window's font; Alt and the
+// access key reach the list, the arrow keys choose in it, and the answer
+// carries the item left chosen. The same in the save and the open chooser.
+class ChoiceTest : public FileChooserTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ChoiceTest, IsARowBelowTheFileTypesAndItsItemIsAnswered) {
+    const bool save = GetParam();
+    FileChooserRequest request = Request(save);
     request.choice.label = GbkString("\xB1\xE0\xC2\xEB(&E):");  // 编码(&E):
     for (const char* item : {"GBK", "UTF-8", "UTF-16 LE", "UTF-16 BE"}) request.choice.items.emplace_back(item);
     request.choice.selected = 2;
@@ -266,15 +269,18 @@ TEST_F(FileChooserTest, ChoiceIsARowBelowTheFileTypesAndItsItemIsAnswered) {
         EXPECT_EQ(QApplication::focusWidget(), list) << "Alt+E does not reach the list";
         QTest::keyClick(list, Qt::Key_Down);
         EXPECT_EQ(list->currentIndex(), 3);
-        name->setText(QStringLiteral("saved"));
+        name->setText(save ? QStringLiteral("saved") : QStringLiteral("NOTES"));
         QTest::keyClick(name, Qt::Key_Return);
     });
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(chosen->path, folder / "saved.TXT");
+    EXPECT_EQ(chosen->path, folder / (save ? "saved.TXT" : "NOTES.TXT"));
     EXPECT_EQ(chosen->choice, 3);
 
     EXPECT_FALSE(Choose(request, [](QFileDialog& chooser) { chooser.reject(); }).has_value());
 }
+
+INSTANTIATE_TEST_SUITE_P(Choosers, ChoiceTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Save" : "Open"); });
 
 TEST_F(FileChooserTest, OpeningExistingFileAsksNothing) {
     bool asked = true;

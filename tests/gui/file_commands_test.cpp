@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -125,16 +126,27 @@ std::function<void(QFileDialog&)> ExpectChosenAndPick(const EncodingVector& chos
     };
 }
 
+// The open chooser's encoding list, 自动检测 chosen, and the vector's encoding
+// picked in it where the rule does not read it.
+std::function<void(QFileDialog&)> PickWhenOpening(const EncodingVector& vector) {
+    return [&vector](QFileDialog& chooser) {
+        auto* list = chooser.findChild<QComboBox*>(qt::kChoiceListName);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->currentText(), QString::fromUtf8("自动检测"));
+        if (vector.open != nullptr) list->setCurrentIndex(list->findText(QString::fromUtf8(vector.open)));
+    };
+}
+
 // A file written by another tool, loaded through the open chooser, converted
 // to full width and saved with the save chooser as it opens (the file's
 // encoding chosen), then converted to half width and saved in the next
 // encoding of the list, picked there: what the definition gives, byte for byte.
 TEST_P(EncodingVectorTest, SavedInTheFilesEncodingOrThePickedOne) {
     const EncodingVector& loaded = GetParam();
-    const EncodingVector& picked = loaded == kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
+    const EncodingVector& picked = testing::PickedAfter(loaded);
     scratch.Put("in.txt", EncodingVectorBytes(loaded.file, testing::kVectorText));
     RunDialog(dialog, [&](DialogWindow& window) {
-        ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "in.txt"));
+        ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "in.txt", PickWhenOpening(loaded)));
         QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_FULL)), Qt::LeftButton);
         ASSERT_TRUE(ClickAndChoose(window, IDC_SAVE_AS, "full.txt", ExpectChosenAndPick(loaded, nullptr)));
         QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_HALF)), Qt::LeftButton);
@@ -157,6 +169,35 @@ TEST_F(FileCommandsTest, LoadOfMissingFileReportsIt) {
         EXPECT_EQ(seen.title, QString());
         EXPECT_EQ(std::string(window.GetItemText(IDC_INPUT).view()), "typed");
     });
+}
+
+// Saving as Big5 a text with a character that Big5 lacks: the message box
+// names it and its line, titled with the program's name, and the file stays.
+TEST_F(FileCommandsTest, SaveAsBig5OfACharacterItLacksIsRefused) {
+    scratch.Put("big5.txt", "\xC1\x63\xC5\xE9");  // 繁體
+    const fs::path saved = scratch.Put("saved.txt", "previous");
+    RunDialog(dialog, [&](DialogWindow& window) {
+        ASSERT_TRUE(ClickAndChoose(window, IDC_LOAD, "big5.txt", PickWhenOpening(testing::kEncodingVectors[6])));
+        EXPECT_EQ(window.GetItemText(IDC_INPUT).view(), "\xB7\xB1\xF3\x77\r\n");
+        window.SetItemText(IDC_INPUT, GbkString("\xB7\xB1\xF3\x77 \x94\x39\xFC\x36"));  // 繁體 😀
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.Control(IDC_TO_HALF)), Qt::LeftButton);
+        bool opened = false;
+        const auto seen = ExpectMessageBox(
+            [&] {
+                ClickAndChoose(window, IDC_SAVE_AS, "saved2.txt", [](QFileDialog& chooser) {
+                    auto* list = chooser.findChild<QComboBox*>(qt::kChoiceListName);
+                    ASSERT_NE(list, nullptr);
+                    EXPECT_EQ(list->currentText(), QStringLiteral("Big5"));
+                });
+            },
+            &opened);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(seen.text,
+                  QString::fromUtf8("Big5 编码中没有第 1 行的“😀”（U+1F600），文件没有保存。请选择其他编码。"));
+        EXPECT_EQ(seen.title, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    });
+    EXPECT_FALSE(fs::exists(folder / "saved2.txt"));
+    EXPECT_EQ(ReadBytes(saved), "previous");
 }
 
 // The address space this process uses now, in bytes.

@@ -2,11 +2,13 @@
 //   tornix_screenshots <folder>
 // gives, in <folder>, tornix-converter.png (after a conversion),
 // tornix-about.png, tornix-message.png (the message for an empty input),
-// tornix-chooser.png (the open chooser over a folder of sample files) and
-// tornix-save-chooser.png (the save chooser after a UTF-8 file was loaded).
-// On an
+// tornix-chooser.png (the open chooser over a folder of sample files),
+// tornix-open-chooser.png (the same with its encoding list open, Big5 in it
+// picked) and tornix-save-chooser.png (the save chooser after a UTF-8 file
+// was loaded). On an
 // X display with a window manager (scripts/screenshots.sh) each picture is
 // taken from the screen with the window's frame; offscreen, from the widget.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -41,13 +43,14 @@ void Settle() {
     QTest::qWait(400);
 }
 
-// The window with its frame as the screen shows it, or the widget alone
-// where there is no screen to read (offscreen).
-bool Save(QWidget& widget, const QString& path) {
+// The window with its frame as the screen shows it (and `also`, a popup over
+// it, in the screen's coordinates), or the widget alone where there is no
+// screen to read (offscreen).
+bool Save(QWidget& widget, const QString& path, const QRect& also = {}) {
     Settle();
     QPixmap picture;
     if (QGuiApplication::platformName() == "xcb" && widget.screen()) {
-        const QRect frame = widget.frameGeometry();
+        const QRect frame = widget.frameGeometry().united(also);
         picture = widget.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     } else {
         picture = widget.grab();
@@ -109,6 +112,14 @@ int main(int argc, char** argv) {
                       chooser->setDirectory(samples.path());
                       chooser->setViewMode(QFileDialog::Detail);
                       saved = Save(*chooser, folder.filePath("tornix-chooser.png")) && saved;
+                      auto* list = chooser->findChild<QComboBox*>(tornix::qt::kChoiceListName);
+                      if (list == nullptr) return;
+                      list->setCurrentIndex(list->findText(QStringLiteral("Big5")));
+                      list->showPopup();
+                      QWidget* popup = list->view()->window();
+                      saved =
+                          Save(*chooser, folder.filePath("tornix-open-chooser.png"), popup->frameGeometry()) && saved;
+                      list->hidePopup();
                   });
         WithModal([&] { Click(window, IDC_LOAD); },
                   [&](QWidget* widget) {

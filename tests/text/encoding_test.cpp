@@ -4,11 +4,13 @@
 // same vectors.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "support/hex.h"
+#include "text/display_codec.h"
 #include "text/encoding.h"
 #include "text/transcode.h"
 
@@ -177,6 +179,102 @@ INSTANTIATE_TEST_SUITE_P(
                                  FromHex("3F 1E C7 E7"), FromHex("1E 3F E7 C7"), FromHex("A8 BC 81 35 F4 37")}),
     [](const ::testing::TestParamInfo<TextVector>& info) { return std::string(info.param.name); });
 
+// Big5 as Windows' code page 950 reads and writes it, on the platform's own
+// converter (ICU's, or Windows' under Wine), and the program's text for it.
+// Where Windows writes a character otherwise than iconv and Python's codecs
+// do, or reads a code that they read otherwise, saving gives Windows' bytes.
+struct Big5Vector {
+    const char* name;
+    std::string big5;   // the file, as iconv -t BIG5 writes it unless said otherwise
+    std::string text;   // the program's text
+    std::string saved;  // what saving the text gives; empty: the file's bytes
+    friend void PrintTo(const Big5Vector& v, std::ostream* os) { *os << v.name; }
+};
+
+class Big5Test : public ::testing::TestWithParam<Big5Vector> {};
+
+TEST_P(Big5Test, ReadsAndWritesAsWindows) {
+    const Big5Vector& v = GetParam();
+    TextDecoder decoder(Charset::kBig5);
+    std::string text;
+    decoder.Decode(v.big5, text);
+    decoder.Finish(text);
+    EXPECT_EQ(Hex(text), Hex(v.text));
+    EXPECT_FALSE(decoder.firstInvalid().has_value());
+    TextEncoder encoder(Charset::kBig5);
+    std::string saved;
+    encoder.Encode(v.text, saved);
+    encoder.Finish(saved);
+    EXPECT_EQ(Hex(saved), Hex(v.saved.empty() ? v.big5 : v.saved));
+    EXPECT_FALSE(encoder.firstUnencodable().has_value());
+    EXPECT_FALSE(encoder.wroteBytesAsTheyAre());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vectors, Big5Test,
+    ::testing::Values(
+        // 繁體中文a
+        Big5Vector{"TraditionalProse", FromHex("C1 63 C5 E9 A4 A4 A4 E5 61"), FromHex("B7 B1 F3 77 D6 D0 CE C4 61"),
+                   ""},
+        // ＡＢＣ　１２３！？。＄～＼／: the same characters as the code page 936 forms
+        Big5Vector{"FullWidthForms",
+                   FromHex("A2 CF A2 D0 A2 D1 A1 40 A2 B0 A2 B1 A2 B2 A1 49 A1 48 A1 43 A2 43 A1 E3 A2 40 A1 FE"),
+                   FromHex("A3 C1 A3 C2 A3 C3 A1 A1 A3 B1 A3 B2 A3 B3 A3 A1 A3 BF A1 A3 A1 E7 A1 AB A3 DC A3 AF"), ""},
+        // € and 碁 (an ETEN extension), which Python's big5 codec lacks
+        Big5Vector{"EuroAndEten", FromHex("A3 E1 F9 D6"), FromHex("80 B3 9E"), ""},
+        // ═╞╪╡ as iconv and Python write them; Windows writes F9 F9, F9 E9..F9 EB
+        Big5Vector{"BoxDrawingDuplicates", FromHex("A2 A4 A2 A5 A2 A6 A2 A7"), FromHex("A8 54 A8 62 A8 6E A8 65"),
+                   FromHex("F9 F9 F9 E9 F9 EA F9 EB")},
+        // ╭ 十 卅 at codes that everyone reads and nobody writes
+        Big5Vector{"OneWayCodes", FromHex("F9 FA A2 CC A2 CE"), FromHex("A8 71 CA AE D8 A6"),
+                   FromHex("A2 7E A4 51 A4 CA")},
+        // the user-defined areas, where HKSCS is (made by hand: iconv has none
+        // of them, Python's cp950 reads C6 A1 as ヾ), as private-use U+EEB8,
+        // U+E000 and U+F6B1
+        Big5Vector{"UserDefinedAreas", FromHex("81 40 FA 40 C6 A1"), FromHex("83 37 F3 39 AA A1 83 39 C4 30"), ""},
+        // 0x80 and 0xFF, U+0080 and U+F8F8 in Windows, which Wine lacks
+        Big5Vector{"SingleBytes", FromHex("80 FF"), FromHex("81 30 81 30 83 39 FE 33"), ""}),
+    [](const ::testing::TestParamInfo<Big5Vector>& info) { return std::string(info.param.name); });
+
+// A character that Big5 lacks is noted with its line, also when the text
+// comes in pieces that cut lines and characters; bytes that are no character
+// are written as they are and are not such a character.
+TEST(Big5, FirstCharacterItLacksIsNotedWithItsLine) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::optional<Unencodable> expected;
+    };
+    const Case cases[] = {
+        {"SimplifiedOnly", "\xC1\x63\r\n\xD5\xE2\xD6\xD0", Unencodable{0x8FD9, 2}},  // 繁 CR LF 这中
+        {"Emoji", "a\r\n\r\nb\x94\x39\xFC\x36\xD5\xE2", Unencodable{0x1F600, 3}},    // 😀 before 这
+        {"FullWidthQuotationMark", "\xA3\xA2", Unencodable{0xFF02, 1}},              // ＂, from "
+        {"UnpairedSurrogate", "ok\n" + EncodeFromDisplay(u"\xD800") + "z", Unencodable{0xD800, 2}},
+        // a lone lead byte of code page 936, and a UTF-16 file's odd last byte
+        {"KeptBytesOnly",
+         "\x81 \x81\x7F" + DecodeText("\xFF\xFE"
+                                      "a",
+                                      {Charset::kUtf16Le, true}),
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t piece = 1; piece <= 8; ++piece) {
+            SCOPED_TRACE(std::string(c.name) + " in pieces of " + std::to_string(piece));
+            TextEncoder encoder(Charset::kBig5);
+            std::string bytes;
+            for (std::size_t at = 0; at < c.text.size(); at += piece) encoder.Encode(c.text.substr(at, piece), bytes);
+            encoder.Finish(bytes);
+            const std::optional<Unencodable> found = encoder.firstUnencodable();
+            ASSERT_EQ(found.has_value(), c.expected.has_value());
+            if (found) {
+                EXPECT_EQ(found->codePoint, c.expected->codePoint);
+                EXPECT_EQ(found->line, c.expected->line);
+            }
+            EXPECT_TRUE(encoder.wroteBytesAsTheyAre());
+        }
+    }
+}
+
 // Bytes that are no character of the encoding come back as they were, and
 // the first one is found.
 struct InvalidCase {
@@ -213,7 +311,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, InvalidBytesTest,
                                                        0},
                                            InvalidCase{"Utf16OddLastByte", Charset::kUtf16Le, FromHex("61 00 62"), 2},
                                            InvalidCase{"Gb18030ByteFF", Charset::kGb18030, "a\xFF\xD6\xD0", 1},
-                                           InvalidCase{"Gb18030LeadAtTheEnd", Charset::kGb18030, "\xD6\xD0\xD6", 2}),
+                                           InvalidCase{"Gb18030LeadAtTheEnd", Charset::kGb18030, "\xD6\xD0\xD6", 2},
+                                           InvalidCase{"Big5LeadAtTheEnd", Charset::kBig5, "\xA4\xA4\xA4", 2},
+                                           InvalidCase{"Big5LeadBeforeAByteThatIsNoTrail", Charset::kBig5, "\xA4 a", 0},
+                                           // ＡＢ in code page 936: A3 C1 is no Big5 code, C1 A3 is one
+                                           InvalidCase{"GbkReadAsBig5", Charset::kBig5, "\xA3\xC1\xA3\xC2", 0}),
                          [](const ::testing::TestParamInfo<InvalidCase>& info) {
                              return std::string(info.param.name);
                          });
@@ -252,7 +354,9 @@ TEST(Transcode, RandomBytesRoundTripInPieces) {
                                     "\xE0\x83\x97",
                                     "\xEF\xB7\x90",
                                     "\xE2\x82\xAC"};
-    for (const Charset charset : {Charset::kUtf8, Charset::kUtf16Le, Charset::kUtf16Be, Charset::kGb18030}) {
+    // (None of it begins with A2 or F9, the lead bytes of Big5's duplicate codes.)
+    for (const Charset charset :
+         {Charset::kUtf8, Charset::kUtf16Le, Charset::kUtf16Be, Charset::kGb18030, Charset::kBig5}) {
         for (int round = 0; round < 300; ++round) {
             std::string bytes;
             for (unsigned n = rng() % 24; n > 0; --n) bytes += alphabet[rng() % std::size(alphabet)];

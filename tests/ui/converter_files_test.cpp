@@ -273,28 +273,40 @@ std::vector<std::string> ChoiceItems(const FileChooserRequest& request) {
     return items;
 }
 
-// The save chooser's encoding list, by the file last loaded: GBK before any
-// and after a code page 936 file; a failed load changes nothing; GB18030 is
-// offered only after a GB18030 file. The open chooser has no list.
+// 自动检测, GBK, Big5, UTF-8, UTF-16 LE, UTF-16 BE, GB18030
+const std::vector<std::string> kOpenItems = {
+    "\xD7\xD4\xB6\xAF\xBC\xEC\xB2\xE2", "GBK", "Big5", "UTF-8", "UTF-16 LE", "UTF-16 BE", "GB18030"};
+
+// The open chooser's encoding list, 自动检测 chosen, and the save chooser's,
+// by the file last loaded: GBK before any and after a code page 936 file; a
+// failed load changes nothing; GB18030 and Big5 are offered only after a file
+// in them; an encoding picked when opening is the one chosen, also where the
+// file lacks the mark its save rows have.
 TEST_F(FileCommandsTest, SaveChooserChoosesTheLastLoadedFilesEncoding) {
     const std::vector<std::string> usual = {kEncodingVectors[0].choice, kEncodingVectors[1].choice,
                                             kEncodingVectors[2].choice, kEncodingVectors[3].choice,
                                             kEncodingVectors[4].choice};
     std::vector<std::string> withGb18030 = usual;
     withGb18030.emplace_back("GB18030");
+    std::vector<std::string> withBig5 = usual;
+    withBig5.emplace_back("Big5");
     struct Step {
         const char* load;  // nothing: no load before this save
+        const char* pick;  // in the open chooser's list; nothing: left at 自动检测
         std::vector<std::string> items;
         int chosen;
     };
     const Step steps[] = {
-        {nullptr, usual, 0},
-        {"\xFE\xFF\x4E\x2D", usual, 4},  // 中 in UTF-16 BE
-        {"missing", usual, 4},           // a failed load
-        {"\xEF\xBB\xBF", usual, 2},      // UTF-8 with its mark, and nothing else
-        {"\x84\x31\x95\x33z", withGb18030, 5},
-        {"\xE4\xB8\xAD", usual, 1},  // 中 in UTF-8
-        {"plain", usual, 0},
+        {nullptr, nullptr, usual, 0},
+        {"\xFE\xFF\x4E\x2D", nullptr, usual, 4},  // 中 in UTF-16 BE
+        {"missing", "Big5", usual, 4},            // a failed load
+        {"\xEF\xBB\xBF", nullptr, usual, 2},      // UTF-8 with its mark, and nothing else
+        {"\x84\x31\x95\x33z", nullptr, withGb18030, 5},
+        {"\xE4\xB8\xAD", nullptr, usual, 1},  // 中 in UTF-8
+        {"\xA4\xA4", "Big5", withBig5, 5},    // 中 in Big5
+        {"a", "UTF-16 LE", usual, 3},         // no mark, saved with it
+        {"\xE4\xB8\xAD", "GBK", usual, 0},
+        {"plain", nullptr, usual, 0},
     };
     window.Type(IDC_OUTPUT, "x");
     for (const Step& step : steps) {
@@ -303,10 +315,15 @@ TEST_F(FileCommandsTest, SaveChooserChoosesTheLastLoadedFilesEncoding) {
         if (step.load != nullptr) {
             window.chooserAnswers.push_back(std::string(step.load) == "missing" ? m_folder / "missing.txt"
                                                                                 : Write("in.txt", step.load));
+            if (step.pick != nullptr) window.choicePicks.emplace_back(step.pick);
             window.Click(IDC_LOAD);
             ASSERT_EQ(window.choosers.size(), 1u);
-            EXPECT_TRUE(window.choosers[0].choice.items.empty()) << "the open chooser offers no encoding";
+            const FileChooserRequest& open = window.choosers[0];
+            EXPECT_EQ(open.choice.label.view(), kEncodingLabel);
+            EXPECT_EQ(ChoiceItems(open), kOpenItems);
+            EXPECT_EQ(open.choice.selected, 0);
         }
+        window.messageBoxes.clear();
         window.Type(IDC_OUTPUT, "x");
         window.Click(IDC_SAVE_AS);
         ASSERT_FALSE(window.choosers.empty());
@@ -332,6 +349,7 @@ TEST_P(EncodingVectorTest, ConvertedAndSavedInTheFilesEncoding) {
     for (const auto& [button, expected] :
          {std::pair(IDC_TO_HALF, testing::kVectorToHalf), std::pair(IDC_TO_FULL, testing::kVectorToFull)}) {
         window.chooserAnswers.push_back(file);
+        if (vector.open != nullptr) window.choicePicks.emplace_back(vector.open);
         window.Click(IDC_LOAD);
         window.Click(button);
         window.chooserAnswers.push_back(m_folder / "out.txt");
@@ -345,10 +363,11 @@ TEST_P(EncodingVectorTest, ConvertedAndSavedInTheFilesEncoding) {
 TEST_P(EncodingVectorTest, SavedInTheEncodingPickedInTheChooser) {
     const EncodingVector& loaded = GetParam();
     window.chooserAnswers.push_back(Write("in.txt", EncodingVectorBytes(loaded.file, testing::kVectorText)));
+    if (loaded.open != nullptr) window.choicePicks.emplace_back(loaded.open);
     window.Click(IDC_LOAD);
     window.Click(IDC_TO_HALF);
     for (const EncodingVector& picked : kEncodingVectors) {
-        if (std::string(picked.file) == "gb18030" && !(picked == loaded)) continue;  // not offered
+        if (testing::SavedVector(loaded, picked.choice) != &picked) continue;  // not offered, or another text
         const fs::path out = m_folder / (std::string(picked.file) + ".txt");
         window.chooserAnswers.push_back(out);
         window.choicePicks.push_back(picked.choice);
@@ -360,12 +379,14 @@ TEST_P(EncodingVectorTest, SavedInTheEncodingPickedInTheChooser) {
 
 INSTANTIATE_TEST_SUITE_P(Files, EncodingVectorTest, ::testing::ValuesIn(kEncodingVectors), VectorName);
 
-// Files at the edges of their encodings, loaded and saved back (全角 -> 半角
-// changes none of them): every byte survives, in the file's own encoding.
+// Files at the edges of their encodings, or read in one they are not in,
+// loaded and saved back (全角 -> 半角 changes none of them): every byte
+// survives, in the encoding they were read in.
 TEST_F(FileCommandsTest, BytesOfNoCharacterSurviveLoadAndSave) {
     struct Case {
         const char* name;
         std::string file;
+        const char* open = nullptr;  // picked in the open chooser
     };
     const Case cases[] = {
         {"Utf16LeOddLastByte", std::string("\xFF\xFE"
@@ -384,10 +405,17 @@ TEST_F(FileCommandsTest, BytesOfNoCharacterSurviveLoadAndSave) {
         {"Gb18030ByteOfNoCharacter",
          "\x84\x31\x95\x33"
          "a\xFFz"},
+        {"Big5LoneLeadAtTheEnd", "\xA4\xA4\xA4", "Big5"},
+        // ＡＢ 中文, € and 0xFF in code page 936, read as Big5: A3 C1 and A3 C2 are no
+        // Big5 codes, A3 80 neither; the rest pair up otherwise
+        {"CodePage936ReadAsBig5", "\xA3\xC1\xA3\xC2 \xD6\xD0\xCE\xC4\r\n\xA3\x80\xFF", "Big5"},
+        // 中 and ｚ in UTF-8, read as Big5
+        {"Utf8ReadAsBig5", "\xE4\xB8\xAD\xEF\xBD\x9Az", "Big5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         window.chooserAnswers.push_back(Write("in.txt", c.file));
+        if (c.open != nullptr) window.choicePicks.emplace_back(c.open);
         window.Click(IDC_LOAD);
         window.Click(IDC_TO_HALF);
         window.chooserAnswers.push_back(m_folder / "out.txt");
@@ -395,6 +423,47 @@ TEST_F(FileCommandsTest, BytesOfNoCharacterSurviveLoadAndSave) {
         EXPECT_EQ(Hex(Read(m_folder / "out.txt")), Hex(c.file));
     }
     EXPECT_TRUE(window.messageBoxes.empty());
+}
+
+// A text with a character that Big5 lacks is not saved as Big5: one message
+// names the first such character and its line, the file stays as it was and
+// no temporary file is left; the same text saves in an encoding picked instead.
+TEST_F(FileCommandsTest, SaveAsBig5RefusesACharacterItLacks) {
+    struct Case {
+        const char* name;
+        std::string input;  // typed (code page 936) after a Big5 file was loaded
+        unsigned button;
+        std::u16string message;
+    };
+    const Case cases[] = {
+        {"SimplifiedOnly", "\xD6\xD0\r\n\xD5\xE2", IDC_TO_HALF,  // 中 CR LF 这
+         u"Big5 编码中没有第 2 行的“这”（U+8FD9），文件没有保存。请选择其他编码。"},
+        {"Emoji", "ab\x94\x39\xFC\x36", IDC_TO_HALF,  // ab😀
+         u"Big5 编码中没有第 1 行的“😀”（U+1F600），文件没有保存。请选择其他编码。"},
+        {"QuotationMarkMadeFullWidth", "x\r\n\r\nsay \"hi\"", IDC_TO_FULL,
+         u"Big5 编码中没有第 3 行的“＂”（U+FF02），文件没有保存。请选择其他编码。"},
+    };
+    window.chooserAnswers.push_back(Write("big5.txt", "\xA4\xA4"));  // 中
+    window.choicePicks.emplace_back("Big5");
+    window.Click(IDC_LOAD);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.messageBoxes.clear();
+        const fs::path target = Write("out.txt", "previous");
+        window.Type(IDC_INPUT, c.input);
+        window.Click(c.button);
+        window.chooserAnswers.push_back(target);
+        window.Click(IDC_SAVE_AS);
+        EXPECT_EQ(window.choosers.back().choice.items[window.choosers.back().choice.selected].view(), "Big5");
+        ExpectOneMessage(EncodeFromDisplay(c.message), std::nullopt);
+        EXPECT_EQ(Read(target), "previous");
+        EXPECT_EQ(m_scratch.Names({"big5.txt", "out.txt"}), std::vector<std::string>{}) << "a temporary file left";
+        window.chooserAnswers.push_back(target);
+        window.choicePicks.emplace_back("UTF-8");
+        window.Click(IDC_SAVE_AS);
+        EXPECT_EQ(window.messageBoxes.size(), 1u) << "saved as UTF-8";
+        EXPECT_NE(Read(target), "previous");
+    }
 }
 
 // A file that is only a byte-order mark is an empty text.

@@ -25,9 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The chooser's controls (the system's dialog template ids).
-constexpr int kFileTypes = 0x470;  // cmb1
-constexpr int kFileName = 0x47C;   // cmb13
+// The older chooser's box for the file's name (its dialog template's id).
+constexpr int kFileName = 0x47C;  // cmb13
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -65,12 +64,48 @@ HWND FileNameBox(HWND chooser) {
     return nullptr;
 }
 
-// The save chooser's encoding list: the drop-down list that offers GBK.
-HWND EncodingList(HWND chooser) {
+// The chooser's drop-down list that offers `item`.
+HWND ListOffering(HWND chooser, const std::wstring& item) {
     for (HWND window : Descendants(chooser)) {
-        if (ClassName(window) == L"ComboBox" && ComboItem(window, 0) == L"GBK") return window;
+        if (ClassName(window) == L"ComboBox" && ::SendMessageW(window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                               reinterpret_cast<LPARAM>(item.c_str())) != CB_ERR) {
+            return window;
+        }
     }
     return nullptr;
+}
+
+// A chooser's encoding list, and its file types.
+HWND EncodingList(HWND chooser) {
+    return ListOffering(chooser, L"GBK");
+}
+HWND FileTypes(HWND chooser) {
+    return ListOffering(chooser, L"所有文件(*.*)");
+}
+
+std::vector<std::wstring> Items(HWND list) {
+    std::vector<std::wstring> items;
+    for (int i = 0; i < ::SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) items.push_back(ComboItem(list, i));
+    return items;
+}
+
+std::wstring Selected(HWND list) {
+    return ComboItem(list, static_cast<int>(::SendMessageW(list, CB_GETCURSEL, 0, 0)));
+}
+
+// Picks `item` in `list` as a user does.
+void Pick(HWND list, const std::wstring& item) {
+    const auto index =
+        ::SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+}
+
+// The label of a list in the chooser.
+bool HasLabel(HWND chooser, const std::wstring& label) {
+    const std::vector<HWND> inside = Descendants(chooser);
+    return std::any_of(inside.begin(), inside.end(), [&](HWND w) { return WindowText(w) == label; });
 }
 
 std::wstring Wide(const char* utf8) {
@@ -141,11 +176,16 @@ TEST_F(ChooserTest, LoadOffersTheTwoFileTypesAndReadsTheChosenFile) {
 
     const HWND chooser = ClickAndWaitForBox(IDC_LOAD);
     ASSERT_NE(chooser, nullptr) << "no open chooser";
-    const HWND types = ::GetDlgItem(chooser, kFileTypes);
-    EXPECT_EQ(::SendMessageW(types, CB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(ComboItem(types, 0), L"文本文件(*.txt;*.html;*.htm)");
-    EXPECT_EQ(ComboItem(types, 1), L"所有文件(*.*)");
-    EXPECT_EQ(::SendMessageW(types, CB_GETCURSEL, 0, 0), 0);
+    const HWND types = FileTypes(chooser);
+    ASSERT_NE(types, nullptr) << "no file types";
+    EXPECT_EQ(Items(types), (std::vector<std::wstring>{L"文本文件(*.txt;*.html;*.htm)", L"所有文件(*.*)"}));
+    EXPECT_EQ(Selected(types), L"文本文件(*.txt;*.html;*.htm)");
+    const HWND encodings = EncodingList(chooser);
+    ASSERT_NE(encodings, nullptr) << "no encoding list";
+    EXPECT_TRUE(HasLabel(chooser, L"编码(&E):"));
+    EXPECT_EQ(Items(encodings), (std::vector<std::wstring>{L"自动检测", L"GBK", L"Big5", L"UTF-8", L"UTF-16 LE",
+                                                           L"UTF-16 BE", L"GB18030"}));
+    EXPECT_EQ(Selected(encodings), L"自动检测");
 
     ASSERT_TRUE(Choose(chooser, file.wstring()));
     ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
@@ -255,6 +295,22 @@ using testing::kEncodingVectors;
 
 class EncodingVectorTest : public ChooserTest, public ::testing::WithParamInterface<EncodingVector> {
 protected:
+    // Loads a vector: dropped on the window, or where the rule does not read
+    // it, chosen with its encoding picked in the open chooser's list.
+    void Load(const fs::path& file, const EncodingVector& vector) {
+        if (vector.open == nullptr) {
+            DropFiles(m_dialog, {file});
+        } else {
+            const HWND chooser = ClickAndWaitForBox(IDC_LOAD);
+            ASSERT_NE(chooser, nullptr) << "no open chooser";
+            const HWND list = EncodingList(chooser);
+            ASSERT_NE(list, nullptr) << "no encoding list";
+            Pick(list, Wide(vector.open));
+            ASSERT_TRUE(Choose(chooser, file.wstring()));
+        }
+        ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
+    }
+
     // Opens the save chooser, checks its encoding list (the label, the items,
     // `chosen` chosen), picks `pick` in it as a user does (nothing: leaves
     // it) and saves as `name`; returns the file's bytes once they are there.
@@ -264,23 +320,15 @@ protected:
         const HWND list = chooser ? EncodingList(chooser) : nullptr;
         EXPECT_NE(list, nullptr) << "no encoding list";
         if (list == nullptr) return "";
-        const std::vector<HWND> inside = Descendants(chooser);
-        EXPECT_TRUE(std::any_of(inside.begin(), inside.end(), [](HWND w) { return WindowText(w) == L"编码(&E):"; }));
-        std::vector<std::wstring> items, expected;
-        for (int i = 0; i < ::SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) items.push_back(ComboItem(list, i));
+        EXPECT_TRUE(HasLabel(chooser, L"编码(&E):"));
+        std::vector<std::wstring> expected;  // the rows always offered, then the loaded file's own
         for (const EncodingVector& vector : kEncodingVectors) {
-            if (std::string(vector.file) != "gb18030" || vector == GetParam())
-                expected.push_back(Wide(vector.choiceUtf8));
+            if (*vector.text == '\0' && vector.offeredAlways) expected.push_back(Wide(vector.choiceUtf8));
         }
-        EXPECT_EQ(items, expected);
-        EXPECT_EQ(ComboItem(list, static_cast<int>(::SendMessageW(list, CB_GETCURSEL, 0, 0))), Wide(chosen.choiceUtf8));
-        if (pick != nullptr) {
-            const auto index = ::SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(Wide(pick->choiceUtf8).c_str()));
-            ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(list));
-        }
+        if (!GetParam().offeredAlways) expected.push_back(Wide(GetParam().choiceUtf8));
+        EXPECT_EQ(Items(list), expected);
+        EXPECT_EQ(Selected(list), Wide(chosen.choiceUtf8));
+        if (pick != nullptr) Pick(list, Wide(pick->choiceUtf8));
         const fs::path path = m_folder / name;
         EXPECT_TRUE(Choose(chooser, path.wstring()));
         WaitUntil([&] { return fs::exists(path) && FindOwnedDialog(m_dialog) == nullptr; });
@@ -288,17 +336,17 @@ protected:
     }
 };
 
-// A file written by another tool, dropped on the window, converted to full
-// width and saved with the save chooser as it opens (the file's encoding
-// chosen), then converted to half width and saved in another encoding picked
-// in the chooser's list: what the definition gives, byte for byte.
+// A file written by another tool, dropped on the window (or chosen with its
+// encoding picked in the open chooser), converted to full width and saved
+// with the save chooser as it opens (the file's encoding chosen), then
+// converted to half width and saved in another encoding picked in the
+// chooser's list: what the definition gives, byte for byte.
 TEST_P(EncodingVectorTest, SavedInTheFilesEncodingOrThePickedOne) {
     const EncodingVector& loaded = GetParam();
-    const EncodingVector& picked = loaded == kEncodingVectors[0] ? kEncodingVectors[4] : kEncodingVectors[0];
+    const EncodingVector& picked = testing::PickedAfter(loaded);
     const fs::path file = m_folder / L"in.txt";
     std::ofstream(file, std::ios::binary) << testing::EncodingVectorBytes(loaded.file, testing::kVectorText);
-    DropFiles(m_dialog, {file});
-    ASSERT_TRUE(WaitUntil([this] { return !Text(IDC_INPUT).empty(); }));
+    Load(file, loaded);
     ::SendMessageW(Item(IDC_TO_FULL), BM_CLICK, 0, 0);
     EXPECT_EQ(SaveAs(L"full.txt", loaded, nullptr), testing::EncodingVectorBytes(loaded.file, testing::kVectorToFull));
     ::SendMessageW(Item(IDC_TO_HALF), BM_CLICK, 0, 0);

@@ -43,6 +43,10 @@ LC_ALL=C awk 'BEGIN {
 printf ' \xa1\xa1 first part,\r\n' >"$work/头.txt"
 printf '\xa3\xc1 last part\xa1\xa1  \n' >"$work/尾.txt"
 printf 'from standard input \xa3\xa1\r\n' >"$work/stdin.txt"
+# Big5: the encoding vector, and the codes where the platforms' tables could
+# differ (中, 0xFF, 0x80, ═ as iconv writes it, a user-defined code).
+cp "$(dirname "$0")/../data/encodings/big5.txt" "$work/big5.txt"
+printf '\xa4\xa4\xff\x80\xa2\xa4\x81\x40 x\n' >"$work/big5-edges.txt"
 
 # run NAME ARGS...: runs both programs with the same arguments ("@FILE" is
 # the file's path in each one's form), standard input from stdin.txt; keeps
@@ -73,7 +77,9 @@ for exe in "$@"; do
   # Each case: the exit status it must give, then the arguments.
   for case in "0 --to-full @文档.txt" "0 --to-half @文档.txt" "0 --to-full --trim @头.txt - @尾.txt" \
     "0 --to-half --trim @文档.txt" "0 --version" "2 --to-full --frobnicate" "2 --to-half -o" \
-    "1 --to-half @缺少.txt"; do
+    "1 --to-half @缺少.txt" "0 --to-full -e big5 @big5.txt" "0 --to-half -e big5 --output-encoding utf-8 @big5.txt" \
+    "0 --to-full -e big5 @big5-edges.txt" "0 --to-half -e big5 --output-encoding utf-8 @big5-edges.txt" \
+    "0 --to-half -e big5 @文档.txt"; do
     expected="${case%% *}" args="${case#* }"
     read -r -a list <<<"$args"
     run linux linux "${list[@]}"

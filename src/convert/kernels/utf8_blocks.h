@@ -31,8 +31,7 @@ std::size_t Utf8FullWidthBlocks(const unsigned char* in, std::size_t i, std::siz
         const Vec block = Simd::Load(in + i);
         const Vec printable = Simd::InRange(block, 0x21, 0x5D);
         const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' ')));
-        unsigned stop = kWidth;
-        if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
+        const unsigned stop = StopBeforeLongRun(spaces, kWidth, in[i + kWidth]);
         if (stop == 0) {  // a run of spaces from here past the block
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitUtf8SpaceRun(out, run);

@@ -45,8 +45,9 @@ constexpr char32_t CodePage936CharacterOf(unsigned char lead, unsigned char trai
     return 0;  // no code the table uses
 }
 
-constexpr char32_t FullFormCharacter(int row) {
-    return CodePage936CharacterOf(Byte(kWidthTable[row].full, 0), Byte(kWidthTable[row].full, 1));
+constexpr char32_t FullFormCharacter(int row, WidthTableKind kind = WidthTableKind::kClassic) {
+    const WidthPair& pair = WidthRows(kind)[row];
+    return CodePage936CharacterOf(Byte(pair.full, 0), Byte(pair.full, 1));
 }
 
 struct Utf8Form {
@@ -85,22 +86,23 @@ struct Utf8FullTable {
     std::uint8_t length[256]{};
 };
 
-constexpr Utf8FullTable MakeUtf8FullTable() {
+constexpr Utf8FullTable MakeUtf8FullTable(WidthTableKind kind) {
     Utf8FullTable table{};
     for (int byte = 0; byte < 256; ++byte) {
         table.form[byte][0] = static_cast<char>(byte);
         table.length[byte] = 1;
     }
     for (int row = 1; row < kWidthTableRows; ++row) {
-        const unsigned char half = Byte(kWidthTable[row].half, 0);
-        const Utf8Form form = EncodeUtf8(FullFormCharacter(row));
+        const unsigned char half = Byte(WidthRows(kind)[row].half, 0);
+        const Utf8Form form = EncodeUtf8(FullFormCharacter(row, kind));
         for (int i = 0; i < 4; ++i) table.form[half][i] = form.bytes[i];
         table.length[half] = form.length;
     }
     return table;
 }
 
-inline constexpr Utf8FullTable kUtf8Full = MakeUtf8FullTable();
+inline constexpr Utf8FullTable kUtf8Full = MakeUtf8FullTable(WidthTableKind::kClassic);
+inline constexpr Utf8FullTable kUnicodeUtf8Full = MakeUtf8FullTable(WidthTableKind::kUnicode);
 
 // Three spaces become U+3000, three bytes in UTF-8 too: a run of spaces is
 // converted in place.
@@ -136,7 +138,7 @@ constexpr Utf8IrregularRows FindUtf8IrregularRows() {
         if (found.count < kUtf8IrregularRows) {
             found.ascii[found.count] = row == 0 ? 0 : Byte(kWidthTable[row].half, 0);
             found.full[found.count] = EncodeUtf8(FullFormCharacter(row));
-            found.half[found.count] = HalfOfRow(row);
+            found.half[found.count] = HalfOfRow(WidthTableKind::kClassic, row);
         }
         ++found.count;
     }
@@ -203,10 +205,10 @@ struct Utf8HalfTable {
     int groups = 0;
 };
 
-constexpr Utf8HalfTable MakeUtf8HalfTable() {
+constexpr Utf8HalfTable MakeUtf8HalfTable(WidthTableKind kind) {
     Utf8HalfTable table{};
     for (int row = 0; row < kWidthTableRows; ++row) {
-        const Utf8Form full = EncodeUtf8(FullFormCharacter(row));
+        const Utf8Form full = EncodeUtf8(FullFormCharacter(row, kind));
         const unsigned char first = Byte(full.bytes, 0);
         const unsigned char second = Byte(full.bytes, 1);
         if (table.firstSlot[first] == 0) {
@@ -225,16 +227,19 @@ constexpr Utf8HalfTable MakeUtf8HalfTable() {
             }
         }
         HalfForm& form = table.forms[group - 1][Byte(full.bytes, 2) & 0x3F];
-        const char* half = HalfOfRow(row);
+        const char* half = HalfOfRow(kind, row);
         form.length = static_cast<std::uint8_t>(LiteralLength(half));
         for (std::size_t i = 0; i < form.length; ++i) form.bytes[i] = half[i];
     }
     return table;
 }
 
-inline constexpr Utf8HalfTable kUtf8Half = MakeUtf8HalfTable();
+inline constexpr Utf8HalfTable kUtf8Half = MakeUtf8HalfTable(WidthTableKind::kClassic);
 static_assert(kUtf8Half.firsts == kUtf8FormFirsts && kUtf8Half.groups == kUtf8FormGroups,
               "the UTF-8 forms lie under two first bytes and three pairs of first bytes");
+inline constexpr Utf8HalfTable kUnicodeUtf8Half = MakeUtf8HalfTable(WidthTableKind::kUnicode);
+static_assert(kUnicodeUtf8Half.firsts == kUtf8FormFirsts && kUnicodeUtf8Half.groups == kUtf8FormGroups,
+              "the Unicode table's forms lie under the same first bytes");
 
 // The shape the block conversion to half width relies on: a regular form
 // becomes its ASCII byte, except that the solidus becomes two; the regular

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "simd/avx2.h"
-#include "utf8_blocks.h"
+#include "utf8_policy_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -21,10 +21,15 @@ namespace {
 struct Avx2Width : simd::Avx2 {
     static constexpr bool kFormsByTable = false;
 
-    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Avx2Width>(block, lead, trail); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail, const FullSpecials& specials = kFullSpecialForms) {
+        FullFormsByHalves<Avx2Width>(block, lead, trail, specials);
+    }
     static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Avx2Width>(trail); }
-    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        A1HalfFormsByHalves<Avx2Width>(trail, rowA1, result, counts);
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms = kA1Forms) {
+        A1HalfFormsByHalves<Avx2Width>(trail, rowA1, result, counts, forms);
+    }
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool context) {
+        return ClassifyByHalves<Avx2Width>(bytes, candidates, sets, context);
     }
 
     // Four bytes a shuffle, as in the SSSE3 kernels.
@@ -139,8 +144,32 @@ std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned
     return count + CountInRangeScalar(in + i, size - i, low, span);
 }
 
+char* ToFullWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextEdges edges) {
+    return BlocksThenTail<PolicyFullWidthBlocks<Avx2Width>, ToFullWidthPolicyTail>(in, size, out, policy, edges);
+}
+
+char* ToHalfWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextEdges edges) {
+    return BlocksThenTail<PolicyHalfWidthBlocks<Avx2Width>, ToHalfWidthPolicyTail>(in, size, out, policy, edges);
+}
+
+char* ToFullWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextEdges edges) {
+    return BlocksThenTail<PolicyUtf8FullWidthBlocks<Avx2Width>, ToFullWidthUtf8PolicyTail>(in, size, out, policy,
+                                                                                           edges);
+}
+
+char* ToHalfWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextEdges edges) {
+    return BlocksThenTail<PolicyUtf8HalfWidthBlocks<Avx2Width>, ToHalfWidthUtf8PolicyTail>(in, size, out, policy,
+                                                                                           edges);
+}
+
 extern const KernelTable kAvx2Kernels = {
-    ToFullWidthAvx2, ToHalfWidthAvx2, ToFullWidthUtf8Avx2, ToHalfWidthUtf8Avx2, CountInRangeAvx2,
+    ToFullWidthAvx2,       ToHalfWidthAvx2,           ToFullWidthUtf8Avx2,
+    ToHalfWidthUtf8Avx2,   CountInRangeAvx2,          ToFullWidthPolicyAvx2,
+    ToHalfWidthPolicyAvx2, ToFullWidthUtf8PolicyAvx2, ToHalfWidthUtf8PolicyAvx2,
 };
 
 }  // namespace tornix::kernels

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "avx512_tables.h"
 #include "simd/avx512.h"
 #include "utf8_steps.h"
 #include "width_kernels.h"
@@ -295,8 +296,11 @@ char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out
 
 }  // namespace
 
+// The conversions under a policy are the 32-byte kernels' (see README).
 extern const KernelTable kAvx512Kernels = {
-    ToFullWidthAvx512, ToHalfWidthAvx512, ToFullWidthUtf8Avx512, ToHalfWidthUtf8Avx512, CountInRangeAvx2,
+    ToFullWidthAvx512,     ToHalfWidthAvx512,         ToFullWidthUtf8Avx512,
+    ToHalfWidthUtf8Avx512, CountInRangeAvx2,          ToFullWidthPolicyAvx2,
+    ToHalfWidthPolicyAvx2, ToFullWidthUtf8PolicyAvx2, ToHalfWidthUtf8PolicyAvx2,
 };
 
 }  // namespace tornix::kernels

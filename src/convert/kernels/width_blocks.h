@@ -6,11 +6,14 @@
 //
 // A Simd type is an instruction set's vocabulary (simd/sse2.h lists it) with
 // the width kernels' own operations:
-//   FullForms(block, lead, trail)    both bytes of every printable ASCII byte's
-//                                    full-width form (and U+3000 for a space)
+//   FullForms(block, lead, trail[, specials])   both bytes of every printable
+//                                    ASCII byte's full-width form (and U+3000
+//                                    for a space), of the classic table or
+//                                    by another table's special forms
 //   RowsUnderA3(trail)          where a form under 0xA3 with that second
 //                               byte has a row
-//   A1HalfForms(trail, rowA1, result, counts)   the rows under 0xA1: narrows
+//   A1HalfForms(trail, rowA1, result, counts[, forms])   the rows under 0xA1
+//                                    (of kA1Forms, or `forms`): narrows
 //                                    `rowA1` to them, writes their forms into
 //                                    `result` and adds their extra counts
 //   WriteCounted(bytes, counts, out) byte n counts[n] times (0 to 3), in order
@@ -41,11 +44,11 @@ namespace {
 // FullForms, RowsUnderA3 and A1HalfForms by lookups of a byte's two halves,
 // for the vector types with a byte shuffle.
 template <typename Simd, typename Vec>
-void FullFormsByHalves(Vec block, Vec& lead, Vec& trail) {
-    const Vec special = Simd::And(Simd::Lookup(kFullSpecialForms.lowClass, Simd::LowHalves(block)),
-                                  Simd::Lookup(kFullSpecialForms.highClass, Simd::HighHalves(block)));
-    lead = Simd::Lookup(kFullSpecialForms.leadByClass, special);
-    trail = Simd::Add(block, Simd::Lookup(kFullSpecialForms.trailOffsetByClass, special));
+void FullFormsByHalves(Vec block, Vec& lead, Vec& trail, const FullSpecials& specials) {
+    const Vec special = Simd::And(Simd::Lookup(specials.lowClass, Simd::LowHalves(block)),
+                                  Simd::Lookup(specials.highClass, Simd::HighHalves(block)));
+    lead = Simd::Lookup(specials.leadByClass, special);
+    trail = Simd::Add(block, Simd::Lookup(specials.trailOffsetByClass, special));
 }
 
 template <typename Simd, typename Vec>
@@ -56,11 +59,11 @@ Vec RowsUnderA3ByHalves(Vec trail) {
 }
 
 template <typename Simd, typename Vec>
-void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
+void A1HalfFormsByHalves(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms) {
     const Vec nibble = Simd::LowHalves(trail);
-    rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(kA1Forms.trail, nibble)));
-    result = Simd::Select(rowA1, Simd::Lookup(kA1Forms.half, nibble), result);
-    counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(kA1Forms.extra, nibble)));
+    rowA1 = Simd::And(rowA1, Simd::Equal(trail, Simd::Lookup(forms.trail, nibble)));
+    result = Simd::Select(rowA1, Simd::Lookup(forms.half, nibble), result);
+    counts = Simd::Add(counts, Simd::And(rowA1, Simd::Lookup(forms.extra, nibble)));
 }
 
 // ToFullWidth of any text, a block at a time: every printable ASCII character
@@ -93,8 +96,7 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         const std::uint64_t seconds = (starts << 1) | cut;
         const std::uint64_t printable = Simd::Bits(Simd::InRange(block, 0x21, 0x5D)) & ~seconds;
         const std::uint64_t spaces = Simd::Bits(Simd::Equal(block, Simd::Splat(' '))) & ~seconds;
-        unsigned stop = kWidth;
-        if (((spaces >> (kWidth - 1)) & 1) != 0 && in[i + kWidth] == ' ') stop = RunStart(spaces, kWidth - 1);
+        const unsigned stop = StopBeforeLongRun(spaces, kWidth, in[i + kWidth]);
         if (stop == 0) {  // a run of spaces from here past the block
             const std::size_t run = SpaceRunLength(in, i, size);
             out = EmitSpaceRun(out, run);
@@ -128,6 +130,22 @@ std::size_t FullWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
     if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
     outRef = out;
     return i;
+}
+
+// Writes a block converted to half width: byte n of `result` 1 + counts[n]
+// times (twice for a solidus, three times for a full-width space), and not
+// at all where it is the second byte of a converted form (`converted` marks
+// their first bytes, `before` those of the block before).
+template <typename Simd, typename Vec>
+void WriteHalfBlock(Vec result, Vec counts, Vec converted, Vec before, char*& out) {
+    counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), Simd::Splat(1)));
+    // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
+    // them the block is packed, half the writes of WriteCounted.
+    if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
+        Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(Simd::kWidth), out);
+    } else {
+        Simd::WriteCounted(result, counts, out);
+    }
 }
 
 // ToHalfWidth of any text, a block at a time, without a branch on where its
@@ -175,14 +193,7 @@ std::size_t HalfWidthBlocks(const unsigned char* in, std::size_t i, std::size_t 
         Simd::A1HalfForms(trail, rowA1, result, counts);
         const Vec before = converted;
         converted = Simd::Or(rowA3, rowA1);
-        counts = Simd::Add(counts, Simd::AndNot(Simd::template Earlier<1>(converted, before), one));
-        // Counts of 2 and 3 (a solidus, a full-width space) are rare: without
-        // them the block is packed, half the writes of WriteCounted.
-        if (Simd::Bits(Simd::InRange(counts, 2, 1)) == 0) {
-            Simd::WritePacked(result, ~Simd::Bits(Simd::Equal(counts, Simd::Zero())) & LowBits(kWidth), out);
-        } else {
-            Simd::WriteCounted(result, counts, out);
-        }
+        WriteHalfBlock<Simd>(result, counts, converted, before, out);
         cut = starts >> (kWidth - 1);
         i += kWidth;
     }

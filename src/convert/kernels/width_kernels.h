@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
+#include "convert/width_context.h"
 #include "simd/tier.h"
 
 namespace tornix::kernels {
@@ -20,6 +22,12 @@ using ConvertKernel = char* (*)(const unsigned char* in, std::size_t size, char*
 // How many of the `size` bytes from `in` lie in [low, low + span].
 using CountKernel = std::size_t (*)(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
 
+struct PolicyTables;
+// The same conversion under a policy (policy_tables.h), told what stands
+// beyond the text's ends (width_context.h).
+using PolicyKernel = char* (*)(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                               ContextEdges edges);
+
 // One tier's kernels. Another kind of kernel is one more member here and one
 // more entry in each tier's table (a tier may name a lower tier's kernel).
 struct KernelTable {
@@ -28,6 +36,10 @@ struct KernelTable {
     ConvertKernel toFullWidthUtf8;
     ConvertKernel toHalfWidthUtf8;
     CountKernel countInRange;
+    PolicyKernel toFullWidthPolicy;
+    PolicyKernel toHalfWidthPolicy;
+    PolicyKernel toFullWidthUtf8Policy;
+    PolicyKernel toHalfWidthUtf8Policy;
 };
 
 // The kernels of the process's tier (simd::ActiveTier()).
@@ -54,5 +66,40 @@ char* ToHalfWidthUtf8Scalar(const unsigned char* in, std::size_t size, char* out
 char* ToFullWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
 char* ToHalfWidthUtf8Avx2(const unsigned char* in, std::size_t size, char* out);
 std::size_t CountInRangeAvx2(const unsigned char* in, std::size_t size, unsigned char low, unsigned char span);
+
+// What a block loop under a policy hands on to the next block, and to the
+// plain loop at the end: bit n of `seeds` set where byte n follows the last
+// byte of a CJK character (bit 0 also where the nearest character before
+// byte 0, spaces skipped, is one); and the caller's edge after the text.
+struct ContextCarry {
+    std::uint64_t seeds = 0;
+    bool after = false;
+};
+
+// The plain loops under a policy, from where a block loop stopped.
+char* ToFullWidthPolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextCarry carry);
+char* ToHalfWidthPolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextCarry carry);
+char* ToFullWidthUtf8PolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextCarry carry);
+char* ToHalfWidthUtf8PolicyTail(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextCarry carry);
+char* ToFullWidthPolicyScalar(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                              ContextEdges edges);
+char* ToHalfWidthPolicyScalar(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                              ContextEdges edges);
+char* ToFullWidthUtf8PolicyScalar(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                  ContextEdges edges);
+char* ToHalfWidthUtf8PolicyScalar(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                  ContextEdges edges);
+char* ToFullWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextEdges edges);
+char* ToHalfWidthPolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                            ContextEdges edges);
+char* ToFullWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextEdges edges);
+char* ToHalfWidthUtf8PolicyAvx2(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                ContextEdges edges);
 
 }  // namespace tornix::kernels

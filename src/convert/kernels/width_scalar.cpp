@@ -56,7 +56,9 @@ std::size_t CountInRangeScalar(const unsigned char* in, std::size_t size, unsign
 }
 
 extern const KernelTable kScalarKernels = {
-    ToFullWidthScalar, ToHalfWidthScalar, ToFullWidthUtf8Scalar, ToHalfWidthUtf8Scalar, CountInRangeScalar,
+    ToFullWidthScalar,       ToHalfWidthScalar,           ToFullWidthUtf8Scalar,
+    ToHalfWidthUtf8Scalar,   CountInRangeScalar,          ToFullWidthPolicyScalar,
+    ToHalfWidthPolicyScalar, ToFullWidthUtf8PolicyScalar, ToHalfWidthUtf8PolicyScalar,
 };
 
 }  // namespace tornix::kernels

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "simd/sse2.h"
-#include "utf8_blocks.h"
+#include "utf8_policy_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -37,13 +37,13 @@ struct BlockFormTable {
     std::uint32_t entry[4 * 256]{};
 };
 
-constexpr BlockFormTable MakeBlockFormTable() {
+constexpr BlockFormTable MakeBlockFormTable(const FullTable& forms) {
     BlockFormTable table{};
     for (unsigned byte = 0; byte < 256; ++byte) {
         const bool ascii = byte < 0x80;
-        const unsigned first = ascii ? Byte(kFull.full[byte], 0) : byte;
-        const unsigned second = ascii ? Byte(kFull.full[byte], 1) : 0;
-        const unsigned length = ascii ? kFull.length[byte] : 1;
+        const unsigned first = ascii ? Byte(forms.full[byte], 0) : byte;
+        const unsigned second = ascii ? Byte(forms.full[byte], 1) : 0;
+        const unsigned length = ascii ? forms.length[byte] : 1;
         table.entry[byte] = first | second << 8 | length << 16;
         table.entry[256 + byte] = kFullSpaceLead | kFullSpaceTrail << 8 | 2u << 16;
         table.entry[512 + byte] = 0;
@@ -52,7 +52,8 @@ constexpr BlockFormTable MakeBlockFormTable() {
     return table;
 }
 
-constexpr BlockFormTable kBlockForms = MakeBlockFormTable();
+constexpr BlockFormTable kBlockForms = MakeBlockFormTable(kFull);
+constexpr BlockFormTable kUnicodeBlockForms = MakeBlockFormTable(kUnicodeFull);
 
 // The SSE2 vocabulary with the width kernels' own operations (width_blocks.h).
 // Without a byte shuffle to look up and pack with, ToFullWidth's forms are
@@ -64,10 +65,12 @@ struct Sse2Width : simd::Sse2 {
     // byte, two bits a byte, from the masks; then one lookup and one store per
     // byte, read again from the text (cheaper than out of the vector).
     static void WriteFormsByTable(const unsigned char* in, std::uint64_t heads, std::uint64_t seconds,
-                                  std::uint64_t kept, bool asciiText, char*& out) {
+                                  std::uint64_t kept, bool asciiText, char*& out,
+                                  WidthTableKind table = WidthTableKind::kClassic) {
+        const BlockFormTable& forms = table == WidthTableKind::kClassic ? kBlockForms : kUnicodeBlockForms;
         if (asciiText && kept == 0xFFFF) {  // prose: every byte its own form, as in the plain loop
             for (unsigned n = 0; n < 16; ++n) {
-                const std::uint32_t entry = kBlockForms.entry[in[n]];
+                const std::uint32_t entry = forms.entry[in[n]];
                 std::memcpy(out, &entry, 2);
                 out += entry >> 16;
             }
@@ -78,10 +81,24 @@ struct Sse2Width : simd::Sse2 {
         const std::uint32_t kinds = (kSpread8.bits[lowKind & 0xFF] | kSpread8.bits[highKind & 0xFF] << 1) |
                                     (kSpread8.bits[(lowKind >> 8) & 0xFF] | kSpread8.bits[highKind >> 8] << 1) << 16;
         for (unsigned n = 0; n < 16; ++n) {
-            const std::uint32_t entry = kBlockForms.entry[in[n] | ((kinds >> (2 * n)) & 3) << 8];
+            const std::uint32_t entry = forms.entry[in[n] | ((kinds >> (2 * n)) & 3) << 8];
             std::memcpy(out, &entry, 2);
             out += entry >> 16;
         }
+    }
+
+    // Without a byte shuffle, each byte's rule is looked up on its own.
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool) {
+        alignas(16) unsigned char copy[16];
+        Store(copy, bytes);
+        unsigned always = 0;
+        unsigned byContext = 0;
+        for (unsigned n = 0; n < 16; ++n) {
+            const unsigned rule = sets.rules[copy[n]];
+            always |= (rule & 1) << n;
+            byContext |= (rule >> 1) << n;
+        }
+        return {always & candidates, byContext & candidates};
     }
 
     static Vec RowsUnderA3(Vec trail) {
@@ -90,13 +107,13 @@ struct Sse2Width : simd::Sse2 {
         return rows;
     }
 
-    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms = kA1Forms) {
         Vec found = _mm_setzero_si128();
         for (unsigned nibble = 0; nibble < 16; ++nibble) {
-            if (kA1Forms.trail[nibble] == (nibble ^ 1)) continue;  // no row there
-            const Vec match = And(rowA1, Equal(trail, Splat(kA1Forms.trail[nibble])));
-            result = Select(match, Splat(kA1Forms.half[nibble]), result);
-            if (kA1Forms.extra[nibble] != 0) counts = Add(counts, And(match, Splat(kA1Forms.extra[nibble])));
+            if (forms.trail[nibble] == (nibble ^ 1)) continue;  // no row there
+            const Vec match = And(rowA1, Equal(trail, Splat(forms.trail[nibble])));
+            result = Select(match, Splat(forms.half[nibble]), result);
+            if (forms.extra[nibble] != 0) counts = Add(counts, And(match, Splat(forms.extra[nibble])));
             found = Or(found, match);
         }
         rowA1 = found;
@@ -200,7 +217,15 @@ std::size_t CountInRangeSse2(const unsigned char* in, std::size_t size, unsigned
 }
 
 extern const KernelTable kSse2Kernels = {
-    ToFullWidthSse2, ToHalfWidthSse2, ToFullWidthUtf8Sse2, ToHalfWidthUtf8Sse2, CountInRangeSse2,
+    ToFullWidthSse2,
+    ToHalfWidthSse2,
+    ToFullWidthUtf8Sse2,
+    ToHalfWidthUtf8Sse2,
+    CountInRangeSse2,
+    BlocksThenTail<PolicyFullWidthBlocks<Sse2Width>, ToFullWidthPolicyTail>,
+    BlocksThenTail<PolicyHalfWidthBlocks<Sse2Width>, ToHalfWidthPolicyTail>,
+    BlocksThenTail<PolicyUtf8FullWidthBlocks<Sse2Width>, ToFullWidthUtf8PolicyTail>,
+    BlocksThenTail<PolicyUtf8HalfWidthBlocks<Sse2Width>, ToHalfWidthUtf8PolicyTail>,
 };
 
 }  // namespace tornix::kernels

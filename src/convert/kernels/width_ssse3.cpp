@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "simd/ssse3.h"
-#include "utf8_blocks.h"
+#include "utf8_policy_blocks.h"
 #include "width_blocks.h"
 #include "width_kernels.h"
 
@@ -16,10 +16,15 @@ namespace {
 struct Ssse3Width : simd::Ssse3 {
     static constexpr bool kFormsByTable = false;
 
-    static void FullForms(Vec block, Vec& lead, Vec& trail) { FullFormsByHalves<Ssse3Width>(block, lead, trail); }
+    static void FullForms(Vec block, Vec& lead, Vec& trail, const FullSpecials& specials = kFullSpecialForms) {
+        FullFormsByHalves<Ssse3Width>(block, lead, trail, specials);
+    }
     static Vec RowsUnderA3(Vec trail) { return RowsUnderA3ByHalves<Ssse3Width>(trail); }
-    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts) {
-        A1HalfFormsByHalves<Ssse3Width>(trail, rowA1, result, counts);
+    static void A1HalfForms(Vec trail, Vec& rowA1, Vec& result, Vec& counts, const A1FormsByNibble& forms = kA1Forms) {
+        A1HalfFormsByHalves<Ssse3Width>(trail, rowA1, result, counts, forms);
+    }
+    static Converting Classify(Vec bytes, std::uint64_t candidates, const ConvertSets& sets, bool context) {
+        return ClassifyByHalves<Ssse3Width>(bytes, candidates, sets, context);
     }
 
     // Four bytes a shuffle, each written as many times as its count says:
@@ -99,7 +104,15 @@ char* ToHalfWidthUtf8Ssse3(const unsigned char* in, std::size_t size, char* out)
 }  // namespace
 
 extern const KernelTable kSsse3Kernels = {
-    ToFullWidthSsse3, ToHalfWidthSsse3, ToFullWidthUtf8Ssse3, ToHalfWidthUtf8Ssse3, CountInRangeSse2,
+    ToFullWidthSsse3,
+    ToHalfWidthSsse3,
+    ToFullWidthUtf8Ssse3,
+    ToHalfWidthUtf8Ssse3,
+    CountInRangeSse2,
+    BlocksThenTail<PolicyFullWidthBlocks<Ssse3Width>, ToFullWidthPolicyTail>,
+    BlocksThenTail<PolicyHalfWidthBlocks<Ssse3Width>, ToHalfWidthPolicyTail>,
+    BlocksThenTail<PolicyUtf8FullWidthBlocks<Ssse3Width>, ToFullWidthUtf8PolicyTail>,
+    BlocksThenTail<PolicyUtf8HalfWidthBlocks<Ssse3Width>, ToHalfWidthUtf8PolicyTail>,
 };
 
 }  // namespace tornix::kernels

@@ -67,6 +67,13 @@ inline std::uint64_t SpreadBits(std::uint64_t bits) {
     return (bits | bits << 1) & 0x5555555555555555u;
 }
 
+// Where a block of `width` bytes stops to full width: before a run of spaces
+// that goes on past its end (`next` is the byte after it), so that the run
+// is converted whole; else at its end.
+inline unsigned StopBeforeLongRun(std::uint64_t spaces, unsigned width, unsigned char next) {
+    return ((spaces >> (width - 1)) & 1) != 0 && next == ' ' ? RunStart(spaces, width - 1) : width;
+}
+
 // Where ToFullWidth writes a full-width space for the spaces of a block (bit
 // n set where byte n is a space that is a character of its own, none of them
 // part of a run that goes on past the block): at the first of each three in

@@ -26,25 +26,22 @@ constexpr unsigned char Byte(const char* text, std::size_t index) {
 // more than 64 bytes of input remain, each of which takes an output byte).
 inline constexpr std::size_t kSlack = 32;
 
-constexpr const char* HalfOfRow(int row) {
-    return row == kSolidusRow ? kSolidusHalf : kWidthTable[row].half;
-}
-
 // What ToFullWidth writes for each ASCII byte: the full-width form of each
 // printable one (rows 2..95); the space, which only a run of three changes
 // (row 1), and the control bytes as they are. Length 0 (bytes of 0x80 and
-// more) ends an ASCII run.
+// more) ends an ASCII run. (The same of the Unicode table: kUnicodeFull.)
 struct FullTable {
     char full[256][2]{};
     std::uint8_t length[256]{};
 };
 
-constexpr FullTable MakeFullTable() {
+constexpr FullTable MakeFullTable(WidthTableKind kind) {
     FullTable table{};
+    const WidthPair* rows = WidthRows(kind);
     for (int row = 1; row < kWidthTableRows; ++row) {
-        const unsigned char half = Byte(kWidthTable[row].half, 0);
-        table.full[half][0] = kWidthTable[row].full[0];
-        table.full[half][1] = kWidthTable[row].full[1];
+        const unsigned char half = Byte(rows[row].half, 0);
+        table.full[half][0] = rows[row].full[0];
+        table.full[half][1] = rows[row].full[1];
         table.length[half] = 2;
     }
     for (int byte = 0; byte < 0x80; ++byte) {
@@ -55,7 +52,8 @@ constexpr FullTable MakeFullTable() {
     return table;
 }
 
-inline constexpr FullTable kFull = MakeFullTable();
+inline constexpr FullTable kFull = MakeFullTable(WidthTableKind::kClassic);
+inline constexpr FullTable kUnicodeFull = MakeFullTable(WidthTableKind::kUnicode);
 
 struct HalfForm {
     std::uint8_t length;
@@ -73,7 +71,7 @@ struct HalfTable {
     HalfForm forms[kMaxFullLeads][256]{};
 };
 
-constexpr HalfTable MakeHalfTable() {
+constexpr HalfTable MakeHalfTable(WidthTableKind kind) {
     HalfTable table{};
     // Every character under the two lead bytes starts as itself, so that
     // looking one up never needs a branch; the rows then overwrite theirs.
@@ -84,17 +82,18 @@ constexpr HalfTable MakeHalfTable() {
         }
     }
     for (int row = 0; row < kWidthTableRows; ++row) {
-        const unsigned char lead = Byte(kWidthTable[row].full, 0);
-        const unsigned char trail = Byte(kWidthTable[row].full, 1);
+        const unsigned char lead = Byte(WidthRows(kind)[row].full, 0);
+        const unsigned char trail = Byte(WidthRows(kind)[row].full, 1);
         HalfForm& form = table.forms[table.leadSlot[lead] - 1][trail];
-        const char* half = HalfOfRow(row);
+        const char* half = HalfOfRow(kind, row);
         form.length = static_cast<std::uint8_t>(LiteralLength(half));
         for (std::size_t i = 0; i < form.length; ++i) form.bytes[i] = half[i];
     }
     return table;
 }
 
-inline constexpr HalfTable kHalf = MakeHalfTable();
+inline constexpr HalfTable kHalf = MakeHalfTable(WidthTableKind::kClassic);
+inline constexpr HalfTable kUnicodeHalf = MakeHalfTable(WidthTableKind::kUnicode);
 
 // The shape the kernels rely on, checked against the table at compile time.
 constexpr bool TableHasExpectedShape() {
@@ -110,7 +109,7 @@ constexpr bool TableHasExpectedShape() {
             return false;
         }
         // Only the full-width space grows when made half-width.
-        if (row > 0 && LiteralLength(HalfOfRow(row)) > 2) return false;
+        if (row > 0 && LiteralLength(HalfOfRow(WidthTableKind::kClassic, row)) > 2) return false;
     }
     // The block kernels convert every byte from '!' to '~'.
     for (int byte = 0x21; byte <= 0x7E; ++byte) {
@@ -148,12 +147,12 @@ struct FullSpecials {
     std::uint8_t trailOffsetByClass[16]{};
 };
 
-constexpr FullSpecials FindFullSpecials() {
+constexpr FullSpecials FindFullSpecials(const FullTable& forms) {
     FullSpecials found{};
     for (int byte = 0x20; byte <= 0x7E; ++byte) {
         const bool space = byte == ' ';
-        const unsigned char lead = space ? kFullSpaceLead : Byte(kFull.full[byte], 0);
-        const unsigned char trail = space ? kFullSpaceTrail : Byte(kFull.full[byte], 1);
+        const unsigned char lead = space ? kFullSpaceLead : Byte(forms.full[byte], 0);
+        const unsigned char trail = space ? kFullSpaceTrail : Byte(forms.full[byte], 1);
         if (lead == kRegularFullLead && trail == static_cast<unsigned char>(byte + kRegularFullOffset)) continue;
         if (found.count < kFullSpecials) {
             const int k = found.count;
@@ -176,8 +175,11 @@ constexpr FullSpecials FindFullSpecials() {
     return found;
 }
 
-inline constexpr FullSpecials kFullSpecialForms = FindFullSpecials();
+inline constexpr FullSpecials kFullSpecialForms = FindFullSpecials(kFull);
 static_assert(kFullSpecialForms.count == kFullSpecials, "the block kernels handle exactly these special forms");
+// The Unicode table's: the full stop is regular there (0xA3AE).
+inline constexpr FullSpecials kUnicodeFullSpecialForms = FindFullSpecials(kUnicodeFull);
+static_assert(kUnicodeFullSpecialForms.count == kFullSpecials - 1, "the Unicode table has one special form less");
 
 // Shuffle controls that pack the bytes whose bits are set in an 8-bit mask,
 // out of the low or the high eight bytes of a 16-byte vector, to the front;
@@ -346,19 +348,19 @@ struct A1FormsByNibble {
     bool distinct = true;
 };
 
-constexpr A1FormsByNibble MakeA1FormsByNibble() {
+constexpr A1FormsByNibble MakeA1FormsByNibble(WidthTableKind kind) {
     A1FormsByNibble table{};
     bool taken[16]{};
     // Where no row is, a byte whose low bits differ from the place: no match.
     for (unsigned nibble = 0; nibble < 16; ++nibble) table.trail[nibble] = static_cast<std::uint8_t>(nibble ^ 1);
     for (int row = 0; row < kWidthTableRows; ++row) {
-        const unsigned char lead = Byte(kWidthTable[row].full, 0);
-        const unsigned char trail = Byte(kWidthTable[row].full, 1);
+        const unsigned char lead = Byte(WidthRows(kind)[row].full, 0);
+        const unsigned char trail = Byte(WidthRows(kind)[row].full, 1);
         if (lead != 0xA1) continue;
         const unsigned nibble = trail & 0x0F;
         if (taken[nibble]) table.distinct = false;
         taken[nibble] = true;
-        const char* half = HalfOfRow(row);
+        const char* half = HalfOfRow(kind, row);
         table.trail[nibble] = trail;
         table.half[nibble] = Byte(half, 0);
         table.extra[nibble] = static_cast<std::uint8_t>(LiteralLength(half) - 1);
@@ -369,8 +371,10 @@ constexpr A1FormsByNibble MakeA1FormsByNibble() {
     return table;
 }
 
-inline constexpr A1FormsByNibble kA1Forms = MakeA1FormsByNibble();
+inline constexpr A1FormsByNibble kA1Forms = MakeA1FormsByNibble(WidthTableKind::kClassic);
 static_assert(kA1Forms.distinct, "the rows under 0xA1 need distinct low four bits and forms of one repeated byte");
+inline constexpr A1FormsByNibble kUnicodeA1Forms = MakeA1FormsByNibble(WidthTableKind::kUnicode);
+static_assert(kUnicodeA1Forms.distinct, "the Unicode rows under 0xA1 need the same shape");
 
 // Shuffle controls that write each of four bytes of a 16-byte vector 0 to 3
 // times in order, the count of the k-th in bits 2k and 2k + 1 of the index:
@@ -400,41 +404,5 @@ constexpr CountedTable MakeCountedTable() {
 }
 
 inline constexpr CountedTable kCounted = MakeCountedTable();
-
-// ---- The 64-byte kernels ----
-
-// Controls that interleave two vectors, a first bytes and b second bytes,
-// into byte pairs: those of bytes 0..31 and those of bytes 32..63.
-struct InterleaveTable {
-    std::uint8_t index[2][64]{};
-};
-
-constexpr InterleaveTable MakeInterleaveTable() {
-    InterleaveTable table{};
-    for (int half = 0; half < 2; ++half) {
-        for (int n = 0; n < 64; ++n) table.index[half][n] = static_cast<std::uint8_t>(32 * half + n / 2 + (n % 2) * 64);
-    }
-    return table;
-}
-
-inline constexpr InterleaveTable kInterleave = MakeInterleaveTable();
-
-// The two bytes ToFullWidth writes for each ASCII byte, as two lookup tables
-// of 128 entries; the kernel uses them for the printable bytes only.
-struct AsciiFormTable {
-    std::uint8_t first[128]{};
-    std::uint8_t second[128]{};
-};
-
-constexpr AsciiFormTable MakeAsciiFormTable() {
-    AsciiFormTable table{};
-    for (int byte = 0; byte < 128; ++byte) {
-        table.first[byte] = Byte(kFull.full[byte], 0);
-        table.second[byte] = Byte(kFull.full[byte], 1);
-    }
-    return table;
-}
-
-inline constexpr AsciiFormTable kAsciiForms = MakeAsciiFormTable();
 
 }  // namespace tornix::kernels

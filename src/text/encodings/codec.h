@@ -13,6 +13,7 @@
 
 #include "text/codec_tables.h"
 #include "text/encoding.h"
+#include "text/transcode.h"
 
 namespace tornix::encodings {
 
@@ -99,6 +100,10 @@ using DecodeStep = std::size_t (*)(std::string_view bytes, std::string& text, st
 struct EncodeState {
     char16_t previous = 0;  // the last unit written
     bool asIs = false;      // see TextEncoder::wroteBytesAsTheyAre
+    // For an encoding that lacks characters: the line breaks walked so far,
+    // until the first character it lacks (TextEncoder::firstUnencodable).
+    std::uint64_t lineBreaks = 0;
+    std::optional<Unencodable> unencodable;
 };
 
 // Appends the bytes of as much of `text` as it can to `bytes` and returns how
@@ -182,6 +187,7 @@ extern const CharsetRecord kGb18030Charset;  // gb18030.cpp
 extern const CharsetRecord kUtf8Charset;     // utf8.cpp
 extern const CharsetRecord kUtf16LeCharset;  // utf16.cpp
 extern const CharsetRecord kUtf16BeCharset;  // utf16.cpp
+extern const CharsetRecord kBig5Charset;     // big5.cpp
 
 }  // namespace tornix::encodings
 

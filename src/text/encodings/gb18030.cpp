@@ -164,6 +164,7 @@ extern const CharsetRecord kGbkCharset = {
     "code page 936 (GBK)",  // title
     SaveOffer::kAlways,     // when the save choosers offer it
     {{{"GBK", false}}},     // their rows
+    "GBK",                  // its row in the open choosers
     &kGbkCodec,             // its decoder and encoder
 };
 
@@ -177,6 +178,7 @@ extern const CharsetRecord kGb18030Charset = {
     "GB18030",                 // title
     SaveOffer::kAfterLoading,  // when the save choosers offer it
     {{{"GB18030", true}}},     // their rows
+    "GB18030",                 // its row in the open choosers
     &kGb18030Codec,            // its decoder and encoder
 };
 

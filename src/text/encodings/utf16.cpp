@@ -83,6 +83,7 @@ extern const CharsetRecord kUtf16LeCharset = {
     "UTF-16 LE",              // title
     SaveOffer::kAlways,       // when the save choosers offer it
     {{{"UTF-16 LE", true}}},  // their rows
+    "UTF-16 LE",              // its row in the open choosers
     &kUtf16LeCodec,           // its decoder and encoder
 };
 
@@ -94,6 +95,7 @@ extern const CharsetRecord kUtf16BeCharset = {
     "UTF-16 BE",              // title
     SaveOffer::kAlways,       // when the save choosers offer it
     {{{"UTF-16 BE", true}}},  // their rows
+    "UTF-16 BE",              // its row in the open choosers
     &kUtf16BeCodec,           // its decoder and encoder
 };
 

@@ -199,6 +199,7 @@ extern const CharsetRecord kUtf8Charset = {
         {"UTF-8", false},
         {"\xB4\xF8\xD3\xD0 BOM \xB5\xC4 UTF-8", true},  // 带有 BOM 的 UTF-8
     }},
+    "UTF-8",      // its row in the open choosers (a mark is skipped)
     &kUtf8Codec,  // its decoder and encoder
 };
 

@@ -33,9 +33,9 @@ std::wstring ChooserDefaultExtension(const GbkString& defaultExtension) {
 std::optional<FileChooserAnswer> ChooseFile(HWND owner, const FileChooserRequest& request) {
     // A choice needs the newer chooser; where it cannot be made, the older
     // one asks for the file and the choice stays as the request has it.
-    if (request.save && !request.choice.items.empty()) {
+    if (!request.choice.items.empty()) {
         FileChooserAnswer answer;
-        switch (ChooseSaveFile(owner, request, answer)) {
+        switch (ChooseFileWithChoice(owner, request, answer)) {
             case ItemChooserResult::kChosen:
                 return answer;
             case ItemChooserResult::kCancelled:

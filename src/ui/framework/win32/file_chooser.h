@@ -1,4 +1,6 @@
-// The system's open and save choosers (GetOpenFileNameW, GetSaveFileNameW).
+// The system's open and save choosers: with a request's choice the ones of
+// item_chooser.h, else (and where those cannot be made) GetOpenFileNameW and
+// GetSaveFileNameW.
 #pragma once
 
 #include "ui/framework/win32/win32_api.h"

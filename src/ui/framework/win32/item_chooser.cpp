@@ -92,8 +92,9 @@ private:
 };
 
 // The file types, the extension for a name typed without one, the overwrite
-// question and the initial name, as GetSaveFileNameW takes them.
-void SetUpFile(IFileSaveDialog& dialog, const FileChooserRequest& request, const std::wstring& filter,
+// question, whether the file must exist and the initial name, as
+// GetOpenFileNameW and GetSaveFileNameW take them.
+void SetUpFile(IFileDialog& dialog, const FileChooserRequest& request, const std::wstring& filter,
                const std::wstring& extension) {
     // `filter` is name NUL patterns NUL ... NUL NUL.
     std::vector<COMDLG_FILTERSPEC> types;
@@ -115,13 +116,15 @@ void SetUpFile(IFileSaveDialog& dialog, const FileChooserRequest& request, const
     options =
         (request.flags & OFN_OVERWRITEPROMPT) != 0 ? options | FOS_OVERWRITEPROMPT : options & ~FOS_OVERWRITEPROMPT;
     if ((request.flags & OFN_PATHMUSTEXIST) != 0) options |= FOS_PATHMUSTEXIST;
+    // The open chooser's own default; a name that does not exist is the caller's to report.
+    options = (request.flags & OFN_FILEMUSTEXIST) != 0 ? options | FOS_FILEMUSTEXIST : options & ~FOS_FILEMUSTEXIST;
     dialog.SetOptions(options);
     if (!request.initialName.IsEmpty()) dialog.SetFileName(ToWide(request.initialName.view()).c_str());
 }
 
 // The request's choice: its label as a group around the list, made prominent
-// so that Windows puts it beside the Save and Cancel buttons, where Notepad
-// has its encodings.
+// so that Windows puts it beside the Open or Save and Cancel buttons, where
+// Notepad has its encodings.
 void AddChoice(IFileDialogCustomize& customize, const FileChooserChoice& choice, int selected) {
     customize.StartVisualGroup(kChoiceGroup, ToWide(choice.label.view()).c_str());
     customize.AddComboBox(kChoiceList);
@@ -134,9 +137,10 @@ void AddChoice(IFileDialogCustomize& customize, const FileChooserChoice& choice,
 }
 
 ItemChooserResult Show(HWND owner, const FileChooserRequest& request, FileChooserAnswer& answer) {
-    ComPtr<IFileSaveDialog> dialog;
+    ComPtr<IFileDialog> dialog;
     ComPtr<IFileDialogCustomize> customize;
-    if (FAILED(::CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
+    const CLSID& kind = request.save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
+    if (FAILED(::CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,
                                   reinterpret_cast<void**>(dialog.Put()))) ||
         FAILED(dialog->QueryInterface(IID_IFileDialogCustomize, reinterpret_cast<void**>(customize.Put())))) {
         return ItemChooserResult::kUnavailable;
@@ -170,7 +174,7 @@ ItemChooserResult Show(HWND owner, const FileChooserRequest& request, FileChoose
 
 }  // namespace
 
-ItemChooserResult ChooseSaveFile(HWND owner, const FileChooserRequest& request, FileChooserAnswer& answer) {
+ItemChooserResult ChooseFileWithChoice(HWND owner, const FileChooserRequest& request, FileChooserAnswer& answer) {
     // The chooser is a COM object of this thread's apartment.
     const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (FAILED(apartment)) return ItemChooserResult::kUnavailable;
