@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # A long run of one libFuzzer target (or all of them, one after another):
 #   scripts/fuzz.sh [TARGET] [SECONDS]      e.g. scripts/fuzz.sh fuzz_width 3600
-# Targets: fuzz_gbk_string fuzz_width fuzz_display_codec fuzz_line_splitter
-# fuzz_width_stream fuzz_width_utf8. New inputs go to
+# Targets: one per tests/fuzz/fuzz_*.cpp, named after it. New inputs go to
 # build/fuzz-corpus/TARGET; a crash leaves its input in the current folder.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/install-deps.sh
 cmake --preset sanitize >/dev/null
-targets="${1:-fuzz_gbk_string fuzz_width fuzz_display_codec fuzz_line_splitter fuzz_width_stream fuzz_width_utf8}"
+targets="${1:-$(cd tests/fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')}"
 seconds="${2:-600}"
 for target in $targets; do
   cmake --build --preset sanitize --target "$target"

@@ -152,7 +152,10 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     const ReadStatus read = ReadWhole(file, sizeHint, bytes, error);
     if (read != ReadStatus::kOk) return Failure(read, error);
     file.Close();
+    return DecodeTextFile(std::move(bytes), named);
+}
 
+ReadResult DecodeTextFile(std::string bytes, std::optional<Charset> named) {
     // Code page 936 is the bytes as they are; any other encoding is decoded.
     const FileEncoding encoding = named ? NamedEncoding(bytes, *named) : DetectEncoding(bytes);
     std::string text =
@@ -171,14 +174,9 @@ ReadResult ReadTextFile(const std::filesystem::path& path, std::uint64_t largest
     return result;
 }
 
-namespace {
-
-// Writes the text's bytes in `encoding`, a piece at a time, so that the
-// file's bytes are never all in memory beside the text. Stops at the first
-// piece that holds a character the encoding lacks, before writing it.
-bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding encoding,
-                  std::optional<Unencodable>& unencodable) {
-    if (encoding.charset == Charset::kGbk) return writer.Write(text.view());
+bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write,
+                    std::optional<Unencodable>* unencodable) {
+    if (encoding.charset == Charset::kGbk) return write(text.view());
     std::string bytes(encoding.byteOrderMark ? ByteOrderMark(encoding.charset) : std::string_view());
     TextEncoder encoder(encoding.charset);
     const std::string_view all = text.view();
@@ -189,21 +187,25 @@ bool WriteEncoded(SafeFileWriter& writer, const GbkString& text, FileEncoding en
         } else {
             encoder.Encode(all.substr(at, kReadStep), bytes);
         }
-        if ((unencodable = encoder.firstUnencodable()) || !writer.Write(bytes)) return false;
+        // A piece that holds a character the encoding lacks is never written.
+        if (const std::optional<Unencodable> lacked = encoder.firstUnencodable()) {
+            if (unencodable != nullptr) *unencodable = lacked;
+            return false;
+        }
+        if (!write(bytes)) return false;
         if (last) return true;
         bytes.clear();
     }
 }
-
-}  // namespace
 
 WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding) {
     SafeFileWriter writer(path);
     WriteResult result;
     result.status = writer.Open();
     if (result.status == WriteStatus::kOk) {
-        result.status =
-            WriteEncoded(writer, text, encoding, result.unencodable) ? writer.Commit() : WriteStatus::kWriteFailed;
+        const bool written = EncodeTextFile(
+            text, encoding, [&writer](std::string_view bytes) { return writer.Write(bytes); }, &result.unencodable);
+        result.status = written ? writer.Commit() : WriteStatus::kWriteFailed;
     }
     result.error = result.unencodable ? 0 : writer.LastError();
     result.problem = writer.Problem();

@@ -15,8 +15,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "files/safe_writer.h"
 #include "text/encoding.h"
@@ -58,6 +61,10 @@ ReadResult ReadTextFile(const std::filesystem::path& path,
                         std::uint64_t largestFile = std::numeric_limits<std::uint64_t>::max(),
                         std::optional<Charset> named = std::nullopt);
 
+// What ReadTextFile makes of a whole file's bytes once it has read them:
+// kOk, or kContainsNul.
+ReadResult DecodeTextFile(std::string bytes, std::optional<Charset> named = std::nullopt);
+
 struct WriteResult {
     WriteStatus status = WriteStatus::kCannotCreate;
     int error = 0;                             // the system's error code, for a failure
@@ -78,5 +85,12 @@ struct WriteResult {
 // After either the previous file is unchanged, or its old content is in the
 // backup that problemPath names (kBackupKept).
 WriteResult WriteTextFile(const std::filesystem::path& path, const GbkString& text, FileEncoding encoding = {});
+
+// The bytes that WriteTextFile writes, handed to `write` a piece at a time
+// (the file's bytes are never all in memory beside the text); false as soon
+// as `write` returns false, or before a piece that holds a character the
+// encoding lacks, which goes to `unencodable` when given.
+bool EncodeTextFile(const GbkString& text, FileEncoding encoding, const std::function<bool(std::string_view)>& write,
+                    std::optional<Unencodable>* unencodable = nullptr);
 
 }  // namespace tornix
