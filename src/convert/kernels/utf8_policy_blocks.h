@@ -173,6 +173,12 @@ std::size_t PolicyUtf8HalfWidthBlocks(const unsigned char* in, std::size_t i, st
             found.converts |= marks & ~Utf8MarksNextToCjk<Simd>(block, in, i, size, spaces, marks, 3, length, carry);
         }
         const std::uint64_t converts = found.converts & taken;
+        if (converts == 0) {  // forms, but only of kept characters: the bytes as they are
+            Simd::Store(out, block);
+            out += length;
+            i += length;
+            continue;
+        }
         Vec result = Simd::Select(Simd::FromBits(converts), half, block);
         std::uint64_t dropped = converts << 1 | converts << 2;
         const std::uint64_t solidus =
