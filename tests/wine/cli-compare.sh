@@ -79,7 +79,9 @@ for exe in "$@"; do
     "0 --to-half --trim @文档.txt" "0 --version" "2 --to-full --frobnicate" "2 --to-half -o" \
     "1 --to-half @缺少.txt" "0 --to-full -e big5 @big5.txt" "0 --to-half -e big5 --output-encoding utf-8 @big5.txt" \
     "0 --to-full -e big5 @big5-edges.txt" "0 --to-half -e big5 --output-encoding utf-8 @big5-edges.txt" \
-    "0 --to-half -e big5 @文档.txt"; do
+    "0 --to-half -e big5 @文档.txt" "0 --to-full --only punctuation --context @文档.txt" \
+    "0 --to-half --keep-chinese-punctuation --table unicode @utf8.txt" "0 --to-half --keep Ａ，。 @utf8.txt" \
+    "2 --to-full --only kana"; do
     expected="${case%% *}" args="${case#* }"
     read -r -a list <<<"$args"
     run linux linux "${list[@]}"
