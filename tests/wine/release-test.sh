@@ -51,14 +51,14 @@ unix() { "$wine" winepath -u "$1" 2>/dev/null; }
 windows() { "$wine" winepath -w "$1" 2>/dev/null; }
 # Runs a command line as a user types it at cmd.exe's prompt (from a batch
 # file: Wine would quote an argument holding spaces), so that /D= reaches
-# the setup as typed, unquoted; cmd.exe waits for the program. An
-# uninstaller hands over to a copy of itself: --wait waits for that too (for
-# every program of the prefix).
+# the setup as typed, unquoted, and waits until every program of the prefix
+# has ended: an uninstaller hands over to a copy of itself, and cmd.exe has
+# been seen to return before a setup's registry entry could be read.
 run() {
   printf '@echo off\r\n%s\r\nexit /b %%errorlevel%%\r\n' "$1" | iconv -f UTF-8 -t GBK >"$work/run.bat"
   "$wine" cmd /c "$(windows "$work/run.bat")" >/dev/null 2>&1
   local status=$?
-  [ "${2:-}" = --wait ] && "$wineserver" -w
+  "$wineserver" -w
   return $status
 }
 # A registry value's data as `reg query` prints it (a DWORD as 0x...), or
@@ -185,7 +185,7 @@ wait "$running" 2>/dev/null
 
 step "per user: silent uninstall"
 printf 'mine' >"$folder/我的笔记.txt"
-run "$(reg_get "$user_key" QuietUninstallString)" --wait || fail "the silent uninstall failed"
+run "$(reg_get "$user_key" QuietUninstallString)" || fail "the silent uninstall failed"
 [ "$(ls -A "$folder")" = "我的笔记.txt" ] || fail "the folder holds after the uninstall: $(ls -A "$folder" | tr '\n' ' ')"
 [ -e "$start_menu/Tornix.lnk" ] && fail "the Start-menu shortcut is left"
 [ -e "$desktop/Tornix.lnk" ] && fail "the desktop shortcut is left"
@@ -214,7 +214,7 @@ common_menu="$(unix "$("$wine" cmd /c echo %ProgramData% 2>/dev/null | tr -d '\r
 shortcut_opens "$common_menu/Tornix.lnk" "$machine_folder\\tornix.exe"
 seen="$(opened "$machine_folder\\tornix.exe" "$notes")"
 grep -qxF 'input: 中文 Hello, World!' <<<"$seen" || fail "tornix.exe for all users with a file: $seen"
-run "$(reg_get "$machine_key" QuietUninstallString)" --wait || fail "the silent uninstall for all users failed"
+run "$(reg_get "$machine_key" QuietUninstallString)" || fail "the silent uninstall for all users failed"
 [ -e "$folder" ] && fail "the folder is left after the uninstall for all users: $(ls -A "$folder" | tr '\n' ' ')"
 [ -e "$common_menu/Tornix.lnk" ] && fail "the common Start-menu shortcut is left"
 reg_key_exists "$machine_key" && fail "the entry for all users is left"
