@@ -8,8 +8,10 @@
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "avx512_tables.h"
+#include "policy_tables.h"
 #include "simd/avx512.h"
 #include "utf8_steps.h"
 #include "width_kernels.h"
@@ -274,6 +276,171 @@ std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::s
     return i;
 }
 
+// An ASCII set of a policy (policy_tables.h), looked up 64 bytes at a time
+// by the two halves of each byte, as the narrower kernels' Classify does.
+class AsciiSet64 {
+public:
+    explicit AsciiSet64(const AsciiSet& set) : m_low(Broadcast(set.low)), m_bits(Broadcast(kHighHalfBits)) {}
+    // Bit n where byte n is in the set.
+    std::uint64_t Holds(__m512i bytes) const {
+        const __m512i nibbles = _mm512_set1_epi8(0x0F);
+        const __m512i entries = _mm512_shuffle_epi8(m_low, _mm512_and_si512(bytes, nibbles));
+        const __m512i bit = _mm512_shuffle_epi8(m_bits, _mm512_and_si512(_mm512_srli_epi16(bytes, 4), nibbles));
+        return _mm512_test_epi8_mask(entries, bit);
+    }
+
+private:
+    // The masked form: GCC 12 warns about the unmasked one.
+    static __m512i Broadcast(const std::uint8_t (&table)[16]) {
+        return _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
+    }
+    __m512i m_low;
+    __m512i m_bits;
+};
+
+// HalfWidthBlocks64 under a policy without context: the forms under 0xA3
+// that its set converts, those under 0xA1 that its nibble table has (kept
+// ones taken out), the solidus doubled in the classic table only.
+std::size_t PolicyHalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
+                                    const PolicyTables& policy) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const AsciiSet64 underA3Converts(policy.halfUnderA3.always);
+    const __m512i rowTrails =
+        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(policy.a1.trail)));
+    const __m512i rowHalves =
+        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(policy.a1.half)));
+    // The full-width space, where it converts and grows (the classic table's
+    // three spaces): written on its own, the block stopping before it.
+    const unsigned spaceNibble = kFullSpaceTrail & 0x0F;
+    const bool spaceGrows = policy.a1.trail[spaceNibble] == kFullSpaceTrail && policy.a1.extra[spaceNibble] != 0;
+    const unsigned spaceLength = 1u + policy.a1.extra[spaceNibble];
+    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
+    while (i + 64 < size) {
+        PrefetchAhead(in + i, out);
+        const __m512i block = Avx512::Load(in + i);
+        if (Avx512::Bits(block) == 0) {  // ASCII only: nothing to convert
+            Avx512::Store(out, block);
+            out += 64;
+            i += 64;
+            cut = 0;
+            continue;
+        }
+        const std::uint64_t starts = PairStarts(Avx512::InRange(block, 0x81, 0x7D) & ~cut);
+        std::uint64_t underA1 = starts & Avx512::Equal(block, kFullFormLeads[0]);
+        std::uint64_t underA3 = starts & Avx512::Equal(block, kFullFormLeads[1]);
+        unsigned length = 64;
+        if (((underA1 | underA3) >> 63) != 0) length = 63;  // a form cut at the end waits
+        std::uint64_t taken = LowBits(length);
+        underA1 &= taken;
+        underA3 &= taken;
+        cut = (starts & taken) >> 63;
+        if ((underA1 | underA3) == 0) {
+            Avx512::Store(out, block);
+            out += length;
+            i += length;
+            continue;
+        }
+        const __m512i trail = Avx512::Load(in + i + 1);  // byte n: the byte after byte n
+        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
+        std::uint64_t rowA1 = _mm512_mask_cmpeq_epi8_mask(underA1, trail, _mm512_shuffle_epi8(rowTrails, nibble));
+        const std::uint64_t grows = spaceGrows ? rowA1 & Avx512::Equal(trail, kFullSpaceTrail) : 0;
+        if (grows != 0) {
+            length = static_cast<unsigned>(__builtin_ctzll(grows));
+            cut = 0;            // the block stops before a character
+            if (length == 0) {  // the full-width space, then on from after it
+                std::memset(out, policy.a1.half[spaceNibble], spaceLength);
+                out += spaceLength;
+                i += 2;
+                continue;
+            }
+            taken = LowBits(length);
+            rowA1 &= taken;
+            underA3 &= taken;
+        }
+        const std::uint64_t rowA3 =
+            underA3 & underA3Converts.Holds(_mm512_xor_si512(trail, _mm512_set1_epi8(static_cast<char>(0x80))));
+        const std::uint64_t solidus =
+            policy.solidusExtra != 0 ? rowA3 & Avx512::Equal(trail, kSolidusTrail) : std::uint64_t{0};
+        __m512i result = _mm512_mask_sub_epi8(block, rowA3, trail, Avx512::Splat(0x80));
+        result = _mm512_mask_shuffle_epi8(result, rowA1, rowHalves, nibble);
+        result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
+        const std::uint64_t keep = ~(((rowA3 & ~solidus) | rowA1) << 1) & taken;
+        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
+        out += _mm_popcnt_u64(keep);
+        i += length;
+    }
+    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
+    outRef = out;
+    return i;
+}
+
+// Utf8HalfWidthBlocks64 under a policy without context: the regular forms
+// that its set converts, the irregular ones of its rows that convert, the
+// solidus doubled in the classic table only.
+std::size_t PolicyUtf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
+                                        const PolicyTables& policy) {
+    char* out = outRef;  // a local copy: stores through `outRef` could alias it
+    const AsciiSet64 regularConverts(policy.halfUtf8Regular.always);
+    const bool solidusDoubles = policy.table == WidthTableKind::kClassic;
+    Utf8IrregularForm rows[kUtf8IrregularRows];
+    int rowCount = 0;
+    for (int k = 0; k < policy.utf8IrregularCount; ++k) {
+        if (RuleOf(policy.half, policy.utf8Irregular[k].half) == Rule::kConvert) rows[rowCount++] = policy.utf8Irregular[k];
+    }
+    while (i + 64 + 2 <= size) {
+        const __m512i block = Avx512::Load(in + i);
+        // Lane n of `second` is byte n + 1.
+        const __m512i second = Avx512::Load(in + i + 1);
+        const __m512i third = Avx512::Load(in + i + 2);
+        __m512i half = _mm512_sub_epi8(third, _mm512_set1_epi8(0x80 - kRegularThirdOffset));
+        half = _mm512_mask_add_epi8(half, Avx512::Equal(second, kRegularSecondHigh), half, _mm512_set1_epi8(0x40));
+        const std::uint64_t regular = Avx512::Equal(block, kRegularFirst) &
+                                      Avx512::InRange(second, kRegularSecondLow, 1) &
+                                      Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) &
+                                      regularConverts.Holds(half);
+        const std::uint64_t solidus = solidusDoubles ? regular & Avx512::Equal(half, kSolidusAscii) : 0;
+        __m512i result = _mm512_mask_mov_epi8(block, regular, half);
+        result = _mm512_mask_mov_epi8(result, solidus << 1, Avx512::Splat(kSolidusAscii));
+        std::uint64_t forms = regular;
+        std::uint64_t dropped = (regular & ~solidus) << 1 | regular << 2;
+        if (rowCount != 0) {
+            const std::uint64_t irregular =
+                Avx512::Equal(block, kIrregularFirst) & Avx512::Equal(second, kIrregularSecond);
+            for (int k = 0; k < rowCount; ++k) {
+                const std::uint64_t at = irregular & Avx512::Equal(third, rows[k].third);
+                // The form is one byte repeated, in place of the first bytes.
+                std::uint64_t written = 0;
+                for (unsigned n = 0; n < 3; ++n) (n < rows[k].length ? written : dropped) |= at << n;
+                result = _mm512_mask_mov_epi8(result, written, Avx512::Splat(rows[k].half));
+                forms |= at;
+            }
+        }
+        unsigned length = 64;
+        const std::uint64_t late = forms >> 62;  // forms that go on past the block
+        if (late != 0) length = (late & 1) != 0 ? 62 : 63;
+        const std::uint64_t keep = LowBits(length) & ~dropped;
+        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
+        out += _mm_popcnt_u64(keep);
+        i += length;
+    }
+    outRef = out;
+    return i;
+}
+
+// The conversions to half width under a policy: without context, 64 bytes
+// at a time, then the 32-byte kernels; by context, the 32-byte kernels.
+char* ToHalfWidthPolicyAvx512(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                              ContextEdges edges) {
+    const std::size_t i = policy.context ? 0 : PolicyHalfWidthBlocks64(in, 0, size, out, policy);
+    return ToHalfWidthPolicyAvx2(in + i, size - i, out, policy, edges);
+}
+
+char* ToHalfWidthUtf8PolicyAvx512(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
+                                  ContextEdges edges) {
+    const std::size_t i = policy.context ? 0 : PolicyUtf8HalfWidthBlocks64(in, 0, size, out, policy);
+    return ToHalfWidthUtf8PolicyAvx2(in + i, size - i, out, policy, edges);
+}
+
 char* ToFullWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
     const std::size_t i = FullWidthBlocks64(in, 0, size, out);
     return ToFullWidthAvx2(in + i, size - i, out);
@@ -296,11 +463,11 @@ char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out
 
 }  // namespace
 
-// The conversions under a policy are the 32-byte kernels' (see README).
+// The conversions to full width under a policy are the 32-byte kernels'.
 extern const KernelTable kAvx512Kernels = {
-    ToFullWidthAvx512,     ToHalfWidthAvx512,         ToFullWidthUtf8Avx512,
-    ToHalfWidthUtf8Avx512, CountInRangeAvx2,          ToFullWidthPolicyAvx2,
-    ToHalfWidthPolicyAvx2, ToFullWidthUtf8PolicyAvx2, ToHalfWidthUtf8PolicyAvx2,
+    ToFullWidthAvx512,       ToHalfWidthAvx512,         ToFullWidthUtf8Avx512,
+    ToHalfWidthUtf8Avx512,   CountInRangeAvx2,          ToFullWidthPolicyAvx2,
+    ToHalfWidthPolicyAvx512, ToFullWidthUtf8PolicyAvx2, ToHalfWidthUtf8PolicyAvx512,
 };
 
 }  // namespace tornix::kernels
