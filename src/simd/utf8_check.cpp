@@ -6,6 +6,7 @@ namespace tornix::simd {
 
 extern const Utf8CheckKernels kSsse3Utf8Check;
 extern const Utf8CheckKernels kAvx2Utf8Check;
+extern const Utf8CheckKernels kAvx512Utf8Check;
 
 namespace {
 
@@ -25,10 +26,11 @@ constexpr TierTables<Utf8CheckKernels> kTables = {
 #endif
 #if defined(TORNIX_WIDE_TIERS)
     &kAvx2Utf8Check,
+    &kAvx512Utf8Check,
 #else
     nullptr,
+    nullptr,
 #endif
-    nullptr,  // AVX-512 runs the AVX2 check
 };
 
 }  // namespace

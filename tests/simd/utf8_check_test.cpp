@@ -57,7 +57,8 @@ struct VectorTier {
 // The tiers with a vector check of their own that this process may run.
 std::vector<VectorTier> Tiers() {
     std::vector<VectorTier> tiers;
-    for (const VectorTier tier : {VectorTier{SimdTier::kSsse3, 16}, VectorTier{SimdTier::kAvx2, 32}}) {
+    for (const VectorTier tier :
+         {VectorTier{SimdTier::kSsse3, 16}, VectorTier{SimdTier::kAvx2, 32}, VectorTier{SimdTier::kAvx512, 64}}) {
         if (tier.tier <= simd::ActiveTier()) tiers.push_back(tier);
     }
     return tiers;
@@ -115,7 +116,7 @@ TEST(Utf8Check, EdgesAtEveryPlaceOfAVector) {
         "\xE4\xB8\xAD\x80",
     };
     for (const std::string& edge : edges) {
-        for (std::size_t chinese = 0; chinese <= 12; ++chinese) {
+        for (std::size_t chinese = 0; chinese <= 22; ++chinese) {
             for (std::size_t ascii = 0; ascii <= 3; ++ascii) {
                 std::string bytes(ascii, 'a');
                 for (std::size_t k = 0; k < chinese; ++k) bytes += "\xE4\xB8\xAD";
