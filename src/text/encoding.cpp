@@ -143,24 +143,17 @@ std::optional<FileEncoding> StartRule::Take(std::string_view piece) {
     if (const auto marked = EncodingFromByteOrderMark(m_head)) return m_decided = marked;
     piece = piece.substr(0, static_cast<std::size_t>(kDecidingStart - m_scanned));
     m_scanned += piece.size();
-    if (!m_invalid) {
-        // A character cut by the end of this piece waits for the next.
-        const std::string joined = m_carry + std::string(piece);
-        const Utf8Scan scan = ScanUtf8(joined, false);
-        m_nonAscii = m_nonAscii || scan.sawNonAscii;
-        m_invalid = !scan.valid;
-        m_carry = joined.substr(scan.validLength);
-    }
+    m_check.Check(piece);
     if (MarkMayStillCome()) return std::nullopt;
-    if (m_invalid) return m_decided = FileEncoding{Charset::kGbk, false};
+    if (m_check.firstInvalid()) return m_decided = FileEncoding{Charset::kGbk, false};
     if (m_scanned < kDecidingStart) return std::nullopt;
-    return m_decided = FileEncoding{m_nonAscii ? Charset::kUtf8 : m_allAscii, false};
+    return m_decided = FileEncoding{m_check.sawNonAscii() ? Charset::kUtf8 : m_allAscii, false};
 }
 
 FileEncoding StartRule::Finish() {
     if (m_decided) return *m_decided;
-    if (m_invalid) return {Charset::kGbk, false};
-    return {m_nonAscii ? Charset::kUtf8 : m_allAscii, false};
+    if (m_check.firstInvalid()) return {Charset::kGbk, false};
+    return {m_check.sawNonAscii() ? Charset::kUtf8 : m_allAscii, false};
 }
 
 void Utf8Validator::Check(std::string_view piece) {
@@ -168,6 +161,7 @@ void Utf8Validator::Check(std::string_view piece) {
     if (!m_carry.empty()) {  // complete the character the last piece cut short
         const std::string joined = m_carry + std::string(piece.substr(0, 4));
         const Utf8Scan scan = ScanUtf8(joined, false);
+        m_sawNonAscii = m_sawNonAscii || scan.sawNonAscii;
         if (!scan.valid) {
             m_firstInvalid = m_offset + scan.validLength;
             return;
@@ -181,6 +175,7 @@ void Utf8Validator::Check(std::string_view piece) {
         m_carry.clear();
     }
     const Utf8Scan scan = ScanUtf8(piece, false);
+    m_sawNonAscii = m_sawNonAscii || scan.sawNonAscii;
     if (!scan.valid) {
         m_firstInvalid = m_offset + scan.validLength;
         return;

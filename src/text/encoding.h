@@ -103,6 +103,26 @@ FileEncoding DetectEncoding(std::string_view bytes);
 // How many bytes of a text's start StartRule looks at.
 inline constexpr std::size_t kDecidingStart = std::size_t{1} << 20;
 
+// Finds the first byte that is no part of a valid UTF-8 character (strict,
+// as above) in text that arrives piece by piece.
+class Utf8Validator {
+public:
+    void Check(std::string_view piece);
+    // The end of the text: a character still cut short there is no error, as
+    // the rule above counts such a text as UTF-8 (its bytes are kept).
+    void Finish();
+    // Its offset among all bytes checked.
+    std::optional<std::uint64_t> firstInvalid() const { return m_firstInvalid; }
+    // Whether a whole character outside ASCII came before it.
+    bool sawNonAscii() const { return m_sawNonAscii; }
+
+private:
+    std::string m_carry;         // a character that the last piece cut short
+    std::uint64_t m_offset = 0;  // where m_carry (or the next piece) begins
+    std::optional<std::uint64_t> m_firstInvalid;
+    bool m_sawNonAscii = false;
+};
+
 // The rule for text that arrives piece by piece and is converted as it
 // comes: the decision that DetectEncoding gives for its first MiB whole (the
 // whole text when shorter), however the pieces cut it, but for a start that
@@ -128,10 +148,8 @@ private:
     Charset m_allAscii;
     std::optional<FileEncoding> m_decided;
     std::string m_head;           // the first four bytes, for a mark
-    std::string m_carry;          // a UTF-8 character that the last piece cut short
     std::uint64_t m_scanned = 0;  // bytes of the first MiB looked at
-    bool m_nonAscii = false;      // a whole character outside ASCII came
-    bool m_invalid = false;       // a byte that is no part of valid UTF-8 came
+    Utf8Validator m_check;        // of the first MiB
 };
 
 // How far `bytes` is valid UTF-8 (strict, as above): the length of the longest
@@ -144,23 +162,6 @@ struct Utf8Scan {
     bool valid = false;  // every byte valid (a character cut at the very end allowed when !complete)
 };
 Utf8Scan ScanUtf8(std::string_view input, bool complete);
-
-// Finds the first byte that is no part of a valid UTF-8 character (strict,
-// as above) in text that arrives piece by piece.
-class Utf8Validator {
-public:
-    void Check(std::string_view piece);
-    // The end of the text: a character still cut short there is no error, as
-    // the rule above counts such a text as UTF-8 (its bytes are kept).
-    void Finish();
-    // Its offset among all bytes checked.
-    std::optional<std::uint64_t> firstInvalid() const { return m_firstInvalid; }
-
-private:
-    std::string m_carry;         // a character that the last piece cut short
-    std::uint64_t m_offset = 0;  // where m_carry (or the next piece) begins
-    std::optional<std::uint64_t> m_firstInvalid;
-};
 
 // The character set whose record's name or one of its aliases is `wanted`
 // (as spelled there: lower case).
