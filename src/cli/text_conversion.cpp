@@ -18,6 +18,7 @@ std::optional<Stop> TextConversion::Feed(std::string_view bytes) {
     const std::uint64_t at = m_taken;
     m_taken += bytes.size();
     if (m_pipeline) return m_pipeline->Write(bytes, at);
+    if (m_start.empty()) m_start.reserve(kDecidingStart + bytes.size());  // grown once, not copied on the way
     m_start.append(bytes);
     std::optional<FileEncoding> decided;
     if (m_request.encoding) {
