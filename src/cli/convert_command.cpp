@@ -9,6 +9,7 @@
 #include "cli/messages.h"
 #include "cli/output.h"
 #include "cli/text_conversion.h"
+#include "cli/write_behind.h"
 #include "files/temporary_file.h"
 
 namespace tornix {
@@ -38,9 +39,10 @@ int Stopped(const Stop& stop, const TextConversion& conversion, const Output& ou
     return kExitFileError;
 }
 
-// Feeds one input to the conversion. Returns an exit status when it must stop.
-std::optional<int> ConvertInput(std::string_view name, TextConversion& conversion, const Output& output,
-                                const ProgramStreams& streams, std::string& buffer) {
+// Feeds one input to the conversion. Returns an exit status when it must
+// stop, once what was converted before has reached the output.
+std::optional<int> ConvertInput(std::string_view name, TextConversion& conversion, WriteBehind& writing,
+                                const Output& output, const ProgramStreams& streams, std::string& buffer) {
     fs_os::FileHandle file;
     if (name == kStandardInput) {
         file = fs_os::FileHandle::Borrow(streams.input);
@@ -59,11 +61,13 @@ std::optional<int> ConvertInput(std::string_view name, TextConversion& conversio
     for (;;) {
         std::size_t got = 0;
         if (int code = fs_os::ReadSome(file, buffer.data(), buffer.size(), got)) {
+            (void)writing.Flush();
             (void)WriteTo(streams.errors, Message("cannot read " + InputName(name, streams.terminal), Reason(code)));
             return kExitFileError;
         }
         if (got == 0) return std::nullopt;
         if (const auto stop = conversion.Feed(std::string_view(buffer.data(), got))) {
+            (void)writing.Flush();
             return Stopped(*stop, conversion, output, streams);
         }
     }
@@ -83,14 +87,17 @@ int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
     Output output(request, streams.output);
     if (!output.Open()) return output.Failed(streams.errors);
     TemporarySpill spill;
-    TextConversion conversion(request, streams.localeText, output, &spill);
+    WriteBehind writing(output);
+    TextConversion conversion(request, streams.localeText, writing, &spill);
     std::string buffer(kReadSize, '\0');
     const std::vector<std::string> standardInputOnly{std::string(kStandardInput)};
     for (const std::string& name : request.inputs.empty() ? standardInputOnly : request.inputs) {
-        if (const auto status = ConvertInput(name, conversion, output, streams, buffer)) return *status;
+        if (const auto status = ConvertInput(name, conversion, writing, output, streams, buffer)) return *status;
     }
-    if (const auto stop = conversion.Finish()) return Stopped(*stop, conversion, output, streams);
-    if (!output.Commit()) return output.Failed(streams.errors);
+    const std::optional<Stop> stop = conversion.Finish();
+    const bool written = writing.Flush();
+    if (stop) return Stopped(*stop, conversion, output, streams);
+    if (!written || !output.Commit()) return output.Failed(streams.errors);
     return kExitSuccess;
 }
 
