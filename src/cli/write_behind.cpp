@@ -1,6 +1,7 @@
 #include "cli/write_behind.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace tornix {
 
@@ -17,12 +18,20 @@ constexpr std::size_t kCapacity = 3 * kBlock;
 }  // namespace
 
 WriteBehind::WriteBehind(ByteSink& output) : m_output(output) {
-    m_filling.reserve(kCapacity);
-    m_writing.reserve(kCapacity);
-    m_thread = std::thread([this] { Run(); });
+    // Where the memory or the threads a process may have are short, the
+    // bytes go straight to the output instead.
+    try {
+        m_filling.reserve(kCapacity);
+        m_writing.reserve(kCapacity);
+        m_thread = std::thread([this] { Run(); });
+    } catch (const std::exception&) {
+        m_filling = std::string();
+        m_writing = std::string();
+    }
 }
 
 WriteBehind::~WriteBehind() {
+    if (!m_thread.joinable()) return;
     Flush();
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -33,6 +42,10 @@ WriteBehind::~WriteBehind() {
 }
 
 bool WriteBehind::Write(std::string_view bytes) {
+    if (!m_thread.joinable()) {
+        if (!m_failed && !m_output.Write(bytes)) m_failed = true;
+        return !m_failed;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!bytes.empty()) {
         // A block gathered while the thread writes is enough to wait for it.

@@ -3,7 +3,8 @@
 // while the next bytes gather, and takes them as soon as it is done, so
 // that a slow input's output still goes out at once. The bytes reach the
 // output in order and unchanged; a write that fails stops the rest, and
-// Write() returns false from then on.
+// Write() returns false from then on. Where no thread can be had (a limit on
+// memory or on processes), the bytes go straight to the output.
 #pragma once
 
 #include <condition_variable>
