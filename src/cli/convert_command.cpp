@@ -89,6 +89,11 @@ int RunConvert(const ConvertRequest& request, const ProgramStreams& streams) {
     TemporarySpill spill;
     WriteBehind writing(output);
     TextConversion conversion(request, streams.localeText, writing, &spill);
+    // The last piece handed over is the conversion's: written before it goes.
+    struct Flushed {
+        WriteBehind& writing;
+        ~Flushed() { (void)writing.Flush(); }
+    } const flushed{writing};
     std::string buffer(kReadSize, '\0');
     const std::vector<std::string> standardInputOnly{std::string(kStandardInput)};
     for (const std::string& name : request.inputs.empty() ? standardInputOnly : request.inputs) {

@@ -54,7 +54,7 @@ std::optional<Stop> Pipeline::Finish() {
         if (auto stop = Refuse(m_validator->firstInvalid())) return stop;
     }
     if (!m_stream->Finish()) return StreamStopped();
-    if (m_encoder) m_encoder->Finish(m_bytes);
+    if (m_encoder) m_encoder->Finish(m_encoded[m_filling]);
     if (!WriteMark() || (m_encoder && !WriteEncoded())) {
         return Stop{m_cannotEncode ? Stop::Why::kCannotEncode : Stop::Why::kOutput};
     }
@@ -92,7 +92,7 @@ bool Pipeline::Emit(std::string_view text) {
     if (m_tap != nullptr) m_tap->After(text);
     if (!WriteMark()) return false;
     if (!m_encoder) return m_sink.Write(text);
-    m_encoder->Encode(text, m_bytes);
+    m_encoder->Encode(text, m_encoded[m_filling]);
     return WriteEncoded();
 }
 
@@ -110,8 +110,10 @@ bool Pipeline::WriteEncoded() {
         m_cannotEncode = true;
         return false;
     }
-    const bool written = m_bytes.empty() || m_sink.Write(m_bytes);
-    m_bytes.clear();
+    if (m_encoded[m_filling].empty()) return true;
+    const bool written = m_sink.Write(m_encoded[m_filling]);
+    m_filling ^= 1;  // the sink has finished with the other one: its next call returned
+    m_encoded[m_filling].clear();
     return written;
 }
 

@@ -28,7 +28,9 @@ namespace tornix {
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
-    // False when they cannot be taken; the sink keeps its reason.
+    // False when they cannot be taken; the sink keeps its reason. The bytes
+    // stay as they are until the next call has returned (or the writer is
+    // gone), so that a sink may still be writing them meanwhile.
     virtual bool Write(std::string_view bytes) = 0;
 };
 
@@ -97,7 +99,8 @@ private:
     std::optional<Utf8Validator> m_validator;  // UTF-8 converted as it is, when its validity is asked for
     std::optional<WidthStream> m_stream;
     std::string m_text;   // decoded, for the stream
-    std::string m_bytes;  // encoded, for the sink
+    std::string m_encoded[2];  // for the sink, in turn: the other one went to it last
+    int m_filling = 0;
 };
 
 }  // namespace tornix

@@ -1,15 +1,15 @@
 // A sink that writes on a thread of its own, so that the conversion has a
-// core to itself: the thread writes what has been gathered to `output`
-// while the next bytes gather, and takes them as soon as it is done, so
-// that a slow input's output still goes out at once. The bytes reach the
-// output in order and unchanged; a write that fails stops the rest, and
-// Write() returns false from then on. Where no thread can be had (a limit on
-// memory or on processes), the bytes go straight to the output.
+// core to itself: each piece goes to `output` on the thread while the next
+// one converts (the caller keeps a piece as it is until its next call has
+// returned, as ByteSink says), so nothing is copied, and a slow input's
+// output still goes out at once. The bytes reach the output in order and
+// unchanged; a write that fails stops the rest, and Write() returns false
+// from then on. Where no thread can be had (a limit on memory or on
+// processes), the bytes go straight to the output.
 #pragma once
 
 #include <condition_variable>
 #include <mutex>
-#include <string>
 #include <string_view>
 #include <thread>
 
@@ -25,17 +25,18 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
+    // Hands `bytes` to the thread once it has written the last piece.
     bool Write(std::string_view bytes) override;
-    // Writes everything gathered so far and waits until it is written: false
-    // when a write failed (the output has its reason).
+    // Waits until everything handed over is written (before the caller lets
+    // go of the last piece): false when a write failed (the output has its
+    // reason).
     bool Flush();
 
 private:
     void Run();
 
     ByteSink& m_output;
-    std::string m_filling;  // gathered, for the thread's next write
-    std::string m_writing;  // what the thread writes, while m_busy
+    std::string_view m_pending;  // handed over, while m_busy
     bool m_busy = false;
     bool m_failed = false;  // a write failed
     bool m_ending = false;

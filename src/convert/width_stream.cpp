@@ -80,7 +80,7 @@ WidthStream::WidthStream(WidthDirection direction, bool trim, Sink sink, WidthEn
       m_converter(direction, encoding, policy),
       m_trim(trim),
       m_sink(std::move(sink)),
-      m_out(std::make_unique<Area>(kOutCapacity)),
+      m_out{std::make_unique<Area>(kOutCapacity), std::make_unique<Area>(kOutCapacity)},
       m_held(std::make_unique<Area>(spill != nullptr ? kHeldLimit : std::numeric_limits<std::size_t>::max())),
       m_spill(spill),
       m_encoding(encoding) {}
@@ -281,27 +281,36 @@ void WidthStream::DropHeld() {
 // would pass its limit. After a failure the area keeps being reused and its
 // bytes are dropped.
 char* WidthStream::Room(Target target, std::size_t bytes) {
-    Area& area = target == Target::kOut ? *m_out : *m_held;
-    if (area.used > 0 && area.used + bytes > area.limit) {
+    const Area& full = AreaOf(target);
+    if (full.used > 0 && full.used + bytes > full.limit) {
         if (target == Target::kOut) {
             DrainOut();
         } else {
             SpillHeld();
         }
     }
+    Area& area = AreaOf(target);
     if (area.bytes.size() < area.used + bytes) area.bytes.resize(area.used + bytes);
     return area.bytes.data() + area.used;
 }
 
 void WidthStream::Advance(Target target, char* end) {
-    Area& area = target == Target::kOut ? *m_out : *m_held;
+    Area& area = AreaOf(target);
     area.used = static_cast<std::size_t>(end - area.bytes.data());
 }
 
+WidthStream::Area& WidthStream::AreaOf(Target target) {
+    return target == Target::kOut ? *m_out[m_filling] : *m_held;
+}
+
+// Hands the area being filled to the sink and goes on in the other one,
+// which the sink has finished with once its call returned.
 void WidthStream::DrainOut() {
-    const std::size_t used = std::exchange(m_out->used, 0);
+    Area& area = *m_out[m_filling];
+    const std::size_t used = std::exchange(area.used, 0);
     if (used == 0 || m_failure != Failure::kNone) return;
-    if (!m_sink(std::string_view(m_out->bytes.data(), used))) Fail(Failure::kSink);
+    m_filling ^= 1;
+    if (!m_sink(std::string_view(area.bytes.data(), used))) Fail(Failure::kSink);
 }
 
 void WidthStream::SpillHeld() {

@@ -55,7 +55,10 @@ public:
 class WidthStream {
 public:
     // Receives the converted bytes in order, in pieces of any size. Returns
-    // false to stop the stream; the sink keeps the reason itself.
+    // false to stop the stream; the sink keeps the reason itself. A piece
+    // stays as it is until the sink's next call has returned (or the stream
+    // is gone), so that a sink may still be writing it while the next one
+    // converts.
     using Sink = std::function<bool(std::string_view)>;
 
     enum class Failure {
@@ -88,7 +91,8 @@ public:
     int spillError() const noexcept { return m_spillError; }
 
 private:
-    // A growable output area: kOut drains to the sink, kHeld to the spill file.
+    // A growable output area: kOut drains to the sink (from two areas in
+    // turn), kHeld to the spill file.
     enum class Target { kOut, kHeld };
     struct Area;
 
@@ -113,7 +117,10 @@ private:
     bool m_trim;
     Sink m_sink;
 
-    std::unique_ptr<Area> m_out;
+    Area& AreaOf(Target target);
+
+    std::unique_ptr<Area> m_out[2];
+    int m_filling = 0;             // the output area being filled; the other went to the sink last
     std::unique_ptr<Area> m_held;  // converted white space not yet known to be inner
     HeldSpill* m_spill;            // older held bytes beyond the in-memory limit
     bool m_spilled = false;        // m_spill holds bytes
