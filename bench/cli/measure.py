@@ -6,8 +6,9 @@ from a fixed seed, so every run measures the same bytes. Each tool reads it
 in its own encoding (code page 936 and UTF-8 for tornix-convert, UTF-8 for
 ICU's uconv, nkf and Python) from a file on standard input and writes to a
 file; tornix-convert recognises each encoding by itself. Every
-command runs several times; the table shows the fastest run and the largest
-peak resident memory of all runs (/usr/bin/time's %M).
+command runs several times, all of them in turns; the table shows the
+fastest run and the largest peak resident memory of all runs
+(/usr/bin/time's %M).
 """
 import argparse
 import os
@@ -96,16 +97,25 @@ def run_once(argv, stdin_path, stdout_path):
     return elapsed, read_rss_kib(rss_path)
 
 
-def measure(name, direction, encoding, argv, stdin_path, out_path, runs):
-    times, peaks = [], []
+def measure_in_turns(rows, out_path, runs):
+    """Each row's best time of `runs`, the rows run in turns (one run of each,
+    then the next round), so that a machine that slows down for a while
+    slows every tool alike and the ratios hold."""
+    times = [[] for _ in rows]
+    peaks = [[] for _ in rows]
     for _ in range(runs):
-        elapsed, peak = run_once(argv, stdin_path, out_path)
-        times.append(elapsed)
-        peaks.append(peak)
-    size = os.path.getsize(stdin_path)
-    best = min(times)
-    return {"tool": name, "direction": direction, "encoding": encoding, "size": size, "seconds": best,
-            "mbps": size / best / 1e6, "rss_mib": max(peaks) / 1024.0}
+        for k, (name, _, _, argv, stdin_path) in enumerate(rows):
+            print(f"Measuring {name} ...", file=sys.stderr)
+            elapsed, peak = run_once(argv, stdin_path, out_path)
+            times[k].append(elapsed)
+            peaks[k].append(peak)
+    results = []
+    for k, (name, direction, encoding, _, stdin_path) in enumerate(rows):
+        size = os.path.getsize(stdin_path)
+        best = min(times[k])
+        results.append({"tool": name, "direction": direction, "encoding": encoding, "size": size, "seconds": best,
+                        "mbps": size / best / 1e6, "rss_mib": max(peaks[k]) / 1024.0})
+    return results
 
 
 def measure_long_stream(program, document, times):
@@ -249,20 +259,20 @@ def main():
         ("cat", "copy", "UTF-8", ["cat"], utf8),
     ]
     rows += keep_race_rows(args.program, gbk, utf8)
-    results = []
-    for name, direction, encoding, argv, stdin_path in rows:
-        if shutil.which(argv[0]) is None and not os.path.exists(argv[0]):
-            print(f"skipping {name}: {argv[0]} not found", file=sys.stderr)
+    present = []
+    for row in rows:
+        if shutil.which(row[3][0]) is None and not os.path.exists(row[3][0]):
+            print(f"skipping {row[0]}: {row[3][0]} not found", file=sys.stderr)
             continue
-        print(f"Measuring {name} ...", file=sys.stderr)
-        results.append(measure(name, direction, encoding, argv, stdin_path, out, args.runs))
+        present.append(row)
+    results = measure_in_turns(present, out, args.runs)
     check_same_job(args.program, utf8, out)
     os.remove(out)
     results.append(measure_long_stream(args.program, gbk, 16))
     results.append(measure_in_place(args.program, gbk, 4))
 
     print(f"Document: {args.size_mib} MiB of code page 936 text "
-          f"({os.path.getsize(utf8) / 1024 / 1024:.1f} MiB as UTF-8); best of {args.runs} runs; "
+          f"({os.path.getsize(utf8) / 1024 / 1024:.1f} MiB as UTF-8); best of {args.runs} runs taken in turns; "
           f"output to a file; MB/s = input bytes / 10^6 / s\n")
     print("| tool | direction | input | time (s) | MB/s | peak RSS (MiB) |")
     print("|---|---|---|---:|---:|---:|")
