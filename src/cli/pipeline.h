@@ -98,7 +98,7 @@ private:
     std::optional<TextEncoder> m_encoder;
     std::optional<Utf8Validator> m_validator;  // UTF-8 converted as it is, when its validity is asked for
     std::optional<WidthStream> m_stream;
-    std::string m_text;   // decoded, for the stream
+    std::string m_text;        // decoded, for the stream
     std::string m_encoded[2];  // for the sink, in turn: the other one went to it last
     int m_filling = 0;
 };

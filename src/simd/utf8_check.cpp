@@ -25,11 +25,11 @@ constexpr TierTables<Utf8CheckKernels> kTables = {
     nullptr,
 #endif
 #if defined(TORNIX_WIDE_TIERS)
-    &kAvx2Utf8Check,
-    &kAvx512Utf8Check,
+    &kAvx2Utf8Check,    // 32 bytes at a time
+    &kAvx512Utf8Check,  // 64 bytes at a time
 #else
-    nullptr,
-    nullptr,
+    nullptr,  // AVX2
+    nullptr,  // AVX-512
 #endif
 };
 

@@ -88,7 +88,7 @@ TEST(WriteBehind, AFailedWriteStopsTheRest) {
     WriteBehind writing(output);
     const std::string piece(1000, 'x');
     ASSERT_TRUE(writing.Write(piece));
-    ASSERT_TRUE(writing.Flush());     // the first write went through
+    ASSERT_TRUE(writing.Flush());       // the first write went through
     EXPECT_TRUE(writing.Write(piece));  // handed over; it fails on the thread
     EXPECT_FALSE(writing.Flush());
     EXPECT_FALSE(writing.Write("more"));

@@ -385,7 +385,8 @@ std::size_t PolicyUtf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, 
     Utf8IrregularForm rows[kUtf8IrregularRows];
     int rowCount = 0;
     for (int k = 0; k < policy.utf8IrregularCount; ++k) {
-        if (RuleOf(policy.half, policy.utf8Irregular[k].half) == Rule::kConvert) rows[rowCount++] = policy.utf8Irregular[k];
+        if (RuleOf(policy.half, policy.utf8Irregular[k].half) == Rule::kConvert)
+            rows[rowCount++] = policy.utf8Irregular[k];
     }
     while (i + 64 + 2 <= size) {
         const __m512i block = Avx512::Load(in + i);
@@ -394,10 +395,9 @@ std::size_t PolicyUtf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, 
         const __m512i third = Avx512::Load(in + i + 2);
         __m512i half = _mm512_sub_epi8(third, _mm512_set1_epi8(0x80 - kRegularThirdOffset));
         half = _mm512_mask_add_epi8(half, Avx512::Equal(second, kRegularSecondHigh), half, _mm512_set1_epi8(0x40));
-        const std::uint64_t regular = Avx512::Equal(block, kRegularFirst) &
-                                      Avx512::InRange(second, kRegularSecondLow, 1) &
-                                      Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) &
-                                      regularConverts.Holds(half);
+        const std::uint64_t regular =
+            Avx512::Equal(block, kRegularFirst) & Avx512::InRange(second, kRegularSecondLow, 1) &
+            Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) & regularConverts.Holds(half);
         const std::uint64_t solidus = solidusDoubles ? regular & Avx512::Equal(half, kSolidusAscii) : 0;
         __m512i result = _mm512_mask_mov_epi8(block, regular, half);
         result = _mm512_mask_mov_epi8(result, solidus << 1, Avx512::Splat(kSolidusAscii));
