@@ -88,81 +88,6 @@ std::size_t FullWidthBlocks64(const unsigned char* in, std::size_t i, std::size_
     return i;
 }
 
-// ToHalfWidth 64 bytes at a time, as HalfWidthBlocks (width_blocks.h) does it
-// 16 or 32 at a time, the bytes that go packed out by one compress. A block
-// stops before a full-width space, which grows to three spaces and is written
-// on its own.
-std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
-    char* out = outRef;  // a local copy: stores through `outRef` could alias it
-    // The nibble tables in each 16-byte lane (the masked form: GCC 12 warns
-    // about the unmasked one).
-    const __m512i rowTrails =
-        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kA1Forms.trail)));
-    const __m512i rowHalves =
-        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kA1Forms.half)));
-    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
-    while (i + 64 < size) {
-        PrefetchAhead(in + i, out);
-        const __m512i block = Avx512::Load(in + i);
-        if (Avx512::Bits(block) == 0) {  // ASCII only: nothing to convert
-            Avx512::Store(out, block);
-            out += 64;
-            i += 64;
-            cut = 0;
-            continue;
-        }
-        const std::uint64_t starts = PairStarts(Avx512::InRange(block, 0x81, 0x7D) & ~cut);
-        std::uint64_t underA1 = starts & Avx512::Equal(block, kFullFormLeads[0]);
-        std::uint64_t underA3 = starts & Avx512::Equal(block, kFullFormLeads[1]);
-        unsigned length = 64;
-        if (((underA1 | underA3) >> 63) != 0) length = 63;  // a form cut at the end waits
-        std::uint64_t taken = LowBits(length);
-        underA1 &= taken;
-        underA3 &= taken;
-        cut = (starts & taken) >> 63;
-        if ((underA1 | underA3) == 0) {
-            Avx512::Store(out, block);
-            out += length;
-            i += length;
-            continue;
-        }
-        const __m512i trail = Avx512::Load(in + i + 1);  // byte n: the byte after byte n
-        const std::uint64_t grows = underA1 & Avx512::Equal(trail, kFullSpaceTrail);
-        if (grows != 0) {
-            length = static_cast<unsigned>(__builtin_ctzll(grows));
-            cut = 0;            // the block stops before a character
-            if (length == 0) {  // the full-width space: three spaces, then on from after it
-                std::memcpy(out, kHalf.forms[kHalf.leadSlot[kFullSpaceLead] - 1][kFullSpaceTrail].bytes, 3);
-                out += 3;
-                i += 2;
-                continue;
-            }
-            taken = LowBits(length);
-        }
-
-        std::uint64_t regular = Avx512::InRange(trail, 0xA1, 0x5D);
-        for (unsigned char noRow : kNoRowTrails) regular &= ~Avx512::Equal(trail, noRow);
-        const std::uint64_t converted = underA3 & taken & regular;
-        const std::uint64_t solidus = converted & Avx512::Equal(trail, kSolidusTrail);
-        __m512i result = _mm512_mask_sub_epi8(block, converted, trail, Avx512::Splat(0x80));
-        // The irregular rows, looked up by the low four bits of the second byte
-        // (the full-width space there never matches: the block stops before it).
-        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
-        const std::uint64_t irregular =
-            _mm512_mask_cmpeq_epi8_mask(underA1 & taken, trail, _mm512_shuffle_epi8(rowTrails, nibble));
-        result = _mm512_mask_shuffle_epi8(result, irregular, rowHalves, nibble);
-        // The solidus keeps both bytes: '/' '/'.
-        result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
-        const std::uint64_t keep = ~(((converted & ~solidus) | irregular) << 1) & taken;
-        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
-        out += _mm_popcnt_u64(keep);
-        i += length;
-    }
-    if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
-    outRef = out;
-    return i;
-}
-
 // The UTF-8 ToFullWidth 64 bytes at a time, as Utf8FullWidthBlocks
 // (utf8_blocks.h) does it 16 or 32 at a time: the forms looked up from
 // 128-entry tables, each quarter's lanes laid out four bytes a lane and the
@@ -298,23 +223,46 @@ private:
     __m512i m_bits;
 };
 
-// HalfWidthBlocks64 under a policy without context: the forms under 0xA3
-// that its set converts, those under 0xA1 that its nibble table has (kept
-// ones taken out), the solidus doubled in the classic table only.
-std::size_t PolicyHalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
-                                    const PolicyTables& policy) {
-    char* out = outRef;  // a local copy: stores through `outRef` could alias it
-    const AsciiSet64 underA3Converts(policy.halfUnderA3.always);
-    const __m512i rowTrails =
-        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(policy.a1.trail)));
-    const __m512i rowHalves =
-        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(policy.a1.half)));
-    // The full-width space, where it converts and grows (the classic table's
-    // three spaces): written on its own, the block stopping before it.
-    const unsigned spaceNibble = kFullSpaceTrail & 0x0F;
-    const bool spaceGrows = policy.a1.trail[spaceNibble] == kFullSpaceTrail && policy.a1.extra[spaceNibble] != 0;
-    const unsigned spaceLength = 1u + policy.a1.extra[spaceNibble];
-    std::uint64_t cut = 0;  // whether the block begins with the second byte of a character
+// What HalfWidthBlocks64 converts: the rows under 0xA1 by the low four
+// bits of their second byte (those kept taken out), the full-width space
+// when it grows (written on its own, the block stopping before it), and
+// whether the solidus doubles; the rows under 0xA3 it is told by a function.
+struct HalfRows64 {
+    __m512i a1Trails;
+    __m512i a1Halves;
+    bool spaceGrows;
+    unsigned char spaceByte;
+    unsigned spaceLength;
+    bool solidusDoubles;
+};
+
+HalfRows64 HalfRowsOf(const A1FormsByNibble& a1, bool solidusDoubles) {
+    // The masked broadcast: GCC 12 warns about the unmasked one.
+    const auto lanes = [](const std::uint8_t(&table)[16]) {
+        return _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
+    };
+    const unsigned space = kFullSpaceTrail & 0x0F;
+    HalfRows64 rows{};
+    rows.a1Trails = lanes(a1.trail);
+    rows.a1Halves = lanes(a1.half);
+    rows.spaceGrows = a1.trail[space] == kFullSpaceTrail && a1.extra[space] != 0;
+    rows.spaceByte = a1.half[space];
+    rows.spaceLength = 1u + a1.extra[space];
+    rows.solidusDoubles = solidusDoubles;
+    return rows;
+}
+
+// ToHalfWidth 64 bytes at a time, as HalfWidthBlocks (width_blocks.h) does it
+// 16 or 32 at a time, the bytes that go packed out by one compress: of the
+// window's table, or of a policy without context (policy_blocks.h).
+// `underA3Converts(trail)`: where the form under 0xA3 with that second byte
+// converts.
+template <typename UnderA3Converts>
+std::size_t HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
+                              const HalfRows64& rows, UnderA3Converts underA3Converts) {
+    char* out = outRef;             // a local copy: stores through `outRef` could alias it
+    const HalfRows64 local = rows;  // nor may they make the loop read the rows again
+    std::uint64_t cut = 0;          // whether the block begins with the second byte of a character
     while (i + 64 < size) {
         PrefetchAhead(in + i, out);
         const __m512i block = Avx512::Load(in + i);
@@ -341,28 +289,28 @@ std::size_t PolicyHalfWidthBlocks64(const unsigned char* in, std::size_t i, std:
             continue;
         }
         const __m512i trail = Avx512::Load(in + i + 1);  // byte n: the byte after byte n
-        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
-        std::uint64_t rowA1 = _mm512_mask_cmpeq_epi8_mask(underA1, trail, _mm512_shuffle_epi8(rowTrails, nibble));
-        const std::uint64_t grows = spaceGrows ? rowA1 & Avx512::Equal(trail, kFullSpaceTrail) : 0;
+        const std::uint64_t grows = local.spaceGrows ? underA1 & Avx512::Equal(trail, kFullSpaceTrail) : 0;
         if (grows != 0) {
             length = static_cast<unsigned>(__builtin_ctzll(grows));
-            cut = 0;            // the block stops before a character
-            if (length == 0) {  // the full-width space, then on from after it
-                std::memset(out, policy.a1.half[spaceNibble], spaceLength);
-                out += spaceLength;
+            cut = 0;                                   // the block stops before a character
+            if (length == 0) {                         // the full-width space, then on from after it
+                std::memset(out, local.spaceByte, 4);  // at most three, in one store: the stores pass the end anyway
+                out += local.spaceLength;
                 i += 2;
                 continue;
             }
             taken = LowBits(length);
-            rowA1 &= taken;
+            underA1 &= taken;
             underA3 &= taken;
         }
-        const std::uint64_t rowA3 =
-            underA3 & underA3Converts.Holds(_mm512_xor_si512(trail, _mm512_set1_epi8(static_cast<char>(0x80))));
-        const std::uint64_t solidus =
-            policy.solidusExtra != 0 ? rowA3 & Avx512::Equal(trail, kSolidusTrail) : std::uint64_t{0};
+        const __m512i nibble = _mm512_and_si512(trail, _mm512_set1_epi8(0x0F));
+        const std::uint64_t rowA1 =
+            _mm512_mask_cmpeq_epi8_mask(underA1, trail, _mm512_shuffle_epi8(local.a1Trails, nibble));
+        const std::uint64_t rowA3 = underA3 & underA3Converts(trail);
+        const std::uint64_t solidus = local.solidusDoubles ? rowA3 & Avx512::Equal(trail, kSolidusTrail) : 0;
         __m512i result = _mm512_mask_sub_epi8(block, rowA3, trail, Avx512::Splat(0x80));
-        result = _mm512_mask_shuffle_epi8(result, rowA1, rowHalves, nibble);
+        result = _mm512_mask_shuffle_epi8(result, rowA1, local.a1Halves, nibble);
+        // The solidus keeps both bytes: '/' '/'.
         result = _mm512_mask_mov_epi8(result, solidus | (solidus << 1), _mm512_set1_epi8('/'));
         const std::uint64_t keep = ~(((rowA3 & ~solidus) | rowA1) << 1) & taken;
         Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
@@ -372,6 +320,14 @@ std::size_t PolicyHalfWidthBlocks64(const unsigned char* in, std::size_t i, std:
     if (cut != 0) *out++ = static_cast<char>(in[i++]);  // the rest of the cut character
     outRef = out;
     return i;
+}
+
+// The window's rows under 0xA3: the second bytes A1..FE but for those with
+// no row.
+std::uint64_t WindowUnderA3(__m512i trail) {
+    std::uint64_t regular = Avx512::InRange(trail, 0xA1, 0x5D);
+    for (unsigned char noRow : kNoRowTrails) regular &= ~Avx512::Equal(trail, noRow);
+    return regular;
 }
 
 // Utf8HalfWidthBlocks64 under a policy without context: the regular forms
@@ -431,7 +387,14 @@ std::size_t PolicyUtf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, 
 // at a time, then the 32-byte kernels; by context, the 32-byte kernels.
 char* ToHalfWidthPolicyAvx512(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                               ContextEdges edges) {
-    const std::size_t i = policy.context ? 0 : PolicyHalfWidthBlocks64(in, 0, size, out, policy);
+    std::size_t i = 0;
+    if (!policy.context) {
+        const AsciiSet64 underA3(policy.halfUnderA3.always);
+        const auto converts = [&underA3](__m512i trail) {  // by the ASCII character of the form
+            return underA3.Holds(_mm512_xor_si512(trail, _mm512_set1_epi8(static_cast<char>(0x80))));
+        };
+        i = HalfWidthBlocks64(in, 0, size, out, HalfRowsOf(policy.a1, policy.solidusExtra != 0), converts);
+    }
     return ToHalfWidthPolicyAvx2(in + i, size - i, out, policy, edges);
 }
 
@@ -447,7 +410,7 @@ char* ToFullWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
 }
 
 char* ToHalfWidthAvx512(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = HalfWidthBlocks64(in, 0, size, out);
+    const std::size_t i = HalfWidthBlocks64(in, 0, size, out, HalfRowsOf(kA1Forms, true), WindowUnderA3);
     return ToHalfWidthAvx2(in + i, size - i, out);
 }
 
