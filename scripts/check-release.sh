@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Makes the release twice and compares the two byte for byte:
-#   scripts/check-release.sh
-# The first build (scripts/release.sh, with the Debian package) goes to
-# build/release-files from build/release-build; the second, started later,
-# with another umask and from another build folder (build/release-check),
-# makes the Windows files again. Its programs, zip and setup must be the same
-# bytes as the first's (cmp); the Debian package is built once.
+#   scripts/check-release.sh [--windows-only]
+# The first build (scripts/release.sh, with the Debian package unless
+# --windows-only) goes to build/release-files from build/release-build; the
+# second, started later, with another umask and from another build folder
+# (build/release-check), makes the Windows files again. Its programs, zip and
+# setup must be the same bytes as the first's (cmp); the Debian package is
+# built once.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-scripts/release.sh build/release-files
+first=()
+[ "${1:-}" = --windows-only ] && first=(--windows-only)
+scripts/release.sh "${first[@]}" build/release-files
 rm -rf build/release-check  # built afresh, in another folder
 sleep 2                     # and at a later time: nothing may take the clock's
 (umask 077 && TORNIX_RELEASE_BUILD=build/release-check/build scripts/release.sh --windows-only build/release-check/files)

@@ -26,8 +26,10 @@ cd "$root"
 
 scripts/install-deps-windows.sh
 scripts/build-windows.sh i686 >/dev/null
-# The release, made twice and compared; its programs and files are tested below.
-scripts/check-release.sh
+# The release's Windows files, made twice and compared; its programs and files
+# are tested below. (scripts/check-package.sh builds and checks the Debian
+# package.)
+scripts/check-release.sh --windows-only
 shipped_convert="$root/build/release-build/stage/tornix-convert.exe"
 linux_convert="${TORNIX_LINUX_CONVERT:-}"
 if [ -z "$linux_convert" ]; then
