@@ -154,10 +154,17 @@ std::size_t Utf8FullWidthBlocks64(const unsigned char* in, std::size_t i, std::s
 
 // The UTF-8 ToHalfWidth 64 bytes at a time, as Utf8HalfWidthBlocks
 // (utf8_blocks.h) does it 16 or 32 at a time, the bytes that go packed out by
-// one compress. Without a branch for blocks that hold no form: in mixed text
-// it would be mispredicted often enough to cost more than the whole block
-// takes (ASCII-only text still converts at over half the speed of memcpy).
-std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef) {
+// one compress: of the window's table, or of a policy without context.
+// `regularConverts(half)`: where the regular form (EF BC or EF BD) whose
+// ASCII character that is converts; `irregularRows(third, at, result,
+// dropped)` writes the irregular forms (E3 80, at `at`) that convert and
+// returns where they are. Without a branch for blocks that hold no form: in
+// mixed text it would be mispredicted often enough to cost more than the
+// whole block takes (ASCII-only text still converts at over half the speed
+// of memcpy).
+template <typename RegularConverts, typename IrregularRows>
+std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
+                                  bool solidusDoubles, RegularConverts regularConverts, IrregularRows irregularRows) {
     char* out = outRef;  // a local copy: stores through `outRef` could alias it
     while (i + 64 + 2 <= size) {
         const __m512i block = Avx512::Load(in + i);
@@ -173,22 +180,13 @@ std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::s
         half = _mm512_mask_add_epi8(half, secondHigh, half, _mm512_set1_epi8(0x40));
         const std::uint64_t regular = regularFirst & Avx512::InRange(second, kRegularSecondLow, 1) &
                                       Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) &
-                                      ~Avx512::Equal(half, kUtf8IrregularAscii);
-        const std::uint64_t solidus = regular & Avx512::Equal(half, kSolidusAscii);
+                                      regularConverts(half);
+        const std::uint64_t solidus = solidusDoubles ? regular & Avx512::Equal(half, kSolidusAscii) : 0;
         __m512i result = _mm512_mask_mov_epi8(block, regular, half);
         result = _mm512_mask_mov_epi8(result, solidus << 1, Avx512::Splat(kSolidusAscii));
-        std::uint64_t forms = regular;
         std::uint64_t dropped = (regular & ~solidus) << 1 | regular << 2;
         const std::uint64_t irregular = irregularFirst & Avx512::Equal(second, kIrregularSecond);
-        for (int k = 0; k < kUtf8IrregularRows; ++k) {
-            const std::uint64_t at = irregular & Avx512::Equal(third, Byte(kUtf8Irregular.full[k].bytes, 2));
-            // The form is one byte repeated (see utf8_tables.h).
-            const std::size_t length = LiteralLength(kUtf8Irregular.half[k]);
-            std::uint64_t written = 0;
-            for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
-            result = _mm512_mask_mov_epi8(result, written, _mm512_set1_epi8(kUtf8Irregular.half[k][0]));
-            forms |= at;
-        }
+        const std::uint64_t forms = regular | irregularRows(third, irregular, result, dropped);
         unsigned length = 64;
         const std::uint64_t late = forms >> 62;  // forms that go on past the block
         if (late != 0) length = (late & 1) != 0 ? 62 : 63;
@@ -199,6 +197,33 @@ std::size_t Utf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::s
     }
     outRef = out;
     return i;
+}
+
+// An irregular form, one byte repeated, written in place of the first bytes
+// of the character at `at`; the others dropped.
+inline std::uint64_t WriteIrregular(__m512i third, std::uint64_t irregular, unsigned char thirdByte,
+                                    unsigned char halfByte, std::size_t length, __m512i& result,
+                                    std::uint64_t& dropped) {
+    const std::uint64_t at = irregular & Avx512::Equal(third, thirdByte);
+    std::uint64_t written = 0;
+    for (unsigned n = 0; n < 3; ++n) (n < length ? written : dropped) |= at << n;
+    result = _mm512_mask_mov_epi8(result, written, Avx512::Splat(halfByte));
+    return at;
+}
+
+// The window's table: every regular form but ． (its row is 。's), and both
+// irregular rows (see utf8_tables.h).
+std::uint64_t WindowUtf8Regular(__m512i half) {
+    return ~Avx512::Equal(half, kUtf8IrregularAscii);
+}
+
+std::uint64_t WindowUtf8Irregular(__m512i third, std::uint64_t irregular, __m512i& result, std::uint64_t& dropped) {
+    std::uint64_t forms = 0;
+    for (int k = 0; k < kUtf8IrregularRows; ++k) {
+        forms |= WriteIrregular(third, irregular, Byte(kUtf8Irregular.full[k].bytes, 2), kUtf8Irregular.half[k][0],
+                                LiteralLength(kUtf8Irregular.half[k]), result, dropped);
+    }
+    return forms;
 }
 
 // An ASCII set of a policy (policy_tables.h), looked up 64 bytes at a time
@@ -330,59 +355,6 @@ std::uint64_t WindowUnderA3(__m512i trail) {
     return regular;
 }
 
-// Utf8HalfWidthBlocks64 under a policy without context: the regular forms
-// that its set converts, the irregular ones of its rows that convert, the
-// solidus doubled in the classic table only.
-std::size_t PolicyUtf8HalfWidthBlocks64(const unsigned char* in, std::size_t i, std::size_t size, char*& outRef,
-                                        const PolicyTables& policy) {
-    char* out = outRef;  // a local copy: stores through `outRef` could alias it
-    const AsciiSet64 regularConverts(policy.halfUtf8Regular.always);
-    const bool solidusDoubles = policy.table == WidthTableKind::kClassic;
-    Utf8IrregularForm rows[kUtf8IrregularRows];
-    int rowCount = 0;
-    for (int k = 0; k < policy.utf8IrregularCount; ++k) {
-        if (RuleOf(policy.half, policy.utf8Irregular[k].half) == Rule::kConvert)
-            rows[rowCount++] = policy.utf8Irregular[k];
-    }
-    while (i + 64 + 2 <= size) {
-        const __m512i block = Avx512::Load(in + i);
-        // Lane n of `second` is byte n + 1.
-        const __m512i second = Avx512::Load(in + i + 1);
-        const __m512i third = Avx512::Load(in + i + 2);
-        __m512i half = _mm512_sub_epi8(third, _mm512_set1_epi8(0x80 - kRegularThirdOffset));
-        half = _mm512_mask_add_epi8(half, Avx512::Equal(second, kRegularSecondHigh), half, _mm512_set1_epi8(0x40));
-        const std::uint64_t regular =
-            Avx512::Equal(block, kRegularFirst) & Avx512::InRange(second, kRegularSecondLow, 1) &
-            Avx512::InRange(third, 0x80, 0x3F) & Avx512::InRange(half, 0x21, 0x5D) & regularConverts.Holds(half);
-        const std::uint64_t solidus = solidusDoubles ? regular & Avx512::Equal(half, kSolidusAscii) : 0;
-        __m512i result = _mm512_mask_mov_epi8(block, regular, half);
-        result = _mm512_mask_mov_epi8(result, solidus << 1, Avx512::Splat(kSolidusAscii));
-        std::uint64_t forms = regular;
-        std::uint64_t dropped = (regular & ~solidus) << 1 | regular << 2;
-        if (rowCount != 0) {
-            const std::uint64_t irregular =
-                Avx512::Equal(block, kIrregularFirst) & Avx512::Equal(second, kIrregularSecond);
-            for (int k = 0; k < rowCount; ++k) {
-                const std::uint64_t at = irregular & Avx512::Equal(third, rows[k].third);
-                // The form is one byte repeated, in place of the first bytes.
-                std::uint64_t written = 0;
-                for (unsigned n = 0; n < 3; ++n) (n < rows[k].length ? written : dropped) |= at << n;
-                result = _mm512_mask_mov_epi8(result, written, Avx512::Splat(rows[k].half));
-                forms |= at;
-            }
-        }
-        unsigned length = 64;
-        const std::uint64_t late = forms >> 62;  // forms that go on past the block
-        if (late != 0) length = (late & 1) != 0 ? 62 : 63;
-        const std::uint64_t keep = LowBits(length) & ~dropped;
-        Avx512::Store(out, _mm512_maskz_compress_epi8(keep, result));
-        out += _mm_popcnt_u64(keep);
-        i += length;
-    }
-    outRef = out;
-    return i;
-}
-
 // The conversions to half width under a policy: without context, 64 bytes
 // at a time, then the 32-byte kernels; by context, the 32-byte kernels.
 char* ToHalfWidthPolicyAvx512(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
@@ -400,7 +372,27 @@ char* ToHalfWidthPolicyAvx512(const unsigned char* in, std::size_t size, char* o
 
 char* ToHalfWidthUtf8PolicyAvx512(const unsigned char* in, std::size_t size, char* out, const PolicyTables& policy,
                                   ContextEdges edges) {
-    const std::size_t i = policy.context ? 0 : PolicyUtf8HalfWidthBlocks64(in, 0, size, out, policy);
+    std::size_t i = 0;
+    if (!policy.context) {
+        const AsciiSet64 regular(policy.halfUtf8Regular.always);
+        Utf8IrregularForm rows[kUtf8IrregularRows];  // those that convert
+        int count = 0;
+        for (int k = 0; k < policy.utf8IrregularCount; ++k) {
+            if (RuleOf(policy.half, policy.utf8Irregular[k].half) == Rule::kConvert)
+                rows[count++] = policy.utf8Irregular[k];
+        }
+        const auto irregular = [&rows, count](__m512i third, std::uint64_t at, __m512i& result,
+                                              std::uint64_t& dropped) {
+            std::uint64_t forms = 0;
+            for (int k = 0; k < count; ++k) {
+                forms |= WriteIrregular(third, at, rows[k].third, rows[k].half, rows[k].length, result, dropped);
+            }
+            return forms;
+        };
+        i = Utf8HalfWidthBlocks64(
+            in, 0, size, out, policy.table == WidthTableKind::kClassic,
+            [&regular](__m512i half) { return regular.Holds(half); }, irregular);
+    }
     return ToHalfWidthUtf8PolicyAvx2(in + i, size - i, out, policy, edges);
 }
 
@@ -420,7 +412,7 @@ char* ToFullWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out
 }
 
 char* ToHalfWidthUtf8Avx512(const unsigned char* in, std::size_t size, char* out) {
-    const std::size_t i = Utf8HalfWidthBlocks64(in, 0, size, out);
+    const std::size_t i = Utf8HalfWidthBlocks64(in, 0, size, out, true, WindowUtf8Regular, WindowUtf8Irregular);
     return ToHalfWidthUtf8Avx2(in + i, size - i, out);
 }
 
